@@ -1,0 +1,5 @@
+#pragma once
+
+// Starts the program: registers the message texts and the canvas resources,
+// creates the long-lived windows in their order and runs the message loop.
+int RunApplication(int argc, char **argv);

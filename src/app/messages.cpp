@@ -1,0 +1,30 @@
+#include "app/messages.h"
+
+#include "i18n/ml_strings.h"
+
+QString ErrorCaption;
+QString WarningCaption;
+QString InfoCaption;
+QString ConfirmationCaption;
+
+void RegisterMessageStrings()
+{
+    MLRegisterString(siNewImage, QStringLiteral("New image"));
+    MLRegisterString(siChangeCanvasSize, QStringLiteral("Change canvas size"));
+    MLRegisterString(siCloseProgramConfirm, QStringLiteral("Close program without saving changes?"));
+    MLRegisterString(siToolBarLocSavedMsg, QStringLiteral("Current toolbars location has been stored successfully"));
+    MLRegisterString(siToolBarLocRestoredMsg, QStringLiteral("Default toolbars location has been resored"));
+    MLRegisterString(siErrorCaption, QStringLiteral("Error"));
+    MLRegisterString(siWarningCaption, QStringLiteral("Warning"));
+    MLRegisterString(siInfoCaption, QStringLiteral("Information"));
+    MLRegisterString(siConfirmationCaption, QStringLiteral("Confirmation"));
+    ReloadMessageCaptions();
+}
+
+void ReloadMessageCaptions()
+{
+    ErrorCaption = MLString(siErrorCaption);
+    WarningCaption = MLString(siWarningCaption);
+    InfoCaption = MLString(siInfoCaption);
+    ConfirmationCaption = MLString(siConfirmationCaption);
+}

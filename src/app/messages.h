@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Identifiers of the program's message texts.
+inline const QString siNewImage = QStringLiteral("siNewImage");
+inline const QString siChangeCanvasSize = QStringLiteral("siChangeCanvasSize");
+inline const QString siCloseProgramConfirm = QStringLiteral("siCloseProgramConfirm");
+inline const QString siToolBarLocSavedMsg = QStringLiteral("siToolBarLocSavedMsg");
+inline const QString siToolBarLocRestoredMsg = QStringLiteral("siToolBarLocRestoredMsg");
+inline const QString siErrorCaption = QStringLiteral("siErrorCaption");
+inline const QString siWarningCaption = QStringLiteral("siWarningCaption");
+inline const QString siInfoCaption = QStringLiteral("siInfoCaption");
+inline const QString siConfirmationCaption = QStringLiteral("siConfirmationCaption");
+
+// Captions of the message boxes, in the current language.
+extern QString ErrorCaption;
+extern QString WarningCaption;
+extern QString InfoCaption;
+extern QString ConfirmationCaption;
+
+// Registers the message identifiers with their English texts and sets the
+// captions from them.
+void RegisterMessageStrings();
+
+// Reloads the four captions from the current language.
+void ReloadMessageCaptions();

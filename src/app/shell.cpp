@@ -1,0 +1,9 @@
+#include "app/shell.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+void OpenWithShell(const QString &target)
+{
+    QDesktopServices::openUrl(QUrl::fromUserInput(target));
+}

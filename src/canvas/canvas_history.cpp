@@ -1,0 +1,55 @@
+#include "canvas/undo_history.h"
+#include "canvas/velmora_canvas.h"
+
+void TVelmoraCanvas::SaveUndoStep(bool toUndoList, bool clearRedo)
+{
+    UndoHistory->SaveStep(Picture, toUndoList, clearRedo);
+    NotifyHistory();
+}
+
+void TVelmoraCanvas::Undo()
+{
+    if (!UndoHistory->CanUndo())
+        return;
+    SaveUndoStep(false, false);
+    UndoHistory->RestoreNewestUndo(Picture);
+    RequestRepaint();
+    NotifyHistory();
+}
+
+void TVelmoraCanvas::Redo()
+{
+    if (!UndoHistory->CanRedo())
+        return;
+    SaveUndoStep(true, false);
+    UndoHistory->RestoreNewestRedo(Picture);
+    RequestRepaint();
+    NotifyHistory();
+}
+
+void TVelmoraCanvas::ClearHistory()
+{
+    UndoHistory->Clear();
+    NotifyHistory();
+}
+
+std::int64_t TVelmoraCanvas::HistorySize() const
+{
+    return UndoHistory->HistorySize();
+}
+
+bool TVelmoraCanvas::CanUndo() const
+{
+    return UndoHistory->CanUndo();
+}
+
+bool TVelmoraCanvas::CanRedo() const
+{
+    return UndoHistory->CanRedo();
+}
+
+void TVelmoraCanvas::NotifyHistory()
+{
+    if (OnHistoryChange)
+        OnHistoryChange(this, CanUndo(), CanRedo());
+}

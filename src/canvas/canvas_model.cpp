@@ -1,0 +1,211 @@
+#include "canvas/key_state.h"
+#include "canvas/canvas_resources.h"
+#include "canvas/stroke_drawing.h"
+#include "canvas/undo_history.h"
+#include "canvas/velmora_canvas.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+
+constexpr int DefaultWidth = 800;
+constexpr int DefaultHeight = 600;
+constexpr int RepaintDelayMs = 20;
+
+} // namespace
+
+TVelmoraCanvas::TVelmoraCanvas(QWidget *parent)
+    : QWidget(parent)
+    , UndoHistory(std::make_unique<TUndoHistory>())
+{
+    Picture = QImage(DefaultWidth, DefaultHeight, QImage::Format_RGB32);
+    Clear(clWhite);
+    MasterCenter = QPoint(PictureWidth() / 2, PictureHeight() / 2);
+    SecondCenter = QPoint(MasterCenter.x(), MasterCenter.y() - 200);
+
+    // The display is composed off-screen in one buffer; the control need not
+    // clear its background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    KeyState::Install();
+
+    RepaintTimer = new QTimer(this);
+    RepaintTimer->setSingleShot(true);
+    RepaintTimer->setInterval(RepaintDelayMs);
+    connect(RepaintTimer, &QTimer::timeout, this, &TVelmoraCanvas::RepaintTimerTick);
+}
+
+TVelmoraCanvas::~TVelmoraCanvas() = default;
+
+void TVelmoraCanvas::Clear(TColor color)
+{
+    Modified = true;
+    Picture.fill(QColor::fromRgb(ColorToRgb(color)));
+    Mask.reset();
+    RepaintNow();
+}
+
+void TVelmoraCanvas::SetCanvasSize(int width, int height, bool clearPicture, bool centerMaster)
+{
+    Modified = true;
+    SetColoringMode(cmNone);
+    // The old pixels stay anchored at the top-left; the area a larger picture
+    // gains is white.
+    QImage resized(width, height, QImage::Format_RGB32);
+    resized.fill(Qt::white);
+    {
+        QPainter p(&resized);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, Picture);
+    }
+    Picture = std::move(resized);
+    if (clearPicture)
+        Clear(clWhite);
+    else
+        RepaintNow();
+    if (centerMaster) {
+        ResetMasterCenter();
+        RepaintNow();
+    }
+    ClearHistory();
+}
+
+void TVelmoraCanvas::LoadPicture(const QImage &graphic)
+{
+    Modified = true;
+    Picture = graphic.convertToFormat(QImage::Format_RGB32);
+    RequestRepaint();
+    ClearHistory();
+}
+
+void TVelmoraCanvas::AssignPictureTo(QImage &graphic) const
+{
+    graphic = Picture.copy();
+}
+
+void TVelmoraCanvas::CopyToClipboard() const
+{
+    QGuiApplication::clipboard()->setImage(Picture);
+}
+
+void TVelmoraCanvas::SetMasterCenter(QPoint p)
+{
+    MasterCenter = p;
+    RequestRepaint();
+}
+
+void TVelmoraCanvas::ResetMasterCenter()
+{
+    MasterCenter = QPoint((ImageRect.Right - ImageRect.Left) / 2, (ImageRect.Bottom - ImageRect.Top) / 2);
+}
+
+void TVelmoraCanvas::ResetSecondCenter()
+{
+    SecondCenter = QPoint((ImageRect.Right - ImageRect.Left) / 2, 100);
+}
+
+QPoint TVelmoraCanvas::ClientToPicture(QPoint p) const
+{
+    return QPoint(p.x() - ImageRect.Left, p.y() - ImageRect.Top);
+}
+
+void TVelmoraCanvas::SetMasterRefCount(int n)
+{
+    n = std::max(n, 2);
+    if (n == MasterRefCount)
+        return;
+    MasterRefCount = n;
+    RequestRepaint();
+}
+
+void TVelmoraCanvas::SetSecondRefCount(int n)
+{
+    n = std::max(n, 2);
+    if (n == SecondRefCount)
+        return;
+    SecondRefCount = n;
+    RequestRepaint();
+}
+
+void TVelmoraCanvas::SetTool(TCanvasTool t)
+{
+    if (t == Tool)
+        return;
+    Tool = t;
+    RequestRepaint();
+}
+
+void TVelmoraCanvas::SetReflectionMode(TReflectionMode m)
+{
+    if (m == ReflectionMode)
+        return;
+    ReflectionMode = m;
+    if (!MasterActive && m != rmSecondary)
+        MasterActive = true;
+    RequestRepaint();
+}
+
+void TVelmoraCanvas::SetPreciseBrush(bool b)
+{
+    if (b == PreciseBrush)
+        return;
+    PreciseBrush = b;
+    UpdateCursor();
+}
+
+namespace {
+
+// Stores a view switch and repaints when it changed.
+void SetViewSwitch(TVelmoraCanvas &canvas, bool &field, bool value)
+{
+    if (field == value)
+        return;
+    field = value;
+    canvas.RequestRepaint();
+}
+
+} // namespace
+
+void TVelmoraCanvas::SetShowCenterPoints(bool b) { SetViewSwitch(*this, ShowCenterPoints, b); }
+void TVelmoraCanvas::SetShowDrawingPoints(bool b) { SetViewSwitch(*this, ShowDrawingPoints, b); }
+void TVelmoraCanvas::SetShowGrid(bool b) { SetViewSwitch(*this, ShowGrid, b); }
+void TVelmoraCanvas::SetShadow(bool b) { SetViewSwitch(*this, Shadow, b); }
+
+void TVelmoraCanvas::SetMasterColor(TColor c)
+{
+    if (c == MasterColor)
+        return;
+    MasterColor = c;
+}
+
+void TVelmoraCanvas::SetSecondColor(TColor c)
+{
+    if (c == SecondColor)
+        return;
+    SecondColor = c;
+}
+
+void TVelmoraCanvas::SetAutoMask(bool b)
+{
+    if (b == AutoMask)
+        return;
+    AutoMask = b;
+}
+
+void TVelmoraCanvas::SetColoringMode(TColoringMode m)
+{
+    if (m == ColoringMode)
+        return;
+    ColoringMode = m;
+    if (m == cmNone)
+        Mask.reset();
+}
+
+ReflectionInput TVelmoraCanvas::Reflection() const
+{
+    return ReflectionInput{MasterCenter, SecondCenter, MasterRefCount, SecondRefCount, ReflectionMode};
+}

@@ -1,0 +1,67 @@
+#include "canvas/reflection.h"
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+namespace {
+
+using Real = long double;
+constexpr Real Pi = std::numbers::pi_v<long double>;
+
+// Nearest integer, exact halves to the even neighbour (the default rounding
+// mode of the floating-point unit).
+int RoundEven(Real v)
+{
+    return int(std::nearbyintl(v));
+}
+
+} // namespace
+
+QPoint RotatePoint(QPoint C, QPoint P, int Index, int Count, bool Mirror, QPoint M, QPoint S)
+{
+    if (!Mirror && (Index <= 0 || Count < 2))
+        return P;
+    if (P == C)
+        return C;
+    int k = Index;
+    if (Count > 0)
+        while (k > Count - 1)
+            k -= Count;
+    const std::int64_t dx = std::int64_t(P.x()) - C.x();
+    const std::int64_t dy = std::int64_t(P.y()) - C.y();
+    // 64-bit: centres may be dragged far outside the picture.
+    const Real r = std::sqrt(Real(dx * dx + dy * dy));
+    Real phi = std::atan2(Real(dy), Real(dx)) + Real(k) * (2 * Pi / Real(Count));
+    if (Mirror) {
+        const Real alpha = std::atan2(Real(M.y() - S.y()), Real(M.x() - S.x()));
+        phi = (alpha + Pi) * 2 - phi;
+    }
+    return QPoint(RoundEven(r * std::cos(phi) + Real(C.x())), RoundEven(r * std::sin(phi) + Real(C.y())));
+}
+
+QPoint MirrorPoint(QPoint C, QPoint P, bool Vertical)
+{
+    if (Vertical)
+        return QPoint(C.x() - P.x() + C.x(), P.y());
+    return QPoint(P.x(), C.y() - P.y() + C.y());
+}
+
+QPoint SecondCenterCopy(const ReflectionInput &in, int Index)
+{
+    return RotatePoint(in.M, in.S, Index, in.n, false);
+}
+
+std::vector<Segment> SegmentCopies(const ReflectionInput &in, QPoint A, QPoint B)
+{
+    std::vector<Segment> out;
+    ForEachSegmentCopy(in, A, B, [&](QPoint a, QPoint b) { out.push_back({a, b}); });
+    return out;
+}
+
+std::vector<QPoint> PointCopies(const ReflectionInput &in, QPoint Q)
+{
+    std::vector<QPoint> out;
+    ForEachPointCopy(in, Q, [&](QPoint q) { out.push_back(q); });
+    return out;
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "canvas/canvas_types.h"
+
+#include <QPoint>
+#include <vector>
+
+// Everything the copy sets depend on: both centres, both counts and the mode.
+struct ReflectionInput {
+    QPoint M;        // master centre
+    QPoint S;        // second centre
+    int n = 2;       // master count
+    int m = 2;       // second count
+    TReflectionMode mode = rmPrimary;
+};
+
+struct Segment {
+    QPoint a;
+    QPoint b;
+    bool operator==(const Segment &) const = default;
+};
+
+// Rotates P about C by Index/Count of a full turn (clockwise on screen). With
+// Mirror the result is also reflected across the line through M toward S;
+// callers then pass M as C.
+QPoint RotatePoint(QPoint C, QPoint P, int Index, int Count, bool Mirror, QPoint M = {}, QPoint S = {});
+
+// Mirror image across the vertical (Vertical true) or horizontal line
+// through C.
+QPoint MirrorPoint(QPoint C, QPoint P, bool Vertical);
+
+// The Index-th rotated copy of the second centre about the master centre.
+QPoint SecondCenterCopy(const ReflectionInput &in, int Index);
+
+// Calls fn(a, b) for every copy of the segment A->B in drawing order; the
+// first call is the segment itself. No allocation, so a stroke of a million
+// copies costs nothing beyond the drawing.
+template <typename Fn>
+void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn)
+{
+    if (in.mode == rmVertical || in.mode == rmHorizontal) {
+        const bool vertical = in.mode == rmVertical;
+        fn(A, B);
+        fn(MirrorPoint(in.M, A, vertical), MirrorPoint(in.M, B, vertical));
+        return;
+    }
+    if (in.mode == rmNone || in.n < 2) {
+        fn(A, B);
+        return;
+    }
+    for (int i = 0; i < in.n; ++i) {
+        const QPoint ai = RotatePoint(in.M, A, i, in.n, false);
+        const QPoint bi = RotatePoint(in.M, B, i, in.n, false);
+        if (in.mode == rmSecondary && in.m > 1) {
+            const QPoint ci = SecondCenterCopy(in, i);
+            for (int j = 0; j < in.m; ++j)
+                fn(RotatePoint(ci, ai, j, in.m, false), RotatePoint(ci, bi, j, in.m, false));
+            continue;
+        }
+        fn(ai, bi);
+        if (in.mode == rmMirrorPrimary)
+            fn(RotatePoint(in.M, A, i, in.n, true, in.M, in.S), RotatePoint(in.M, B, i, in.n, true, in.M, in.S));
+    }
+}
+
+// Calls fn(q) for every member of the point copy set of Q; the first call is
+// Q itself. In Secondary mode Q appears a second time, as copy (0, 0).
+template <typename Fn>
+void ForEachPointCopy(const ReflectionInput &in, QPoint Q, Fn &&fn)
+{
+    fn(Q);
+    if (in.mode == rmVertical || in.mode == rmHorizontal) {
+        fn(MirrorPoint(in.M, Q, in.mode == rmVertical));
+        return;
+    }
+    if (in.mode == rmNone || in.n < 2)
+        return;
+    for (int i = 0; i < in.n; ++i) {
+        const QPoint qi = RotatePoint(in.M, Q, i, in.n, false);
+        if (i > 0 && (in.mode == rmPrimary || in.mode == rmMirrorPrimary))
+            fn(qi);
+        if (in.mode == rmSecondary && in.m > 1) {
+            const QPoint ci = SecondCenterCopy(in, i);
+            for (int j = 0; j < in.m; ++j)
+                fn(RotatePoint(ci, qi, j, in.m, false));
+        } else if (in.mode == rmMirrorPrimary) {
+            fn(RotatePoint(in.M, Q, i, in.n, true, in.M, in.S));
+        }
+    }
+}
+
+std::vector<Segment> SegmentCopies(const ReflectionInput &in, QPoint A, QPoint B);
+std::vector<QPoint> PointCopies(const ReflectionInput &in, QPoint Q);

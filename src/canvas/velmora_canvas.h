@@ -1,0 +1,163 @@
+#pragma once
+
+#include "canvas/canvas_types.h"
+#include "canvas/reflection.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QPainter;
+class QTimer;
+class TStrokePainter;
+class TUndoHistory;
+
+// The painting canvas: owns the picture, the two centre points, the tool and
+// view settings, the coloring mask, the undo history and the repaint timer.
+// The members are split over files by concern: canvas_model.cpp (lifecycle,
+// settings, centres), canvas_repaint.cpp (repaint requests and layout),
+// canvas_strokes.cpp (mouse, keys and tools), canvas_paint.cpp (display) and
+// canvas_history.cpp (undo and redo).
+class TVelmoraCanvas : public QWidget {
+    Q_OBJECT
+
+public:
+    using TNotifyEvent = std::function<void(TVelmoraCanvas *)>;
+    using TColorEvent = std::function<void(TVelmoraCanvas *, TColor)>;
+    using THistoryEvent = std::function<void(TVelmoraCanvas *, bool CanUndo, bool CanRedo)>;
+
+    explicit TVelmoraCanvas(QWidget *parent = nullptr);
+    ~TVelmoraCanvas() override;
+
+    // Picture lifecycle.
+    void Clear(TColor color);
+    void SetCanvasSize(int width, int height, bool clearPicture, bool centerMaster);
+    void LoadPicture(const QImage &graphic);
+    void AssignPictureTo(QImage &graphic) const;
+    void CopyToClipboard() const;
+    int PictureWidth() const { return Picture.width(); }
+    int PictureHeight() const { return Picture.height(); }
+
+    // Centre points.
+    void SetMasterCenter(QPoint p);
+    void ResetMasterCenter();
+    void ResetSecondCenter();
+    QPoint ClientToPicture(QPoint p) const;
+
+    // Settings; each does nothing when the value is unchanged.
+    void SetMasterRefCount(int n);
+    void SetSecondRefCount(int n);
+    void SetTool(TCanvasTool t);
+    void SetReflectionMode(TReflectionMode m);
+    void SetPreciseBrush(bool b);
+    void SetShowCenterPoints(bool b);
+    void SetShowDrawingPoints(bool b);
+    void SetShowGrid(bool b);
+    void SetShadow(bool b);
+    void SetMasterColor(TColor c);
+    void SetSecondColor(TColor c);
+    void SetAutoMask(bool b);
+    void SetColoringMode(TColoringMode m);
+
+    // The inputs of the copy sets as they stand now.
+    ReflectionInput Reflection() const;
+
+    // Repaints.
+    void RequestRepaint();
+    void RepaintNow();
+    void LayoutImageRect();
+    static TRect ComputeImageRect(int pictureW, int pictureH, int clientW, int clientH);
+
+    // The display as a paint shows it, composed for the given part of the
+    // control (control coordinates); the result has the size of that part.
+    QImage ComposeDisplay(const QRect &area);
+
+    // Mouse, keys and tools, with the toolkit's message parameters.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseMove(TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    void DblClick();
+    void KeyDown(int key, TShiftState shift);
+    void DrawSegmentTo(QPoint p);
+    void StrokeTo(QPoint p, bool draw);
+    void MoveActiveCenter(QPoint p);
+    void UpdateCursor();
+
+    // History.
+    void SaveUndoStep(bool toUndoList, bool clearRedo);
+    void Undo();
+    void Redo();
+    void ClearHistory();
+    std::int64_t HistorySize() const;
+    void NotifyHistory();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    const TUndoHistory &History() const { return *UndoHistory; }
+
+    QImage Picture;
+    TRect ImageRect;
+    QPoint MasterCenter;
+    QPoint SecondCenter;
+    int MasterRefCount = 13;
+    int SecondRefCount = 3;
+    bool Dragging = false;
+    QPoint LastPoint;
+    TCanvasTool Tool = ctBrush;
+    bool ShowCenterPoints = false;
+    bool ShowDrawingPoints = false;
+    TColor MasterColor = clBlack;
+    TColor SecondColor = clWhite;
+    bool PreciseBrush = false;
+    int BrushSize = 1;
+    int EraserSize = 10;
+    TReflectionMode ReflectionMode = rmPrimary;
+    bool MasterActive = true;
+    TNotifyEvent OnToolChange;
+    TNotifyEvent OnColorPick;
+    bool Modified = false;
+    bool Interactive = true;
+    QTimer *RepaintTimer = nullptr;
+    int DeferredRepaints = 0;
+    TColoringMode ColoringMode = cmNone;
+    std::unique_ptr<QImage> Mask;
+    bool AutoMask = true;
+    bool Shadow = true;
+    TColorEvent OnColorHover;
+    THistoryEvent OnHistoryChange;
+    QPoint CursorPoint{-1, -1};
+    bool ShowGrid = false;
+
+    // How many repaints have been carried out; lets callers observe the
+    // effect of repaint requests without timing.
+    int RepaintCount = 0;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void RepaintTimerTick();
+    void PickColor(TShiftState shift, int x, int y);
+    TColor PixelColor(QPoint p) const;
+    TStrokePainter &Strokes();
+    void DrawCenterIcons(QPainter &p);
+    bool MarkersVisible() const;
+    void DrawMarkers(QPainter &p);
+
+    std::unique_ptr<TStrokePainter> StrokePainter;
+    int CursorId = -1;
+
+    std::unique_ptr<TUndoHistory> UndoHistory;
+    // Modifier state of the message being handled; the Alt test of a
+    // centre move reads it.
+    TShiftState MessageShift = 0;
+};

@@ -1,0 +1,77 @@
+#include "app/main_form.h"
+#include "app/messages.h"
+#include "canvas/velmora_canvas.h"
+#include "dialog_answer.h"
+
+#include <QScrollArea>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct MainFormTest : ::testing::Test {
+    void SetUp() override
+    {
+        RegisterMessageStrings();
+        form = std::make_unique<TfrmMainForm>();
+        form->resize(700, 500);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    std::unique_ptr<TfrmMainForm> form;
+};
+
+} // namespace
+
+TEST_F(MainFormTest, StartsWithWhitePictureSizeAndNoName)
+{
+    EXPECT_EQ(form->windowTitle(), "Velmora 2.1");
+    EXPECT_EQ(form->StatusText(0), "800x600");
+    EXPECT_EQ(form->StatusText(1), "");
+    EXPECT_EQ(form->CurrentFormat, 1);
+    EXPECT_FALSE(form->Canvas()->Modified);
+}
+
+TEST_F(MainFormTest, CanvasCoversViewportAndPictureWithMargin)
+{
+    auto *box = form->findChild<QScrollArea *>("ScrollBox");
+    ASSERT_TRUE(box);
+    TVelmoraCanvas *c = form->Canvas();
+    EXPECT_EQ(c->pos(), QPoint(0, 0));
+    EXPECT_GE(c->width(), 850);
+    EXPECT_GE(c->height(), 650);
+
+    form->resize(1600, 1200);
+    QTest::qWait(20);
+    EXPECT_GE(c->width(), box->viewport()->width());
+    EXPECT_GE(c->height(), box->viewport()->height());
+    EXPECT_GE(c->width(), 850);
+
+    c->SetCanvasSize(100, 100, true, true);
+    form->FitCanvas();
+    EXPECT_EQ(c->width(), box->viewport()->width());
+    EXPECT_EQ(c->height(), box->viewport()->height());
+}
+
+TEST_F(MainFormTest, ClosesWithoutAskingWhenUnmodified)
+{
+    TDialogAnswer answer(QMessageBox::No);
+    EXPECT_TRUE(form->close());
+    QTest::qWait(30);
+    EXPECT_EQ(answer.Answered, 0);
+}
+
+TEST_F(MainFormTest, AsksBeforeClosingModifiedPicture)
+{
+    form->Canvas()->Modified = true;
+    {
+        TDialogAnswer answer(QMessageBox::No);
+        EXPECT_FALSE(form->close());
+        EXPECT_EQ(answer.Answered, 1);
+        EXPECT_EQ(answer.LastText, "Close program without saving changes?");
+        EXPECT_TRUE(form->isVisible());
+    }
+    TDialogAnswer answer(QMessageBox::Yes);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(answer.Answered, 1);
+}
