@@ -1,0 +1,270 @@
+#include "canvas/canvas_resources.h"
+#include "canvas/key_state.h"
+#include "canvas/stroke_drawing.h"
+#include "canvas/velmora_canvas.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <cmath>
+
+namespace {
+
+TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons = {})
+{
+    TShiftState s = 0;
+    if (mods & Qt::ShiftModifier)
+        s |= ssShift;
+    if (mods & Qt::AltModifier)
+        s |= ssAlt;
+    if (mods & Qt::ControlModifier)
+        s |= ssCtrl;
+    if (buttons & Qt::LeftButton)
+        s |= ssLeft;
+    if (buttons & Qt::RightButton)
+        s |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        s |= ssMiddle;
+    return s;
+}
+
+bool ButtonOf(Qt::MouseButton b, TMouseButton &out)
+{
+    switch (b) {
+    case Qt::LeftButton: out = mbLeft; return true;
+    case Qt::RightButton: out = mbRight; return true;
+    case Qt::MiddleButton: out = mbMiddle; return true;
+    default: return false;
+    }
+}
+
+QPoint PosOf(const QMouseEvent *e)
+{
+    const QPointF p = e->position();
+    return QPoint(int(std::floor(p.x())), int(std::floor(p.y())));
+}
+
+bool IsStrokeTool(TCanvasTool t) { return t == ctBrush || t == ctEraser; }
+
+} // namespace
+
+TStrokePainter &TVelmoraCanvas::Strokes()
+{
+    if (!StrokePainter)
+        StrokePainter = std::make_unique<TStrokePainter>();
+    return *StrokePainter;
+}
+
+void TVelmoraCanvas::mousePressEvent(QMouseEvent *event)
+{
+    TMouseButton button;
+    if (!ButtonOf(event->button(), button))
+        return;
+    const QPoint p = PosOf(event);
+    MouseDown(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+}
+
+// Qt reports a double click as press, release, double-click, release; the
+// double-click message stands for the second press, flagged as such, and is
+// followed by the double-click handling.
+void TVelmoraCanvas::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    TMouseButton button;
+    if (!ButtonOf(event->button(), button))
+        return;
+    const QPoint p = PosOf(event);
+    MouseDown(button, ShiftOf(event->modifiers(), event->buttons()) | ssDouble, p.x(), p.y());
+    if (button == mbLeft)
+        DblClick();
+}
+
+void TVelmoraCanvas::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint p = PosOf(event);
+    MouseMove(ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+}
+
+void TVelmoraCanvas::mouseReleaseEvent(QMouseEvent *event)
+{
+    TMouseButton button;
+    if (!ButtonOf(event->button(), button))
+        return;
+    const QPoint p = PosOf(event);
+    MouseUp(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+}
+
+void TVelmoraCanvas::keyPressEvent(QKeyEvent *event)
+{
+    QWidget::keyPressEvent(event);
+    const int key = event->key();
+    KeyDown(key, ShiftOf(event->modifiers()));
+    if (key == Qt::Key_Tab)
+        event->accept();
+}
+
+// The canvas keeps the Tab key for switching the active centre.
+bool TVelmoraCanvas::focusNextPrevChild(bool)
+{
+    return false;
+}
+
+void TVelmoraCanvas::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (!Interactive)
+        return;
+    MessageShift = shift;
+    if (!Dragging && button == mbLeft && IsStrokeTool(Tool)) {
+        SaveUndoStep(true, true);
+        Dragging = true;
+        LastPoint = ClientToPicture(QPoint(x, y));
+        return;
+    }
+    if (!Dragging && button == mbLeft && Tool == ctMovePoints && !(shift & ssDouble)) {
+        Dragging = true;
+        LastPoint = ClientToPicture(QPoint(x, y));
+        MoveActiveCenter(LastPoint);
+        RequestRepaint();
+        return;
+    }
+    if (Tool == ctPickupColor && button == mbLeft) {
+        PickColor(shift, x, y);
+        return;
+    }
+    if (button != mbRight)
+        return;
+    if (Tool == ctMovePoints) {
+        if (!MasterActive)
+            MasterActive = true;
+        else if (ReflectionMode == rmSecondary)
+            MasterActive = false;
+        RepaintNow();
+        return;
+    }
+    Tool = Tool == ctBrush ? ctEraser : ctBrush;
+    UpdateCursor();
+    if (OnToolChange)
+        OnToolChange(this);
+}
+
+void TVelmoraCanvas::PickColor(TShiftState shift, int x, int y)
+{
+    if (x < ImageRect.Left || x >= ImageRect.Right || y < ImageRect.Top || y >= ImageRect.Bottom)
+        return;
+    const QPoint p = ClientToPicture(QPoint(x, y));
+    if (p.x() >= PictureWidth() || p.y() >= PictureHeight() || p.x() < 0 || p.y() < 0)
+        return;
+    const TColor c = PixelColor(p);
+    if (KeyState::LeftShiftDown(shift & ssShift))
+        SetSecondColor(c);
+    else
+        SetMasterColor(c);
+    if (OnColorPick)
+        OnColorPick(this);
+}
+
+TColor TVelmoraCanvas::PixelColor(QPoint p) const
+{
+    const auto *row = reinterpret_cast<const QRgb *>(Picture.constScanLine(p.y()));
+    return RgbToColor(row[p.x()]);
+}
+
+void TVelmoraCanvas::MouseMove(TShiftState shift, int x, int y)
+{
+    if (!Interactive)
+        return;
+    MessageShift = shift;
+    const QPoint p = ClientToPicture(QPoint(x, y));
+    if (OnColorHover && Tool == ctPickupColor && p.x() >= 0 && p.x() < PictureWidth() && p.y() >= 0 &&
+        p.y() < PictureHeight())
+        OnColorHover(this, PixelColor(p));
+    CursorPoint = p;
+    if (Dragging && IsStrokeTool(Tool)) {
+        DrawSegmentTo(CursorPoint);
+        return;
+    }
+    if (Dragging && Tool == ctMovePoints) {
+        MoveActiveCenter(CursorPoint);
+        RequestRepaint();
+        return;
+    }
+    if ((Tool == ctBrush || Tool == ctPaintBucket) && ShowDrawingPoints)
+        RequestRepaint();
+}
+
+void TVelmoraCanvas::MouseUp(TMouseButton button, TShiftState shift, int, int)
+{
+    MessageShift = shift;
+    if (Interactive && Dragging && button == mbLeft)
+        Dragging = false;
+}
+
+void TVelmoraCanvas::DblClick()
+{
+    if (Tool != ctMovePoints)
+        return;
+    if (MasterActive)
+        ResetMasterCenter();
+    else
+        ResetSecondCenter();
+    RequestRepaint();
+}
+
+void TVelmoraCanvas::KeyDown(int key, TShiftState shift)
+{
+    if (!Interactive || key != Qt::Key_Tab || shift != 0 || Tool != ctMovePoints)
+        return;
+    if (ReflectionMode != rmMirrorPrimary && ReflectionMode != rmSecondary)
+        return;
+    MasterActive = !MasterActive;
+    RepaintNow();
+}
+
+void TVelmoraCanvas::MoveActiveCenter(QPoint p)
+{
+    if (!MasterActive) {
+        SecondCenter = p;
+        return;
+    }
+    const QPoint delta = p - MasterCenter;
+    MasterCenter = p;
+    if (MessageShift & ssAlt)
+        SecondCenter += delta;
+}
+
+void TVelmoraCanvas::DrawSegmentTo(QPoint p)
+{
+    if (!IsStrokeTool(Tool))
+        return;
+    const bool eraser = Tool == ctEraser;
+    Modified = true;
+    Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor,
+                         eraser ? EraserSize : BrushSize);
+    LastPoint = p;
+    RequestRepaint();
+}
+
+void TVelmoraCanvas::StrokeTo(QPoint p, bool draw)
+{
+    if (draw)
+        DrawSegmentTo(p);
+    else
+        LastPoint = p;
+}
+
+void TVelmoraCanvas::UpdateCursor()
+{
+    int id = crDefault;
+    if (Interactive) {
+        switch (Tool) {
+        case ctMovePoints: id = crSetPoint; break;
+        case ctBrush: id = PreciseBrush ? crSharp : crBrush; break;
+        case ctEraser: id = crEraser; break;
+        case ctPickupColor: id = crEyedrop; break;
+        case ctPaintBucket: id = crPaintBucket; break;
+        }
+    }
+    if (id == CursorId)
+        return;
+    CursorId = id;
+    setCursor(CanvasCursor(id));
+}

@@ -1,0 +1,329 @@
+#include "canvas/key_state.h"
+#include "canvas/stroke_drawing.h"
+#include "canvas_test_util.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr QRgb Black = 0x000000;
+constexpr QRgb White = 0xFFFFFF;
+
+void Press(TVelmoraCanvas &c, QPoint pic, TShiftState extra = 0, TMouseButton b = mbLeft)
+{
+    c.MouseDown(b, (b == mbLeft ? ssLeft : ssRight) | extra, pic.x() + Margin, pic.y() + Margin);
+}
+
+void Move(TVelmoraCanvas &c, QPoint pic, TShiftState shift = ssLeft)
+{
+    c.MouseMove(shift, pic.x() + Margin, pic.y() + Margin);
+}
+
+void Release(TVelmoraCanvas &c, QPoint pic, TMouseButton b = mbLeft)
+{
+    c.MouseUp(b, 0, pic.x() + Margin, pic.y() + Margin);
+}
+
+} // namespace
+
+TEST(ThinLine, LeavesOutTheEndPixelInEveryDirection)
+{
+    QImage img(20, 20, QImage::Format_RGB32);
+    for (const auto &[a, b] : {std::pair{QPoint(2, 3), QPoint(12, 7)}, std::pair{QPoint(12, 7), QPoint(2, 3)},
+                               std::pair{QPoint(5, 15), QPoint(5, 2)}}) {
+        img.fill(Qt::white);
+        DrawThinLine(img, a, b, qRgb(0, 0, 0));
+        EXPECT_EQ(Rgb(img, a.x(), a.y()), Black);
+        EXPECT_EQ(Rgb(img, b.x(), b.y()), White);
+        EXPECT_EQ(CountPixels(img, Black), std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y())));
+    }
+}
+
+TEST(ThinLine, ClipsLinesThatLeaveThePicture)
+{
+    QImage img(20, 20, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    DrawThinLine(img, QPoint(-100, -100), QPoint(50, 50), qRgb(0, 0, 0));
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(Rgb(img, i, i), Black);
+    EXPECT_EQ(CountPixels(img, Black), 20);
+}
+
+TEST(WidePen, IsRoundCentredAndJoinsWithoutGaps)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.SetReflectionMode(rmNone);
+    c.BrushSize = 5;
+    Press(c, QPoint(100, 100));
+    Move(c, QPoint(120, 100));
+    // The pen is centred on the line: two pixels on each side and round
+    // caps reaching two pixels beyond both ends.
+    QRect painted;
+    for (int y = 90; y < 110; ++y)
+        for (int x = 90; x < 130; ++x)
+            if (Rgb(c.Picture, x, y) == Black)
+                painted |= QRect(x, y, 1, 1);
+    EXPECT_EQ(painted, QRect(QPoint(98, 98), QPoint(122, 102)));
+    for (int x = 98; x <= 122; ++x)
+        EXPECT_EQ(Rgb(c.Picture, x, 100), Black);
+
+    // A zig-zag stroke leaves no gap at its corners.
+    const QPoint pts[] = {QPoint(200, 200), QPoint(240, 215), QPoint(215, 260), QPoint(260, 262)};
+    c.BrushSize = 3;
+    Release(c, QPoint(120, 100));
+    Press(c, pts[0]);
+    for (int i = 1; i < 4; ++i)
+        Move(c, pts[i]);
+    for (int i = 0; i + 1 < 4; ++i)
+        for (int s = 0; s <= 40; ++s) {
+            const QPointF p = pts[i] + (pts[i + 1] - pts[i]) * (s / 40.0);
+            EXPECT_EQ(Rgb(c.Picture, int(std::lround(p.x())), int(std::lround(p.y()))), Black) << p.x() << "," << p.y();
+        }
+}
+
+TEST(Strokes, PrimaryMoveDrawsAllCopiesStartingWithTheInput)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.Modified = false;
+    Press(c, QPoint(400, 200));
+    EXPECT_TRUE(c.Dragging);
+    EXPECT_EQ(CountPixels(c.Picture, Black), 0);
+    Move(c, QPoint(410, 200));
+    EXPECT_TRUE(c.Modified);
+    for (int x = 400; x < 410; ++x)
+        EXPECT_EQ(Rgb(c.Picture, x, 200), Black);
+    EXPECT_EQ(Rgb(c.Picture, 410, 200), White);
+    // Every copy of the 10-pixel segment starts on its own rotated point.
+    const auto copies = SegmentCopies(c.Reflection(), QPoint(400, 200), QPoint(410, 200));
+    ASSERT_EQ(copies.size(), 13u);
+    int expected = 0;
+    for (const Segment &s : copies) {
+        EXPECT_EQ(Rgb(c.Picture, s.a.x(), s.a.y()), Black);
+        expected += std::max(std::abs(s.b.x() - s.a.x()), std::abs(s.b.y() - s.a.y()));
+    }
+    EXPECT_EQ(CountPixels(c.Picture, Black), expected);
+    EXPECT_EQ(c.LastPoint, QPoint(410, 200));
+    Release(c, QPoint(410, 200));
+    EXPECT_FALSE(c.Dragging);
+}
+
+TEST(Strokes, PressAndReleaseWithoutMoveDrawsNothing)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.Modified = false;
+    const QImage before = c.Picture.copy();
+    Press(c, QPoint(300, 300));
+    Release(c, QPoint(300, 300));
+    EXPECT_EQ(c.Picture, before);
+    EXPECT_FALSE(c.Modified);
+    EXPECT_TRUE(c.CanUndo());
+}
+
+TEST(Strokes, EraserPaintsTheEraserColourAtItsSize)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.Clear(MakeColor(0, 0, 255));
+    c.SetReflectionMode(rmNone);
+    c.SetTool(ctEraser);
+    c.EraserSize = 3;
+    Press(c, QPoint(50, 50));
+    Move(c, QPoint(60, 50));
+    EXPECT_EQ(Rgb(c.Picture, 55, 49), White);
+    EXPECT_EQ(Rgb(c.Picture, 55, 51), White);
+    EXPECT_EQ(Rgb(c.Picture, 55, 52), 0x0000FFu);
+}
+
+TEST(ToolRules, RightClickSwapsBrushAndEraser)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    int changes = 0;
+    c.OnToolChange = [&](TVelmoraCanvas *) { ++changes; };
+    const std::pair<TCanvasTool, TCanvasTool> table[] = {
+        {ctBrush, ctEraser}, {ctEraser, ctBrush}, {ctPickupColor, ctBrush}, {ctPaintBucket, ctBrush}};
+    for (const auto &[from, to] : table) {
+        c.SetTool(from);
+        const int before = changes;
+        Press(c, QPoint(10, 10), 0, mbRight);
+        EXPECT_EQ(c.Tool, to);
+        EXPECT_EQ(changes, before + 1);
+    }
+    c.SetTool(ctMovePoints);
+    Press(c, QPoint(10, 10), 0, mbRight);
+    EXPECT_EQ(c.Tool, ctMovePoints);
+    EXPECT_EQ(changes, 4);
+}
+
+TEST(ToolRules, ActiveCentreFollowsRightClickAndTab)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.SetTool(ctMovePoints);
+    Press(c, QPoint(0, 0), 0, mbRight);
+    EXPECT_TRUE(c.MasterActive);
+    c.KeyDown(Qt::Key_Tab, 0);
+    EXPECT_TRUE(c.MasterActive);
+
+    c.SetReflectionMode(rmMirrorPrimary);
+    c.KeyDown(Qt::Key_Tab, ssShift);
+    EXPECT_TRUE(c.MasterActive);
+    c.KeyDown(Qt::Key_Tab, 0);
+    EXPECT_FALSE(c.MasterActive);
+    Press(c, QPoint(0, 0), 0, mbRight);
+    EXPECT_TRUE(c.MasterActive);
+    Press(c, QPoint(0, 0), 0, mbRight);
+    EXPECT_TRUE(c.MasterActive);
+
+    c.SetReflectionMode(rmSecondary);
+    Press(c, QPoint(0, 0), 0, mbRight);
+    EXPECT_FALSE(c.MasterActive);
+    c.KeyDown(Qt::Key_Tab, 0);
+    EXPECT_TRUE(c.MasterActive);
+
+    // Tab reaches the canvas instead of moving the focus.
+    c.SetReflectionMode(rmMirrorPrimary);
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(&c, &tab);
+    EXPECT_FALSE(c.MasterActive);
+}
+
+TEST(ToolRules, MovePointsDragsTheActiveCentreAndAltTheWholePair)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.SetTool(ctMovePoints);
+    Press(c, QPoint(300, 250));
+    EXPECT_EQ(c.MasterCenter, QPoint(300, 250));
+    EXPECT_EQ(c.SecondCenter, QPoint(400, 100));
+    Move(c, QPoint(310, 260), ssLeft | ssAlt);
+    EXPECT_EQ(c.MasterCenter, QPoint(310, 260));
+    EXPECT_EQ(c.SecondCenter, QPoint(410, 110));
+    Release(c, QPoint(310, 260));
+
+    c.SetReflectionMode(rmSecondary);
+    c.MasterActive = false;
+    Press(c, QPoint(50, 60));
+    EXPECT_EQ(c.SecondCenter, QPoint(50, 60));
+    EXPECT_EQ(c.MasterCenter, QPoint(310, 260));
+    Release(c, QPoint(50, 60));
+}
+
+TEST(ToolRules, DoubleClickResetsTheActiveCentre)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.show();
+    c.SetTool(ctMovePoints);
+    c.SetMasterCenter(QPoint(10, 10));
+    QTest::mouseDClick(&c, Qt::LeftButton, Qt::NoModifier, QPoint(100 + Margin, 100 + Margin));
+    EXPECT_EQ(c.MasterCenter, QPoint(400, 300));
+    EXPECT_FALSE(c.Dragging);
+
+    c.SetReflectionMode(rmSecondary);
+    c.MasterActive = false;
+    QTest::mouseDClick(&c, Qt::LeftButton, Qt::NoModifier, QPoint(30 + Margin, 40 + Margin));
+    EXPECT_EQ(c.SecondCenter, QPoint(400, 100));
+    EXPECT_EQ(c.MasterCenter, QPoint(400, 300));
+}
+
+TEST(ToolRules, NonInteractiveCanvasIgnoresInputAndShowsTheArrow)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.Interactive = false;
+    c.SetTool(ctMovePoints);
+    c.UpdateCursor();
+    EXPECT_EQ(c.cursor().shape(), Qt::ArrowCursor);
+    c.SetReflectionMode(rmMirrorPrimary);
+    Press(c, QPoint(10, 10));
+    Move(c, QPoint(20, 20));
+    Press(c, QPoint(10, 10), 0, mbRight);
+    c.KeyDown(Qt::Key_Tab, 0);
+    Release(c, QPoint(20, 20));
+    EXPECT_EQ(c.MasterCenter, QPoint(400, 300));
+    EXPECT_TRUE(c.MasterActive);
+    EXPECT_FALSE(c.Dragging);
+    EXPECT_EQ(c.CursorPoint, QPoint(-1, -1));
+    c.Interactive = true;
+    c.UpdateCursor();
+    EXPECT_NE(c.cursor().shape(), Qt::ArrowCursor);
+}
+
+struct PickupTest : ::testing::Test {
+    void SetUp() override
+    {
+        LayOut(c);
+        c.Picture.setPixel(5, 6, qRgb(10, 20, 30));
+        c.SetTool(ctPickupColor);
+        c.OnColorPick = [this](TVelmoraCanvas *) { ++picks; };
+        c.OnColorHover = [this](TVelmoraCanvas *, TColor col) { hovers.push_back(col); };
+        KeyState::SetPlatformForTesting(QStringLiteral("xcb"));
+    }
+    void TearDown() override { KeyState::SetPlatformForTesting(QGuiApplication::platformName()); }
+
+    void ShiftKey(QEvent::Type type, quint32 scanCode)
+    {
+        QKeyEvent e(type, Qt::Key_Shift, type == QEvent::KeyPress ? Qt::ShiftModifier : Qt::NoModifier, scanCode, 0, 0);
+        QApplication::sendEvent(&c, &e);
+    }
+
+    TVelmoraCanvas c;
+    int picks = 0;
+    std::vector<TColor> hovers;
+};
+
+TEST_F(PickupTest, LeftShiftPicksTheEraserColourAndRightShiftTheBrush)
+{
+    Press(c, QPoint(5, 6));
+    EXPECT_EQ(c.MasterColor, MakeColor(10, 20, 30));
+    EXPECT_EQ(picks, 1);
+
+    c.SetMasterColor(clBlack);
+    ShiftKey(QEvent::KeyPress, 62);
+    Press(c, QPoint(5, 6), ssShift);
+    EXPECT_EQ(c.MasterColor, MakeColor(10, 20, 30));
+    EXPECT_EQ(c.SecondColor, clWhite);
+    ShiftKey(QEvent::KeyRelease, 62);
+
+    ShiftKey(QEvent::KeyPress, 50);
+    Press(c, QPoint(5, 6), ssShift);
+    EXPECT_EQ(c.SecondColor, MakeColor(10, 20, 30));
+    ShiftKey(QEvent::KeyRelease, 50);
+    EXPECT_EQ(picks, 3);
+}
+
+TEST_F(PickupTest, OutsideThePictureNothingIsPickedOrHovered)
+{
+    Press(c, QPoint(-3, 10));
+    Press(c, QPoint(800, 10));
+    EXPECT_EQ(picks, 0);
+    Move(c, QPoint(-1, 5), 0);
+    Move(c, QPoint(5, 600), 0);
+    EXPECT_TRUE(hovers.empty());
+    Move(c, QPoint(5, 6), 0);
+    ASSERT_EQ(hovers.size(), 1u);
+    EXPECT_EQ(hovers[0], MakeColor(10, 20, 30));
+}
+
+TEST(ToolRules, PlainMovesRepaintOnlyForVisibleDrawingPoints)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    int before = c.RepaintCount;
+    Move(c, QPoint(100, 100), 0);
+    Move(c, QPoint(101, 100), 0);
+    EXPECT_EQ(c.RepaintCount, before);
+    EXPECT_EQ(c.CursorPoint, QPoint(101, 100));
+    c.SetShowDrawingPoints(true);
+    before = c.RepaintCount;
+    Move(c, QPoint(102, 100), 0);
+    EXPECT_EQ(c.RepaintCount, before + 1);
+}
