@@ -115,3 +115,14 @@ TEST(CopySets, VerticalAndHorizontalMirrorBothEnds)
     const auto h = SegmentCopies(Input(rmHorizontal), QPoint(10, 20), QPoint(30, 40));
     EXPECT_EQ(h[1], (Segment{QPoint(10, 580), QPoint(30, 560)}));
 }
+
+TEST(RotatePoint, PrecomputedRotationGivesTheSameCopies)
+{
+    const QPoint C(317, 211);
+    for (const QPoint P : {QPoint(317, 211), QPoint(318, 211), QPoint(-900, 4000), QPoint(320, 100)})
+        for (const int n : {2, 3, 7, 13, 999}) {
+            const TRotation r(C, P, n);
+            for (const int k : {0, 1, 2, n - 1, n, 2 * n + 1})
+                EXPECT_EQ(r.Copy(k), RotatePoint(C, P, k, n, false)) << P.x() << " " << n << " " << k;
+        }
+}

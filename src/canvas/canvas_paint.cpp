@@ -139,32 +139,39 @@ void DrawMarker(QPainter &p, QPoint at, const QColor &border)
 void TVelmoraCanvas::paintEvent(QPaintEvent *event)
 {
     const QRect area = event->rect();
-    const QImage display = ComposeDisplay(area);
+    const QImage &display = ComposeDisplay(area);
     UpdateCursor();
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(area.topLeft(), display);
 }
 
-QImage TVelmoraCanvas::ComposeDisplay(const QRect &area)
+const QImage &TVelmoraCanvas::ComposeDisplay(const QRect &area)
 {
     DeferredRepaints = 0;
     LayoutImageRect();
-    QImage buffer(area.size(), QImage::Format_RGB32);
-    buffer.fill(DisplayGrey);
-    QPainter p(&buffer);
+    if (DisplayBuffer.size() != area.size())
+        DisplayBuffer = QImage(area.size(), QImage::Format_RGB32);
+    QPainter p(&DisplayBuffer);
     p.translate(-area.topLeft());
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-
-    if (Shadow && LoadShadowImage())
-        DrawShadowAndFrame(p, *ShadowImage(), ImageRect);
 
     // A picture larger than the control is drawn at a zero or negative
     // offset, truncated toward zero.
     const int px = PictureWidth() < width() ? ImageRect.Left : (width() - PictureWidth()) / 2;
     const int py = PictureHeight() < height() ? ImageRect.Top : (height() - PictureHeight()) / 2;
+    const QRect pictureArea(px, py, PictureWidth(), PictureHeight());
+    // The grey field is filled only where the picture does not cover it.
+    for (const QRect &r : QRegion(area).subtracted(QRegion(pictureArea)))
+        p.fillRect(r, DisplayGrey);
+
+    if (Shadow && LoadShadowImage())
+        DrawShadowAndFrame(p, *ShadowImage(), ImageRect);
+
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(QPoint(px, py), Picture);
+    const QRect visible = pictureArea.intersected(area);
+    if (!visible.isEmpty())
+        p.drawImage(visible.topLeft(), Picture, visible.translated(-pictureArea.topLeft()));
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     if (ShowCenterPoints || Tool == ctMovePoints)
@@ -172,13 +179,13 @@ QImage TVelmoraCanvas::ComposeDisplay(const QRect &area)
     p.end();
 
     if (ShowGrid)
-        DrawGrid(buffer, area.topLeft(), ImageRect);
+        DrawGrid(DisplayBuffer, area.topLeft(), ImageRect);
     if (MarkersVisible()) {
-        QPainter mp(&buffer);
+        QPainter mp(&DisplayBuffer);
         mp.translate(-area.topLeft());
         DrawMarkers(mp);
     }
-    return buffer;
+    return DisplayBuffer;
 }
 
 void TVelmoraCanvas::DrawCenterIcons(QPainter &p)

@@ -16,6 +16,37 @@ int RoundEven(Real v)
     return int(std::nearbyintl(v));
 }
 
+int WrapIndex(int k, int count)
+{
+    if (count > 0)
+        while (k > count - 1)
+            k -= count;
+    return k;
+}
+
+Real DistanceOf(QPoint C, QPoint P)
+{
+    // 64-bit: centres may be dragged far outside the picture.
+    const std::int64_t dx = std::int64_t(P.x()) - C.x();
+    const std::int64_t dy = std::int64_t(P.y()) - C.y();
+    return std::sqrt(Real(dx * dx + dy * dy));
+}
+
+Real AngleOf(QPoint C, QPoint P)
+{
+    return std::atan2(Real(P.y() - C.y()), Real(P.x() - C.x()));
+}
+
+Real TurnedAngle(Real angle, int k, int count)
+{
+    return angle + Real(k) * (2 * Pi / Real(count));
+}
+
+QPoint FromPolar(QPoint C, Real r, Real phi)
+{
+    return QPoint(RoundEven(r * std::cos(phi) + Real(C.x())), RoundEven(r * std::sin(phi) + Real(C.y())));
+}
+
 } // namespace
 
 QPoint RotatePoint(QPoint C, QPoint P, int Index, int Count, bool Mirror, QPoint M, QPoint S)
@@ -24,20 +55,32 @@ QPoint RotatePoint(QPoint C, QPoint P, int Index, int Count, bool Mirror, QPoint
         return P;
     if (P == C)
         return C;
-    int k = Index;
-    if (Count > 0)
-        while (k > Count - 1)
-            k -= Count;
-    const std::int64_t dx = std::int64_t(P.x()) - C.x();
-    const std::int64_t dy = std::int64_t(P.y()) - C.y();
-    // 64-bit: centres may be dragged far outside the picture.
-    const Real r = std::sqrt(Real(dx * dx + dy * dy));
-    Real phi = std::atan2(Real(dy), Real(dx)) + Real(k) * (2 * Pi / Real(Count));
+    Real phi = TurnedAngle(AngleOf(C, P), WrapIndex(Index, Count), Count);
     if (Mirror) {
         const Real alpha = std::atan2(Real(M.y() - S.y()), Real(M.x() - S.x()));
         phi = (alpha + Pi) * 2 - phi;
     }
-    return QPoint(RoundEven(r * std::cos(phi) + Real(C.x())), RoundEven(r * std::sin(phi) + Real(C.y())));
+    return FromPolar(C, DistanceOf(C, P), phi);
+}
+
+TRotation::TRotation(QPoint C, QPoint P, int Count)
+    : Center(C)
+    , Point(P)
+    , Count(Count)
+{
+    if (P == C || Count < 2)
+        return;
+    Radius = DistanceOf(C, P);
+    Angle = AngleOf(C, P);
+}
+
+QPoint TRotation::Copy(int Index) const
+{
+    if (Index <= 0 || Count < 2)
+        return Point;
+    if (Point == Center)
+        return Center;
+    return FromPolar(Center, Radius, TurnedAngle(Angle, WrapIndex(Index, Count), Count));
 }
 
 QPoint MirrorPoint(QPoint C, QPoint P, bool Vertical)

@@ -25,6 +25,22 @@ struct Segment {
 // callers then pass M as C.
 QPoint RotatePoint(QPoint C, QPoint P, int Index, int Count, bool Mirror, QPoint M = {}, QPoint S = {});
 
+// The rotated copies of one point about one centre, with the distance and
+// angle worked out once: Copy(k) equals RotatePoint(C, P, k, Count, false).
+// Inner loops of the copy sets turn one point many times.
+class TRotation {
+public:
+    TRotation(QPoint C, QPoint P, int Count);
+    QPoint Copy(int Index) const;
+
+private:
+    QPoint Center;
+    QPoint Point;
+    int Count;
+    long double Radius = 0;
+    long double Angle = 0;
+};
+
 // Mirror image across the vertical (Vertical true) or horizontal line
 // through C.
 QPoint MirrorPoint(QPoint C, QPoint P, bool Vertical);
@@ -53,8 +69,9 @@ void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn)
         const QPoint bi = RotatePoint(in.M, B, i, in.n, false);
         if (in.mode == rmSecondary && in.m > 1) {
             const QPoint ci = SecondCenterCopy(in, i);
+            const TRotation ra(ci, ai, in.m), rb(ci, bi, in.m);
             for (int j = 0; j < in.m; ++j)
-                fn(RotatePoint(ci, ai, j, in.m, false), RotatePoint(ci, bi, j, in.m, false));
+                fn(ra.Copy(j), rb.Copy(j));
             continue;
         }
         fn(ai, bi);
@@ -80,9 +97,9 @@ void ForEachPointCopy(const ReflectionInput &in, QPoint Q, Fn &&fn)
         if (i > 0 && (in.mode == rmPrimary || in.mode == rmMirrorPrimary))
             fn(qi);
         if (in.mode == rmSecondary && in.m > 1) {
-            const QPoint ci = SecondCenterCopy(in, i);
+            const TRotation rq(SecondCenterCopy(in, i), qi, in.m);
             for (int j = 0; j < in.m; ++j)
-                fn(RotatePoint(ci, qi, j, in.m, false));
+                fn(rq.Copy(j));
         } else if (in.mode == rmMirrorPrimary) {
             fn(RotatePoint(in.M, Q, i, in.n, true, in.M, in.S));
         }

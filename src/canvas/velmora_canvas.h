@@ -73,8 +73,9 @@ public:
     static TRect ComputeImageRect(int pictureW, int pictureH, int clientW, int clientH);
 
     // The display as a paint shows it, composed for the given part of the
-    // control (control coordinates); the result has the size of that part.
-    QImage ComposeDisplay(const QRect &area);
+    // control (control coordinates); the result has the size of that part
+    // and stays valid until the next composition.
+    const QImage &ComposeDisplay(const QRect &area);
 
     // Mouse, keys and tools, with the toolkit's message parameters.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -154,6 +155,9 @@ private:
     void DrawMarkers(QPainter &p);
 
     std::unique_ptr<TStrokePainter> StrokePainter;
+    // Kept between paints so that a paint does not allocate and fault in a
+    // screen-sized buffer every time.
+    QImage DisplayBuffer;
     int CursorId = -1;
 
     std::unique_ptr<TUndoHistory> UndoHistory;
