@@ -17,6 +17,7 @@ int RunApplication(int argc, char **argv)
 
     auto mainForm = std::make_unique<TfrmMainForm>();
     frmMainForm = mainForm.get();
+    CreateToolWindows(mainForm.get());
     mainForm->showMaximized();
     const int result = app.exec();
     FreeShadowImage();

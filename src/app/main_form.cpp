@@ -1,0 +1,185 @@
+#include "app/main_form.h"
+
+#include "app/forms.h"
+#include "app/messages.h"
+#include "canvas/velmora_canvas.h"
+#include "i18n/ml_strings.h"
+#include "tools/palette_form.h"
+#include "tools/tool_windows.h"
+#include "tools/tools_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QToolButton>
+
+TfrmMainForm *frmMainForm = nullptr;
+TfrmTools *frmTools = nullptr;
+TfrmPalette *frmPalette = nullptr;
+TfrmBrushSize *frmBrushSize = nullptr;
+
+namespace {
+
+constexpr int CanvasMargin = 50;
+const QColor ScrollBoxGrey(127, 127, 127);
+
+} // namespace
+
+TfrmMainForm::TfrmMainForm(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMainForm"));
+    setWindowTitle(QStringLiteral("Velmora 2.1"));
+    resize(854, 581);
+    CreateStatusBar();
+    CreateScrollBox();
+    CreateMainMenu();
+
+    canvas = new TVelmoraCanvas;
+    canvas->OnToolChange = [this](TVelmoraCanvas *s) { CanvasToolChanged(s); };
+    canvas->OnColorPick = [this](TVelmoraCanvas *s) { CanvasColorPicked(s); };
+    canvas->OnHistoryChange = [this](TVelmoraCanvas *s, bool u, bool r) { CanvasHistoryChanged(s, u, r); };
+    canvas->Modified = false;
+    ScrollBox->setWidget(canvas);
+    canvas->move(0, 0);
+    FitCanvas();
+    CurrentFormat = 1;
+    UpdateStatusBar();
+    CanvasHistoryChanged(canvas, canvas->CanUndo(), canvas->CanRedo());
+}
+
+TfrmMainForm::~TfrmMainForm()
+{
+    if (frmMainForm == this)
+        frmMainForm = nullptr;
+}
+
+void TfrmMainForm::CreateStatusBar()
+{
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    const int widths[2] = {150, 400};
+    for (int i = 0; i < 2; ++i) {
+        StatusPanels[i] = new QLabel(bar);
+        StatusPanels[i]->setFixedWidth(widths[i]);
+        StatusPanels[i]->setFrameShape(QFrame::Panel);
+        StatusPanels[i]->setFrameShadow(QFrame::Sunken);
+        bar->addWidget(StatusPanels[i]);
+    }
+    StatusPanels[0]->setAlignment(Qt::AlignCenter);
+    setStatusBar(bar);
+}
+
+void TfrmMainForm::CreateScrollBox()
+{
+    ScrollBox = new QScrollArea(this);
+    ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
+    ScrollBox->setWidgetResizable(false);
+    ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette pal = ScrollBox->palette();
+    pal.setColor(QPalette::Window, ScrollBoxGrey);
+    ScrollBox->setPalette(pal);
+    ScrollBox->setBackgroundRole(QPalette::Window);
+    ScrollBox->viewport()->installEventFilter(this);
+    setCentralWidget(ScrollBox);
+}
+
+bool TfrmMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (ScrollBox && watched == ScrollBox->viewport() && event->type() == QEvent::Resize)
+        FitCanvas();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The canvas fills the visible area and is 50 pixels larger than the picture
+// in each direction where the picture does not fit.
+void TfrmMainForm::FitCanvas()
+{
+    if (!canvas)
+        return;
+    const QSize client = ScrollBox->viewport()->size();
+    const int w = std::max(canvas->PictureWidth() + CanvasMargin, client.width());
+    const int h = std::max(canvas->PictureHeight() + CanvasMargin, client.height());
+    if (canvas->width() != w || canvas->height() != h)
+        canvas->resize(w, h);
+}
+
+void TfrmMainForm::UpdateStatusBar()
+{
+    StatusPanels[0]->setText(QStringLiteral("%1x%2").arg(canvas->PictureWidth()).arg(canvas->PictureHeight()));
+    StatusPanels[1]->setText(CurrentFileName);
+}
+
+QString TfrmMainForm::StatusText(int panel) const
+{
+    return StatusPanels[panel]->text();
+}
+
+// A right click on the canvas swaps brush and eraser; the toolbox follows.
+void TfrmMainForm::CanvasToolChanged(TVelmoraCanvas *)
+{
+    if (!frmTools)
+        return;
+    switch (canvas->Tool) {
+    case ctMovePoints: frmTools->bMove->setChecked(true); break;
+    case ctBrush: frmTools->bBrush->setChecked(true); break;
+    case ctEraser: frmTools->bEraser->setChecked(true); break;
+    default: break;
+    }
+}
+
+// The palette takes over both canvas colours after the pickup tool set one.
+void TfrmMainForm::CanvasColorPicked(TVelmoraCanvas *sender)
+{
+    if (!frmPalette)
+        return;
+    const TColor brush = sender->MasterColor;
+    const TColor eraser = sender->SecondColor;
+    frmPalette->SetBrushColor(brush);
+    frmPalette->SetEraserColor(eraser);
+}
+
+void TfrmMainForm::CanvasHistoryChanged(TVelmoraCanvas *, bool canUndo, bool canRedo)
+{
+    miUndo->setEnabled(canUndo);
+    miRedo->setEnabled(canRedo);
+}
+
+bool TfrmMainForm::FormCloseQuery()
+{
+    if (!canvas->Modified)
+        return true;
+    QMessageBox box(QMessageBox::Question, ConfirmationCaption, MLString(siCloseProgramConfirm),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void TfrmMainForm::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void TfrmMainForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_CapsLock) {
+        canvas->RepaintNow();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void CreateToolWindows(TfrmMainForm *main)
+{
+    frmTools = new TfrmTools(main);
+    frmTools->show();
+    CreatePaletteAndBrushSizeWindows(main);
+}

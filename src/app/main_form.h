@@ -1,0 +1,175 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QToolButton;
+class TVelmoraCanvas;
+
+// The program's frame: the canvas in a scroll box, the status bar with the
+// picture size and file name, the menu, and the handlers of the canvas's
+// notifications. The menu lives in main_menu.cpp.
+class TfrmMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TfrmMainForm(QWidget *parent = nullptr);
+    ~TfrmMainForm() override;
+
+    TVelmoraCanvas *Canvas() const { return canvas; }
+
+    void FitCanvas();
+    void UpdateStatusBar();
+    QString StatusText(int panel) const;
+
+    // Canvas notification handlers.
+    void CanvasToolChanged(TVelmoraCanvas *sender);
+    void CanvasColorPicked(TVelmoraCanvas *sender);
+    void CanvasHistoryChanged(TVelmoraCanvas *sender, bool canUndo, bool canRedo);
+
+    bool FormCloseQuery();
+
+    // Menu commands (main_menu.cpp). New, Open, Save, Copy, Undo and Redo
+    // are also called by the commands bar, without a sender.
+    void miNewClick(QObject *Sender = nullptr);
+    void miOpenClick(QObject *Sender = nullptr);
+    void miSaveClick(QObject *Sender = nullptr);
+    void miSaveAsClick(QObject *Sender = nullptr);
+    void miExitClick(QObject *Sender = nullptr);
+    void miUndoClick(QObject *Sender = nullptr);
+    void miRedoClick(QObject *Sender = nullptr);
+    void miCopyClick(QObject *Sender = nullptr);
+    void miShowCenterPointsClick(QObject *Sender = nullptr);
+    void miShowDrawingPointsClick(QObject *Sender = nullptr);
+    void miShowGridClick(QObject *Sender = nullptr);
+    void miShadowClick(QObject *Sender = nullptr);
+    void miClearClick(QObject *Sender = nullptr);
+    void miInvertImageClick(QObject *Sender = nullptr);
+    void miGrayscaleImageClick(QObject *Sender = nullptr);
+    void miCanvasSizeClick(QObject *Sender = nullptr);
+    void miMovePointsClick(QObject *Sender = nullptr);
+    void miBrushClick(QObject *Sender = nullptr);
+    void miEraserClick(QObject *Sender = nullptr);
+    void miPickupColorClick(QObject *Sender = nullptr);
+    void miPaintBucketClick(QObject *Sender = nullptr);
+    // Shared by the six Reflections items; the sender tells the mode.
+    void miHorizontalClick(QObject *Sender);
+    void miIncreaseSizeClick(QObject *Sender = nullptr);
+    void miDecreaseSizeClick(QObject *Sender = nullptr);
+    void miMasterColorClick(QObject *Sender = nullptr);
+    void miSecondColorClick(QObject *Sender = nullptr);
+    void miBlackWhiteClick(QObject *Sender = nullptr);
+    void miSwapClick(QObject *Sender = nullptr);
+    void miAddCircleClick(QObject *Sender = nullptr);
+    void miDrawPolygonClick(QObject *Sender = nullptr);
+    void miDrawStarClick(QObject *Sender = nullptr);
+    void miProtectColorClick(QObject *Sender = nullptr);
+    void miPaintOverColorClick(QObject *Sender = nullptr);
+    void miCancelMaskClick(QObject *Sender = nullptr);
+    void miAutoMaskClick(QObject *Sender = nullptr);
+    void miViewmaskClick(QObject *Sender = nullptr);
+    void miPreciseBrushClick(QObject *Sender = nullptr);
+    void miSaveToolbarsLocationsClick(QObject *Sender = nullptr);
+    void miRestoreDefaultToolbarsLocationsClick(QObject *Sender = nullptr);
+    void miVisibilityClick(QObject *Sender = nullptr);
+    void miHelpClick(QObject *Sender = nullptr);
+    void miAboutClick(QObject *Sender = nullptr);
+
+    // Check mark refreshes, run when their menu opens.
+    void miViewClick(QObject *Sender = nullptr);
+    void miToolsClick(QObject *Sender = nullptr);
+    void miColoringMaskClick(QObject *Sender = nullptr);
+    void miOptionsClick(QObject *Sender = nullptr);
+    void miWindowsClick(QObject *Sender = nullptr);
+
+    QString CurrentFileName;
+    int CurrentFormat = 1;
+
+    // The menu items. A submenu's field is its menu action; its menu() is
+    // the submenu itself. Every item also carries its name as objectName.
+    QAction *miFile = nullptr;
+    QAction *miNew = nullptr;
+    QAction *miOpen = nullptr;
+    QAction *miSave = nullptr;
+    QAction *miSaveAs = nullptr;
+    QAction *miExit = nullptr;
+    QAction *miEdit = nullptr;
+    QAction *miUndo = nullptr;
+    QAction *miRedo = nullptr;
+    QAction *miCopy = nullptr;
+    QAction *miView = nullptr;
+    QAction *miShowCenterPoints = nullptr;
+    QAction *miShowDrawingPoints = nullptr;
+    QAction *miShowGrid = nullptr;
+    QAction *miShadow = nullptr;
+    QAction *miImage = nullptr;
+    QAction *miClear = nullptr;
+    QAction *miInvertImage = nullptr;
+    QAction *miGrayscaleImage = nullptr;
+    QAction *miCanvasSize = nullptr;
+    QAction *miTools = nullptr;
+    QAction *miMovePoints = nullptr;
+    QAction *miBrush = nullptr;
+    QAction *miEraser = nullptr;
+    QAction *miPickupColor = nullptr;
+    QAction *miPaintBucket = nullptr;
+    QAction *miReflections = nullptr;
+    QAction *miNoReflections = nullptr;
+    QAction *miPrimary = nullptr;
+    QAction *miMirrorPrimary = nullptr;
+    QAction *miSecondary = nullptr;
+    QAction *miVertical = nullptr;
+    QAction *miHorizontal = nullptr;
+    QAction *miIncreaseSize = nullptr;
+    QAction *miDecreaseSize = nullptr;
+    QAction *Palette1 = nullptr;
+    QAction *miMasterColor = nullptr;
+    QAction *miSecondColor = nullptr;
+    QAction *miBlackWhite = nullptr;
+    QAction *miSwap = nullptr;
+    QAction *miEffects = nullptr;
+    QAction *miAddCircle = nullptr;
+    QAction *miDrawPolygon = nullptr;
+    QAction *miDrawStar = nullptr;
+    QAction *miColoringMask = nullptr;
+    QAction *miProtectColor = nullptr;
+    QAction *miPaintOverColor = nullptr;
+    QAction *miCancelMask = nullptr;
+    QAction *miAutoMask = nullptr;
+    QAction *miViewmask = nullptr;
+    QAction *miOptions = nullptr;
+    QAction *miLanguage = nullptr;
+    QAction *miPreciseBrush = nullptr;
+    QAction *miSaveToolbarsLocations = nullptr;
+    QAction *miRestoreDefaultToolbarsLocations = nullptr;
+    QAction *miWindows = nullptr;
+    QAction *miVisibility = nullptr;
+    QAction *N8 = nullptr;
+    QAction *miHelp = nullptr;
+    QAction *miAbout = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateStatusBar();
+    void CreateScrollBox();
+    void CreateMainMenu();
+    QMenu *AddSubmenu(QMenu *parent, const char *name, const QString &caption);
+    QToolButton *ReflectionButtonFor(QObject *item) const;
+    void StepToolSize(int delta);
+    void SetColoringMode(int mode);
+
+    QScrollArea *ScrollBox = nullptr;
+    QLabel *StatusPanels[2] = {};
+    TVelmoraCanvas *canvas = nullptr;
+};
+
+// Creates the toolbox, the palette and the brush size window as tool windows
+// of the main window, in this order, and shows them. The canvas must exist.
+void CreateToolWindows(TfrmMainForm *main);

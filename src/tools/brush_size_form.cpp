@@ -1,0 +1,84 @@
+#include "tools/brush_size_form.h"
+
+#include "app/forms.h"
+#include "app/main_form.h"
+#include "canvas/velmora_canvas.h"
+#include "tools/tools_form.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolButton>
+
+namespace {
+
+constexpr int ButtonTop = 4;
+const QSize ButtonSize(23, 22);
+const QSize GlyphSize(16, 16);
+const char TagProperty[] = "Tag";
+
+} // namespace
+
+TfrmBrushSize::TfrmBrushSize(TfrmMainForm *main)
+    : QWidget(main, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , Canvas(main ? main->Canvas() : nullptr)
+{
+    setObjectName(QStringLiteral("frmBrushSize"));
+    setWindowTitle(QStringLiteral("Brush size"));
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(11);
+    setFont(f);
+
+    bBrush1 = CreateButton(1, 4, QStringLiteral("1 pixel"));
+    bBrush3 = CreateButton(3, 28, QStringLiteral("3 pixels"));
+    bBrush7 = CreateButton(7, 52, QStringLiteral("7 pixels"));
+    bBrush13 = CreateButton(13, 76, QStringLiteral("13 pixels"));
+    bBrush21 = CreateButton(21, 100, QStringLiteral("21 pixels"));
+
+    // Equal margins on all sides of the button row.
+    setFixedSize(bBrush21->x() + bBrush21->width() + bBrush1->x(), 2 * bBrush1->y() + bBrush1->height());
+    SetDefaultPosition();
+}
+
+TfrmBrushSize::~TfrmBrushSize()
+{
+    if (frmBrushSize == this)
+        frmBrushSize = nullptr;
+}
+
+QToolButton *TfrmBrushSize::CreateButton(int tag, int left, const QString &hint)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(QStringLiteral("bBrush%1").arg(tag));
+    button->setProperty(TagProperty, tag);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(QRect(QPoint(left, ButtonTop), ButtonSize));
+    button->setIconSize(GlyphSize);
+    button->setIcon(QIcon(QStringLiteral(":/glyphs/brush_size/brush_%1.png").arg(tag)));
+    button->setToolTip(hint);
+    connect(button, &QToolButton::clicked, this, [this, button] { bBrush1Click(button); });
+    return button;
+}
+
+// Sets the brush width only, whatever the current tool; the eraser width
+// stays as it is.
+void TfrmBrushSize::bBrush1Click(QToolButton *sender)
+{
+    if (!sender || !Canvas)
+        return;
+    Canvas->BrushSize = sender->property(TagProperty).toInt();
+    if (frmTools)
+        frmTools->SyncBrushSize();
+}
+
+void TfrmBrushSize::SetDefaultPosition()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect wa = screen->availableGeometry();
+    move(wa.left() + wa.width() - frameGeometry().width() - 25, wa.top() + 420);
+}
+
+void TfrmBrushSize::closeEvent(QCloseEvent *event) { event->ignore(); }

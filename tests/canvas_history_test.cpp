@@ -1,0 +1,104 @@
+#include "canvas/undo_history.h"
+#include "canvas_test_util.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct HistoryTest : ::testing::Test {
+    void SetUp() override
+    {
+        LayOut(c);
+        c.OnHistoryChange = [this](TVelmoraCanvas *, bool u, bool r) { notes.emplace_back(u, r); };
+    }
+
+    void Stroke(int i)
+    {
+        c.MouseDown(mbLeft, ssLeft, 100 + Margin, 100 + 10 * i + Margin);
+        c.MouseMove(ssLeft, 200 + Margin, 100 + 10 * i + Margin);
+        c.MouseUp(mbLeft, 0, 200 + Margin, 100 + 10 * i + Margin);
+    }
+
+    TVelmoraCanvas c;
+    std::vector<std::pair<bool, bool>> notes;
+};
+
+} // namespace
+
+TEST_F(HistoryTest, TenStrokesThenFiveUndosThenANewStroke)
+{
+    std::vector<QImage> states{c.Picture.copy()};
+    for (int i = 0; i < 10; ++i) {
+        Stroke(i);
+        states.push_back(c.Picture.copy());
+    }
+    EXPECT_EQ(c.History().UndoList().size(), 10u);
+    for (int i = 0; i < 5; ++i)
+        c.Undo();
+    EXPECT_EQ(c.History().UndoList().size(), 5u);
+    EXPECT_EQ(c.History().RedoList().size(), 5u);
+    EXPECT_EQ(c.Picture, states[5]);
+    c.Redo();
+    EXPECT_EQ(c.Picture, states[6]);
+    c.Undo();
+    EXPECT_EQ(c.Picture, states[5]);
+    Stroke(20);
+    EXPECT_TRUE(c.History().RedoList().empty());
+    EXPECT_EQ(notes.back(), std::make_pair(true, false));
+}
+
+TEST_F(HistoryTest, UndoNotifiesTwiceEndingWithTheFinalState)
+{
+    Stroke(0);
+    notes.clear();
+    c.Undo();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], std::make_pair(true, true));
+    EXPECT_EQ(notes[1], std::make_pair(false, true));
+    notes.clear();
+    c.Undo();
+    EXPECT_TRUE(notes.empty());
+    c.Redo();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], std::make_pair(true, true));
+    EXPECT_EQ(notes[1], std::make_pair(true, false));
+}
+
+TEST_F(HistoryTest, PressWithoutMovementGivesTheSamePictureBackAndKeepsModified)
+{
+    c.Picture.setPixel(3, 3, qRgb(1, 2, 3));
+    const QImage before = c.Picture.copy();
+    c.Modified = false;
+    c.MouseDown(mbLeft, ssLeft, 50, 50);
+    c.MouseUp(mbLeft, 0, 50, 50);
+    c.Undo();
+    EXPECT_EQ(c.Picture, before);
+    EXPECT_FALSE(c.Modified);
+}
+
+TEST_F(HistoryTest, UndoAfterClearBringsBackTheLastRecordedPicture)
+{
+    Stroke(0);
+    const QImage stroked = c.Picture.copy();
+    Stroke(1);
+    c.Clear(clWhite);
+    c.Undo();
+    EXPECT_EQ(c.Picture, stroked);
+}
+
+TEST_F(HistoryTest, PictureLargerThanTheBudgetKeepsNoUndoStep)
+{
+    c.SetCanvasSize(2000, 2000, false, false);
+    auto *rng = QRandomGenerator::global();
+    for (int y = 0; y < 2000; ++y) {
+        auto *row = reinterpret_cast<quint32 *>(c.Picture.scanLine(y));
+        for (int x = 0; x < 2000; ++x)
+            row[x] = rng->generate();
+    }
+    notes.clear();
+    Stroke(0);
+    EXPECT_FALSE(c.CanUndo());
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], std::make_pair(false, false));
+}

@@ -1,0 +1,501 @@
+#include "app/forms.h"
+#include "app/main_form.h"
+#include "app/messages.h"
+#include "canvas/velmora_canvas.h"
+#include "tools/brush_size_form.h"
+#include "tools/palette_form.h"
+#include "tools/spin_edit.h"
+#include "tools/tools_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct MainMenuTest : ::testing::Test {
+    void SetUp() override
+    {
+        RegisterMessageStrings();
+        form = std::make_unique<TfrmMainForm>();
+        frmMainForm = form.get();
+        CreateToolWindows(form.get());
+        form->resize(900, 700);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        canvas = form->Canvas();
+        FocusCanvas();
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        frmMainForm = nullptr;
+        frmTools = nullptr;
+        frmPalette = nullptr;
+        frmBrushSize = nullptr;
+    }
+
+    void FocusCanvas()
+    {
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        canvas->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::focusWidget() == canvas; }));
+    }
+
+    void FocusSpinEdit(TSpinEdit *edit)
+    {
+        frmTools->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frmTools));
+        edit->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
+    }
+
+    // Presses the first key combination of a shortcut on the given widget.
+    static void Press(QWidget *w, const QKeySequence &shortcut)
+    {
+        const QKeyCombination k = shortcut[0];
+        QTest::keyClick(w, k.key(), k.keyboardModifiers());
+    }
+
+    QMenu *Menu(QAction *item) const { return item->menu(); }
+
+    std::unique_ptr<TfrmMainForm> form;
+    TVelmoraCanvas *canvas = nullptr;
+};
+
+struct TExpectedItem {
+    const char *Name;
+    const char *Caption; // nullptr: separator
+    const char *Shortcut;
+    bool Checkable;
+};
+
+// The menu tree in the order it is shown, submenu items right after their
+// submenu; separators carry their N names.
+const std::vector<TExpectedItem> ExpectedMenu = {
+    {"miFile", "File", "", false},
+    {"miNew", "New", "Ctrl+N", false},
+    {"miOpen", "Open", "Ctrl+O", false},
+    {"N1", nullptr, "", false},
+    {"miSave", "Save", "Ctrl+S", false},
+    {"miSaveAs", "Save as..", "", false},
+    {"N2", nullptr, "", false},
+    {"miExit", "Exit", "", false},
+    {"miEdit", "Edit", "", false},
+    {"miUndo", "Undo", "Ctrl+Z", false},
+    {"miRedo", "Redo", "Ctrl+Shift+Z", false},
+    {"N3", nullptr, "", false},
+    {"miCopy", "Copy", "Ctrl+C", false},
+    {"miView", "View", "", false},
+    {"miShowCenterPoints", "Show center points", "Ctrl+P", true},
+    {"miShowDrawingPoints", "Show drawing points", "Ctrl+Shift+P", true},
+    {"N4", nullptr, "", false},
+    {"miShowGrid", "Grid", "", true},
+    {"N5", nullptr, "", false},
+    {"miShadow", "Shadow", "", true},
+    {"miImage", "Image", "", false},
+    {"miClear", "Clear", "Del", false},
+    {"N6", nullptr, "", false},
+    {"miInvertImage", "Invert", "", false},
+    {"miGrayscaleImage", "Grayscale", "", false},
+    {"N7", nullptr, "", false},
+    {"miCanvasSize", "Canvas size...", "Ctrl+Alt+C", false},
+    {"miTools", "Tools", "", false},
+    {"miMovePoints", "Move points", "Ctrl+1", true},
+    {"miBrush", "Brush", "Ctrl+2", true},
+    {"miEraser", "Eraser", "Ctrl+3", true},
+    {"miPickupColor", "Pickup color", "Ctrl+4", true},
+    {"miPaintBucket", "Paint bucket", "Ctrl+5", true},
+    {"N9", nullptr, "", false},
+    {"miReflections", "Reflections", "", false},
+    {"miNoReflections", "None", "Alt+1", true},
+    {"N10", nullptr, "", false},
+    {"miPrimary", "Primary", "Alt+2", true},
+    {"miMirrorPrimary", "Mirror primary", "Alt+3", true},
+    {"miSecondary", "Secondary", "Alt+4", true},
+    {"N11", nullptr, "", false},
+    {"miVertical", "Vertical", "Alt+5", true},
+    {"miHorizontal", "Horizontal", "Alt+6", true},
+    {"N12", nullptr, "", false},
+    {"miIncreaseSize", "Increase size", "]", false},
+    {"miDecreaseSize", "Decrease size", "[", false},
+    {"Palette1", "Palette", "", false},
+    {"miMasterColor", "Brush color", "Ctrl+Shift+1", false},
+    {"miSecondColor", "Eraser color", "Ctrl+Shift+2", false},
+    {"N13", nullptr, "", false},
+    {"miBlackWhite", "Black && white", "D", false},
+    {"miSwap", "Swap", "X", false},
+    {"miEffects", "Effects", "", false},
+    {"miAddCircle", "Add circle", "C", false},
+    {"miDrawPolygon", "Draw polygon", "P", false},
+    {"miDrawStar", "Draw star", "S", false},
+    {"N14", nullptr, "", false},
+    {"miColoringMask", "Coloring mask", "", false},
+    {"miProtectColor", "Protect color", "", true},
+    {"miPaintOverColor", "Paint over color", "", true},
+    {"N15", nullptr, "", false},
+    {"miCancelMask", "Cancel mask", "", false},
+    {"N16", nullptr, "", false},
+    {"miAutoMask", "Auto mask", "", true},
+    {"N17", nullptr, "", false},
+    {"miOptions", "Options", "", false},
+    {"miLanguage", "Language", "", false},
+    {"N18", nullptr, "", false},
+    {"miPreciseBrush", "Precise brush", "Ctrl+B", true},
+    {"N19", nullptr, "", false},
+    {"miSaveToolbarsLocations", "Save toolbars locations", "", false},
+    {"miRestoreDefaultToolbarsLocations", "Restore default toolbars locations", "", false},
+    {"miWindows", "Windows", "", false},
+    {"miVisibility", "Visibility", "Ctrl+Tab", true},
+    {"N8", "?", "", false},
+    {"miHelp", "Help (online)", "F1", false},
+    {"N20", nullptr, "", false},
+    {"miAbout", "About", "", false},
+};
+
+void CollectItems(const QList<QAction *> &actions, std::vector<QAction *> &out)
+{
+    for (QAction *a : actions) {
+        out.push_back(a);
+        if (a->menu())
+            CollectItems(a->menu()->actions(), out);
+    }
+}
+
+} // namespace
+
+TEST_F(MainMenuTest, MenuHoldsEveryItemInOrderWithCaptionShortcutAndCheckMark)
+{
+    std::vector<QAction *> items;
+    CollectItems(form->menuBar()->actions(), items);
+    ASSERT_EQ(items.size(), ExpectedMenu.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const TExpectedItem &e = ExpectedMenu[i];
+        QAction *a = items[i];
+        SCOPED_TRACE(e.Name);
+        EXPECT_EQ(a->objectName(), e.Name);
+        EXPECT_EQ(a->isSeparator(), e.Caption == nullptr);
+        if (e.Caption) {
+            EXPECT_EQ(a->text(), e.Caption);
+        }
+        EXPECT_EQ(a->shortcut(), QKeySequence::fromString(e.Shortcut, QKeySequence::PortableText));
+        EXPECT_EQ(a->isCheckable(), e.Checkable);
+        EXPECT_TRUE(a->isVisible());
+    }
+    EXPECT_EQ(form->menuBar()->actions().size(), 10);
+    EXPECT_TRUE(form->miShowDrawingPoints->isChecked());
+}
+
+TEST_F(MainMenuTest, HiddenViewMaskItemIsInNoMenuButItsShortcutActs)
+{
+    QAction *viewMask = form->findChild<QAction *>("miViewmask");
+    ASSERT_TRUE(viewMask);
+    EXPECT_EQ(viewMask->text(), "View mask");
+    EXPECT_EQ(viewMask->shortcut(), QKeySequence("Ctrl+Shift+V"));
+    EXPECT_FALSE(Menu(form->miColoringMask)->actions().contains(viewMask));
+
+    QSignalSpy spy(viewMask, &QAction::triggered);
+    QTest::keyClick(canvas, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(spy.count(), 1);
+}
+
+// Undo and Redo are disabled while there is nothing to undo or redo and
+// have their own test below; Help would start a browser.
+TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
+{
+    std::vector<QAction *> items;
+    CollectItems(form->menuBar()->actions(), items);
+    int tried = 0;
+    for (QAction *a : items) {
+        if (a->shortcut().isEmpty() || a == form->miUndo || a == form->miRedo || a == form->miHelp)
+            continue;
+        SCOPED_TRACE(a->objectName().toStdString());
+        FocusCanvas();
+        QSignalSpy spy(a, &QAction::triggered);
+        Press(canvas, a->shortcut());
+        EXPECT_EQ(spy.count(), 1);
+        ++tried;
+    }
+    EXPECT_EQ(tried, 30);
+}
+
+TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)
+{
+    struct TCase {
+        const char *Shortcut;
+        std::function<bool(TVelmoraCanvas *)> Done;
+    };
+    const std::vector<TCase> cases = {
+        {"Ctrl+3", [](TVelmoraCanvas *c) { return c->Tool == ctEraser && frmTools->bEraser->isChecked(); }},
+        {"Ctrl+5", [](TVelmoraCanvas *c) { return c->Tool == ctPaintBucket && frmTools->bPaintBucket->isChecked(); }},
+        {"Alt+4", [](TVelmoraCanvas *c) { return c->ReflectionMode == rmSecondary && frmTools->bSecondary->isChecked(); }},
+        {"Ctrl+P", [](TVelmoraCanvas *c) { return c->ShowCenterPoints; }},
+        {"Ctrl+Shift+P", [](TVelmoraCanvas *c) { return c->ShowDrawingPoints; }},
+        {"Ctrl+B", [](TVelmoraCanvas *c) { return c->PreciseBrush; }},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Shortcut);
+        FocusCanvas();
+        Press(canvas, QKeySequence(c.Shortcut));
+        EXPECT_TRUE(c.Done(canvas));
+    }
+}
+
+TEST_F(MainMenuTest, SingleKeyShortcutsDoNotFireWhileASpinEditHasFocus)
+{
+    FocusSpinEdit(frmTools->eMasterRef);
+    const int brush = canvas->BrushSize;
+    for (QAction *a : {form->miAddCircle, form->miDrawPolygon, form->miDrawStar, form->miBlackWhite, form->miSwap,
+                       form->miClear, form->miIncreaseSize, form->miDecreaseSize}) {
+        SCOPED_TRACE(a->objectName().toStdString());
+        QSignalSpy spy(a, &QAction::triggered);
+        Press(frmTools->eMasterRef, a->shortcut());
+        EXPECT_EQ(spy.count(), 0);
+    }
+    EXPECT_EQ(canvas->BrushSize, brush);
+    EXPECT_FALSE(canvas->Modified);
+
+    // Shortcuts with Ctrl still act from the toolbox.
+    Press(frmTools->eMasterRef, QKeySequence("Ctrl+3"));
+    EXPECT_EQ(canvas->Tool, ctEraser);
+}
+
+TEST_F(MainMenuTest, ReflectionItemsPressTheirToolboxButtonAndSetTheMode)
+{
+    const std::vector<std::tuple<QAction *, QToolButton *, TReflectionMode>> cases = {
+        {form->miNoReflections, frmTools->bNoRef, rmNone},
+        {form->miMirrorPrimary, frmTools->bMirrorRef, rmMirrorPrimary},
+        {form->miSecondary, frmTools->bSecondary, rmSecondary},
+        {form->miVertical, frmTools->bVertRef, rmVertical},
+        {form->miHorizontal, frmTools->bHorizRef, rmHorizontal},
+        {form->miPrimary, frmTools->bPrimaryRef, rmPrimary},
+    };
+    for (const auto &[item, button, mode] : cases) {
+        SCOPED_TRACE(item->objectName().toStdString());
+        item->trigger();
+        EXPECT_EQ(canvas->ReflectionMode, mode);
+        EXPECT_TRUE(button->isChecked());
+    }
+
+    // Called from anywhere else, it only presses the canvas's mode.
+    canvas->SetReflectionMode(rmVertical);
+    form->miHorizontalClick(nullptr);
+    EXPECT_EQ(canvas->ReflectionMode, rmVertical);
+    EXPECT_TRUE(frmTools->bVertRef->isChecked());
+}
+
+TEST_F(MainMenuTest, ToolItemsPressTheirToolboxButtonAndSelectTheTool)
+{
+    const std::vector<std::tuple<QAction *, QToolButton *, TCanvasTool>> cases = {
+        {form->miMovePoints, frmTools->bMove, ctMovePoints},
+        {form->miEraser, frmTools->bEraser, ctEraser},
+        {form->miPickupColor, frmTools->bEyeDrop, ctPickupColor},
+        {form->miPaintBucket, frmTools->bPaintBucket, ctPaintBucket},
+        {form->miBrush, frmTools->bBrush, ctBrush},
+    };
+    for (const auto &[item, button, tool] : cases) {
+        SCOPED_TRACE(item->objectName().toStdString());
+        item->trigger();
+        EXPECT_EQ(canvas->Tool, tool);
+        EXPECT_TRUE(button->isChecked());
+        EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::focusWidget() == canvas; }));
+    }
+}
+
+TEST_F(MainMenuTest, SizeKeysStepTheCurrentToolsSizeOnly)
+{
+    frmTools->eBrush->SetValue(5);
+    frmTools->eEraser->SetValue(10);
+
+    QTest::keyClick(canvas, Qt::Key_BracketRight);
+    EXPECT_EQ(frmTools->eBrush->Value(), 6);
+    EXPECT_EQ(canvas->BrushSize, 6);
+    EXPECT_EQ(canvas->EraserSize, 10);
+
+    form->miEraser->trigger();
+    FocusCanvas();
+    QTest::keyClick(canvas, Qt::Key_BracketLeft);
+    EXPECT_EQ(frmTools->eEraser->Value(), 9);
+    EXPECT_EQ(canvas->EraserSize, 9);
+    EXPECT_EQ(canvas->BrushSize, 6);
+
+    for (QAction *tool : {form->miMovePoints, form->miPickupColor, form->miPaintBucket}) {
+        SCOPED_TRACE(tool->objectName().toStdString());
+        tool->trigger();
+        FocusCanvas();
+        QTest::keyClick(canvas, Qt::Key_BracketRight);
+        QTest::keyClick(canvas, Qt::Key_BracketLeft);
+        QTest::keyClick(canvas, Qt::Key_BracketLeft);
+        EXPECT_EQ(canvas->BrushSize, 6);
+        EXPECT_EQ(canvas->EraserSize, 9);
+    }
+
+    // The spin edit's range bounds the steps.
+    form->miBrush->trigger();
+    frmTools->eBrush->SetValue(99);
+    form->miIncreaseSize->trigger();
+    EXPECT_EQ(canvas->BrushSize, 99);
+    frmTools->eBrush->SetValue(1);
+    form->miDecreaseSize->trigger();
+    EXPECT_EQ(canvas->BrushSize, 1);
+}
+
+TEST_F(MainMenuTest, VisibilityShowsOrHidesAllToolWindowsTogether)
+{
+    const std::vector<QWidget *> windows{frmTools, frmPalette, frmBrushSize};
+    for (QWidget *w : windows)
+        ASSERT_TRUE(w && w->isVisible());
+
+    frmTools->hide();
+    QTest::keyClick(canvas, Qt::Key_Tab, Qt::ControlModifier);
+    for (QWidget *w : windows)
+        EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
+
+    FocusCanvas();
+    QTest::keyClick(canvas, Qt::Key_Tab, Qt::ControlModifier);
+    for (QWidget *w : windows)
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    emit Menu(form->miWindows)->aboutToShow();
+    EXPECT_FALSE(form->miVisibility->isChecked());
+}
+
+TEST_F(MainMenuTest, ToolsMenuChecksTheToolAfterARightClickSwap)
+{
+    canvas->MouseDown(mbRight, 0, 100, 100);
+    ASSERT_EQ(canvas->Tool, ctEraser);
+    EXPECT_TRUE(frmTools->bEraser->isChecked());
+
+    emit Menu(form->miTools)->aboutToShow();
+    EXPECT_TRUE(form->miEraser->isChecked());
+    EXPECT_FALSE(form->miBrush->isChecked());
+    EXPECT_TRUE(form->miPrimary->isChecked());
+    EXPECT_TRUE(form->miVisibility->isChecked());
+
+    // From a tool without a button the swap goes to the brush.
+    form->miPickupColor->trigger();
+    canvas->MouseDown(mbRight, 0, 100, 100);
+    EXPECT_EQ(canvas->Tool, ctBrush);
+    EXPECT_TRUE(frmTools->bBrush->isChecked());
+    emit Menu(form->miTools)->aboutToShow();
+    EXPECT_TRUE(form->miBrush->isChecked());
+    EXPECT_FALSE(form->miPickupColor->isChecked());
+}
+
+TEST_F(MainMenuTest, OpeningMenusRefreshesTheirCheckMarks)
+{
+    canvas->SetShowGrid(true);
+    canvas->SetShadow(false);
+    canvas->SetShowDrawingPoints(false);
+    canvas->SetPreciseBrush(true);
+    canvas->SetColoringMode(cmPaintOverColor);
+    canvas->SetAutoMask(false);
+
+    emit Menu(form->miView)->aboutToShow();
+    EXPECT_TRUE(form->miShowGrid->isChecked());
+    EXPECT_FALSE(form->miShadow->isChecked());
+    EXPECT_FALSE(form->miShowDrawingPoints->isChecked());
+    EXPECT_FALSE(form->miShowCenterPoints->isChecked());
+
+    emit Menu(form->miOptions)->aboutToShow();
+    EXPECT_TRUE(form->miPreciseBrush->isChecked());
+
+    emit Menu(form->miColoringMask)->aboutToShow();
+    EXPECT_TRUE(form->miPaintOverColor->isChecked());
+    EXPECT_FALSE(form->miProtectColor->isChecked());
+    EXPECT_FALSE(form->miAutoMask->isChecked());
+}
+
+TEST_F(MainMenuTest, UndoAndRedoFollowTheHistory)
+{
+    EXPECT_FALSE(form->miUndo->isEnabled());
+    EXPECT_FALSE(form->miRedo->isEnabled());
+
+    canvas->MouseDown(mbLeft, 0, 120, 120);
+    canvas->MouseMove(ssLeft, 300, 200);
+    canvas->MouseUp(mbLeft, 0, 300, 200);
+    const QImage painted = canvas->Picture.copy();
+    EXPECT_TRUE(form->miUndo->isEnabled());
+
+    QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_NE(canvas->Picture, painted);
+    EXPECT_FALSE(form->miUndo->isEnabled());
+    EXPECT_TRUE(form->miRedo->isEnabled());
+
+    QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(canvas->Picture, painted);
+    EXPECT_TRUE(form->miUndo->isEnabled());
+    EXPECT_FALSE(form->miRedo->isEnabled());
+}
+
+TEST_F(MainMenuTest, ClearFillsWithTheEraserColorAndEndsTheMask)
+{
+    canvas->SetSecondColor(MakeColor(200, 10, 20));
+    form->miProtectColor->trigger();
+    ASSERT_TRUE(frmTools->bColoringProtectColor->isChecked());
+
+    QTest::keyClick(canvas, Qt::Key_Delete);
+    EXPECT_EQ(RgbToColor(canvas->Picture.pixel(5, 5)), MakeColor(200, 10, 20));
+    EXPECT_EQ(RgbToColor(canvas->Picture.pixel(799, 599)), MakeColor(200, 10, 20));
+    EXPECT_EQ(canvas->ColoringMode, cmNone);
+    EXPECT_FALSE(frmTools->bColoringProtectColor->isChecked());
+    EXPECT_FALSE(frmTools->bColoringPaintOverColor->isChecked());
+}
+
+TEST_F(MainMenuTest, MaskItemsSetTheModeAndTheToolboxFollows)
+{
+    form->miPaintOverColor->trigger();
+    EXPECT_EQ(canvas->ColoringMode, cmPaintOverColor);
+    EXPECT_TRUE(frmTools->bColoringPaintOverColor->isChecked());
+    EXPECT_FALSE(frmTools->bColoringProtectColor->isChecked());
+
+    form->miProtectColor->trigger();
+    EXPECT_EQ(canvas->ColoringMode, cmProtectColor);
+    EXPECT_TRUE(frmTools->bColoringProtectColor->isChecked());
+    EXPECT_FALSE(frmTools->bColoringPaintOverColor->isChecked());
+
+    form->miCancelMask->trigger();
+    EXPECT_EQ(canvas->ColoringMode, cmNone);
+    EXPECT_FALSE(frmTools->bColoringProtectColor->isChecked());
+
+    const bool autoMask = canvas->AutoMask;
+    form->miAutoMask->trigger();
+    EXPECT_EQ(canvas->AutoMask, !autoMask);
+    EXPECT_EQ(frmTools->bAutoMask->isChecked(), !autoMask);
+}
+
+TEST_F(MainMenuTest, ExitClosesTheMainWindow)
+{
+    form->miExit->trigger();
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainMenuTest, PaletteCommandsAndPickedColoursReachThePalette)
+{
+    frmPalette->SetBrushColor(MakeColor(1, 2, 3));
+    frmPalette->SetEraserColor(MakeColor(4, 5, 6));
+    Press(canvas, form->miSwap->shortcut());
+    EXPECT_EQ(frmPalette->BrushColor(), MakeColor(4, 5, 6));
+    EXPECT_EQ(canvas->MasterColor, MakeColor(4, 5, 6));
+    EXPECT_EQ(canvas->SecondColor, MakeColor(1, 2, 3));
+    Press(canvas, form->miBlackWhite->shortcut());
+    EXPECT_EQ(canvas->MasterColor, clBlack);
+    EXPECT_EQ(frmPalette->EraserColor(), clWhite);
+
+    canvas->Picture.setPixel(7, 8, qRgb(90, 80, 70));
+    canvas->SetTool(ctPickupColor);
+    const QPoint at(canvas->ImageRect.Left + 7, canvas->ImageRect.Top + 8);
+    canvas->MouseDown(mbLeft, ssLeft, at.x(), at.y());
+    EXPECT_EQ(frmPalette->BrushColor(), MakeColor(90, 80, 70));
+    EXPECT_EQ(frmPalette->EraserColor(), clWhite);
+}
