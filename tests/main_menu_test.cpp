@@ -211,9 +211,11 @@ TEST_F(MainMenuTest, HiddenViewMaskItemIsInNoMenuButItsShortcutActs)
 }
 
 // Undo and Redo are disabled while there is nothing to undo or redo and
-// have their own test below; Help would start a browser.
+// have their own test below; Help would start a browser. The colour items
+// would open the modal colour dialog, which answers "cancel" here.
 TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
 {
+    frmPalette->ExecuteColorDialog = [](TColor) { return std::optional<TColor>(); };
     std::vector<QAction *> items;
     CollectItems(form->menuBar()->actions(), items);
     int tried = 0;

@@ -1,0 +1,352 @@
+#include "canvas/png_codec.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <png.h>
+#include <zlib.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+// libpng reports failures by calling an error handler that must not return.
+// Ours records the message and longjmps back to the setjmp in the function
+// that drove libpng. Those functions (WriteImage, ReadHeader, ReadRows) hold
+// only trivially destructible locals, so the jump skips no destructor; the
+// png structs are owned by RAII holders one frame up, which free them on
+// every path out.
+
+namespace {
+
+// Shared between our callbacks and the code driving libpng; reached through
+// libpng's error and I/O pointers.
+struct PngJob {
+    char message[200] = "unknown error";
+    const std::uint8_t *in = nullptr;
+    std::size_t inSize = 0;
+    std::size_t inPos = 0;
+    std::vector<std::uint8_t> *out = nullptr;
+};
+
+[[noreturn]] void OnPngError(png_structp png, png_const_charp msg)
+{
+    auto *job = static_cast<PngJob *>(png_get_error_ptr(png));
+    if (job)
+        std::snprintf(job->message, sizeof job->message, "%s", msg ? msg : "unknown error");
+    png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+void WriteToVector(png_structp png, png_bytep data, std::size_t length)
+{
+    auto *job = static_cast<PngJob *>(png_get_io_ptr(png));
+    bool stored = true;
+    try {
+        job->out->insert(job->out->end(), data, data + length);
+    } catch (const std::exception &) {
+        stored = false;
+    }
+    // Jump only after the exception is finished with.
+    if (!stored)
+        png_error(png, "out of memory");
+}
+
+void FlushNothing(png_structp) {}
+
+void ReadFromMemory(png_structp png, png_bytep data, std::size_t length)
+{
+    auto *job = static_cast<PngJob *>(png_get_io_ptr(png));
+    if (length > job->inSize - job->inPos)
+        png_error(png, "unexpected end of data");
+    std::memcpy(data, job->in + job->inPos, length);
+    job->inPos += length;
+}
+
+class WriteStruct {
+public:
+    explicit WriteStruct(PngJob &job)
+    {
+        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &job, OnPngError, OnPngWarning);
+        if (png)
+            info = png_create_info_struct(png);
+        if (!info) {
+            png_destroy_write_struct(&png, nullptr);
+            throw std::runtime_error("PNG encoder: out of memory");
+        }
+        png_set_write_fn(png, &job, WriteToVector, FlushNothing);
+    }
+    ~WriteStruct() { png_destroy_write_struct(&png, &info); }
+    WriteStruct(const WriteStruct &) = delete;
+    WriteStruct &operator=(const WriteStruct &) = delete;
+
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+};
+
+class ReadStruct {
+public:
+    explicit ReadStruct(PngJob &job)
+    {
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, OnPngError, OnPngWarning);
+        if (png)
+            info = png_create_info_struct(png);
+        if (!info) {
+            png_destroy_read_struct(&png, nullptr, nullptr);
+            throw std::runtime_error("PNG decoder: out of memory");
+        }
+        png_set_read_fn(png, &job, ReadFromMemory);
+    }
+    ~ReadStruct() { png_destroy_read_struct(&png, &info, nullptr); }
+    ReadStruct(const ReadStruct &) = delete;
+    ReadStruct &operator=(const ReadStruct &) = delete;
+
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+};
+
+// Asks libpng for the in-memory layout of a Format_RGB32 pixel (0xffRRGGBB
+// as a native 32-bit word; 0xAARRGGBB with alpha) so decoded rows land
+// straight in the QImage.
+void SetNativeRgb32Layout(png_structp png, bool alpha)
+{
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    png_set_bgr(png);
+    if (!alpha)
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+#else
+    if (alpha)
+        png_set_swap_alpha(png);
+    else
+        png_set_filler(png, 0xFF, PNG_FILLER_BEFORE);
+#endif
+}
+
+void ApplySettings(png_structp png, const PngSettings &s)
+{
+    if (s.filters != PngSettings::kPngLibraryDefault)
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, s.filters);
+    if (s.zlibLevel != PngSettings::kPngLibraryDefault)
+        png_set_compression_level(png, s.zlibLevel);
+    if (s.strategy != PngSettings::kPngLibraryDefault)
+        png_set_compression_strategy(png, s.strategy);
+    if (s.memLevel != PngSettings::kPngLibraryDefault)
+        png_set_compression_mem_level(png, s.memLevel);
+    if (s.windowBits != PngSettings::kPngLibraryDefault)
+        png_set_compression_window_bits(png, s.windowBits);
+}
+
+// Packs one Format_RGB32 row into the 3-byte RGB samples the file stores.
+// Each pixel is stored as a 4-byte word whose last byte the next pixel
+// overwrites; the buffer has one spare byte for the last pixel.
+void PackRgbRow(const std::uint32_t *in, png_bytep out, int width)
+{
+    for (int x = 0; x < width; ++x, out += 3) {
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+        const std::uint32_t rgb = qbswap(in[x]) >> 8;
+#else
+        const std::uint32_t rgb = in[x] << 8;
+#endif
+        std::memcpy(out, &rgb, sizeof rgb);
+    }
+}
+
+bool WriteImage(png_structp png, png_infop info, const QImage &img, const PngSettings &s, png_bytep rowBuffer)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_set_IHDR(png, info, png_uint_32(img.width()), png_uint_32(img.height()), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    ApplySettings(png, s);
+    png_write_info(png, info);
+    for (int y = 0; y < img.height(); ++y) {
+        PackRgbRow(reinterpret_cast<const std::uint32_t *>(img.constScanLine(y)), rowBuffer, img.width());
+        png_write_row(png, rowBuffer);
+    }
+    png_write_end(png, nullptr);
+    return true;
+}
+
+struct DecodedHeader {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    bool alpha = false;
+    std::size_t rowBytes = 0;
+};
+
+// Reads the header and sets up the transformations that turn every colour
+// type and bit depth into 8-bit RGB with or without alpha, 4 bytes a pixel.
+bool ReadHeader(png_structp png, png_infop info, DecodedHeader &h)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_read_info(png, info);
+    const int colorType = png_get_color_type(png, info);
+    const int bitDepth = png_get_bit_depth(png, info);
+    if (bitDepth == 16) {
+#ifdef PNG_READ_SCALE_16_TO_8_SUPPORTED
+        png_set_scale_16(png);
+#else
+        png_set_strip_16(png);
+#endif
+    }
+    if (colorType == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY && bitDepth < 8)
+        png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_tRNS_to_alpha(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    png_set_interlace_handling(png);
+    h.alpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    SetNativeRgb32Layout(png, h.alpha);
+    png_read_update_info(png, info);
+    h.width = png_get_image_width(png, info);
+    h.height = png_get_image_height(png, info);
+    h.rowBytes = png_get_rowbytes(png, info);
+    return true;
+}
+
+bool ReadRows(png_structp png, png_bytepp rows)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_read_image(png, rows);
+    png_read_end(png, nullptr);
+    return true;
+}
+
+std::runtime_error DecodeError(const std::string &what)
+{
+    return std::runtime_error("Invalid PNG data: " + what);
+}
+
+// Alpha over a white ground, rounded; the result is opaque.
+void CompositeOnWhite(QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto *p = reinterpret_cast<std::uint32_t *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const std::uint32_t a = p[x] >> 24;
+            if (a == 0xFF)
+                continue;
+            const std::uint32_t inv = 0xFF - a;
+            const auto blend = [&](int shift) {
+                const std::uint32_t c = (p[x] >> shift) & 0xFF;
+                return ((c * a + 0xFF * inv + 127) / 255) << shift;
+            };
+            p[x] = 0xFF000000u | blend(16) | blend(8) | blend(0);
+        }
+    }
+}
+
+std::string FileMessage(const char *what, const QString &path, const QString &reason)
+{
+    return QStringLiteral("%1 \"%2\": %3").arg(QLatin1String(what), path, reason).toStdString();
+}
+
+} // namespace
+
+PngSettings DefaultPngSettings()
+{
+    return PngSettings{};
+}
+
+// Measured on painting-like pictures of 800 x 600 and 3000 x 3000 pixels
+// (BM_PngCandidate in bench/history_bench.cpp): no row filter, zlib level 2
+// and a smaller hash table (memory level 6, which stays in cache) encode in
+// 0.23 to 0.26 of the default time for 1.10 to 1.21 times the size. Row
+// filters cost time of their own and did not pay for it at these levels.
+PngSettings SnapshotPngSettings()
+{
+    PngSettings s;
+    s.zlibLevel = 2;
+    s.filters = PNG_FILTER_NONE;
+    s.strategy = Z_DEFAULT_STRATEGY;
+    s.memLevel = 6;
+    return s;
+}
+
+std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s)
+{
+    if (img.isNull() || img.width() <= 0 || img.height() <= 0)
+        throw std::runtime_error("PNG encoder: the image is empty");
+    const QImage rgb = img.format() == QImage::Format_RGB32 ? img : img.convertToFormat(QImage::Format_RGB32);
+    if (rgb.isNull())
+        throw std::runtime_error("PNG encoder: out of memory");
+
+    std::vector<std::uint8_t> out;
+    std::vector<png_byte> rowBuffer(std::size_t(rgb.width()) * 3 + 1);
+    PngJob job;
+    job.out = &out;
+    WriteStruct w(job);
+    if (!WriteImage(w.png, w.info, rgb, s, rowBuffer.data()))
+        throw std::runtime_error(std::string("PNG encoder: ") + job.message);
+    // Steps are counted by size against the history budget; keep the real
+    // memory use close to that count.
+    out.shrink_to_fit();
+    return out;
+}
+
+QImage DecodePng(const std::uint8_t *data, std::size_t size)
+{
+    constexpr std::size_t kSignatureSize = 8;
+    if (!data || size < kSignatureSize || png_sig_cmp(data, 0, kSignatureSize) != 0)
+        throw DecodeError("not a PNG image");
+
+    PngJob job;
+    job.in = data;
+    job.inSize = size;
+    ReadStruct r(job);
+    DecodedHeader h;
+    if (!ReadHeader(r.png, r.info, h))
+        throw DecodeError(job.message);
+    if (std::uint64_t(h.width) * h.height > kMaxPngPixels)
+        throw DecodeError("image of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+                          " pixels is too large");
+    if (h.rowBytes != std::size_t(h.width) * 4)
+        throw DecodeError("unsupported pixel layout");
+
+    QImage image(int(h.width), int(h.height), QImage::Format_RGB32);
+    if (image.isNull())
+        throw std::runtime_error("PNG decoder: out of memory");
+    std::vector<png_bytep> rows(h.height);
+    for (png_uint_32 y = 0; y < h.height; ++y)
+        rows[y] = image.scanLine(int(y));
+    if (!ReadRows(r.png, rows.data()))
+        throw DecodeError(job.message);
+    if (h.alpha)
+        CompositeOnWhite(image);
+    return image;
+}
+
+void SavePngFile(const QImage &img, const QString &path)
+{
+    const std::vector<std::uint8_t> bytes = EncodePng(img, DefaultPngSettings());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error(FileMessage("Cannot create", path, file.errorString()));
+    const auto size = qint64(bytes.size());
+    if (file.write(reinterpret_cast<const char *>(bytes.data()), size) != size || !file.commit())
+        throw std::runtime_error(FileMessage("Cannot write", path, file.errorString()));
+}
+
+QImage LoadPngFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(FileMessage("Cannot open", path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw std::runtime_error(FileMessage("Cannot read", path, file.errorString()));
+    try {
+        return DecodePng(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size()));
+    } catch (const std::runtime_error &e) {
+        throw std::runtime_error(FileMessage("Cannot load", path, QString::fromStdString(e.what())));
+    }
+}

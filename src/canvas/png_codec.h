@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Compression choices handed to libpng when writing. A field left at
+// kPngLibraryDefault is not passed to libpng at all, so libpng's own choice
+// (which may depend on the image) applies.
+struct PngSettings {
+    static constexpr int kPngLibraryDefault = -1;
+
+    int zlibLevel = kPngLibraryDefault;  // 0..9 (Z_BEST_SPEED = 1)
+    int filters = kPngLibraryDefault;    // PNG_FILTER_* mask, PNG_NO_FILTERS or PNG_ALL_FILTERS
+    int strategy = kPngLibraryDefault;   // Z_DEFAULT_STRATEGY, Z_FILTERED, Z_RLE, ...
+    int memLevel = kPngLibraryDefault;   // 1..9
+    int windowBits = kPngLibraryDefault; // 8..15
+};
+
+// Everything left to libpng: the reference for size and speed, and what image
+// files are written with.
+PngSettings DefaultPngSettings();
+
+// Fast settings for the in-memory undo snapshots, chosen by measurement
+// (bench/history_bench.cpp): far quicker than the defaults for a moderate
+// growth in size.
+PngSettings SnapshotPngSettings();
+
+// Encodes the picture as an 8-bit RGB PNG (colour type 2, not interlaced,
+// chunks IHDR, IDAT and IEND only); the fourth byte of each pixel is not
+// written. Throws std::runtime_error when libpng fails or memory runs out.
+std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s = SnapshotPngSettings());
+
+// Decodes any PNG (palette, gray, RGB, with or without alpha, 1 to 16 bits per
+// sample, interlaced or not) into a Format_RGB32 image. Transparency is
+// composited on white, the colour of an empty picture. Throws
+// std::runtime_error for data that is not a PNG, is corrupt or truncated, or
+// describes an image of more than kMaxPngPixels pixels.
+QImage DecodePng(const std::uint8_t *data, std::size_t size);
+
+// Refuses images that would need more than 1 GiB as a 32-bit picture, so a
+// hostile header cannot make us allocate absurd amounts of memory.
+constexpr std::uint64_t kMaxPngPixels = std::uint64_t(1) << 28;
+
+// Writes the picture as a PNG file with the library's default compression.
+// The file is replaced only when the whole image was written; failures throw
+// std::runtime_error naming the file.
+void SavePngFile(const QImage &img, const QString &path);
+
+// Reads a whole PNG file and decodes it as DecodePng does. A missing or
+// unreadable file throws std::runtime_error naming the file.
+QImage LoadPngFile(const QString &path);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+// One snapshot of the whole picture, kept PNG-compressed in memory.
+class TUndoStep {
+public:
+    explicit TUndoStep(const QImage &picture);
+
+    // Replaces the stored snapshot with one of the picture. The old snapshot
+    // stays in place when encoding fails.
+    void Store(const QImage &picture);
+
+    // The picture takes the stored width, height and pixels as Format_RGB32.
+    // It is left untouched when decoding fails.
+    void RestoreTo(QImage &picture) const;
+
+    // Bytes of PNG data held.
+    std::int64_t Size() const { return std::int64_t(Stream.size()); }
+
+    const std::vector<std::uint8_t> &Data() const { return Stream; }
+
+private:
+    std::vector<std::uint8_t> Stream;
+};

@@ -1,0 +1,201 @@
+#include "canvas/png_codec.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <csetjmp>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+QImage RandomImage(int w, int h, unsigned seed)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    std::mt19937 rng(seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            reinterpret_cast<std::uint32_t *>(img.scanLine(y))[x] = rng(); // fourth byte random too
+    return img;
+}
+
+// QImage's == compares Format_RGB32 pictures on red, green and blue only.
+std::uint32_t Rgb(const QImage &img, int x) { return img.pixel(x, 0) & 0xFFFFFF; }
+
+// A PNG of any colour type and depth from packed rows: decoder input that the
+// program itself never writes.
+struct RawPng {
+    int width, height, colorType, bitDepth;
+    std::vector<Bytes> rows;
+    std::vector<png_color> palette = {};
+    Bytes paletteAlpha = {};
+    bool interlaced = false;
+};
+
+bool WriteRaw(RawPng &raw, png_structp png, png_infop info, png_bytepp rows)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_set_IHDR(png, info, raw.width, raw.height, raw.bitDepth, raw.colorType,
+                 raw.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, 0, 0);
+    if (!raw.palette.empty())
+        png_set_PLTE(png, info, raw.palette.data(), int(raw.palette.size()));
+    if (!raw.paletteAlpha.empty())
+        png_set_tRNS(png, info, raw.paletteAlpha.data(), int(raw.paletteAlpha.size()), nullptr);
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    return true;
+}
+
+QImage DecodeRaw(RawPng raw)
+{
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, [](png_structp p, png_bytep d, std::size_t n) {
+        auto *o = static_cast<Bytes *>(png_get_io_ptr(p));
+        o->insert(o->end(), d, d + n);
+    }, nullptr);
+    std::vector<png_bytep> rows;
+    for (auto &r : raw.rows)
+        rows.push_back(r.data());
+    const bool ok = WriteRaw(raw, png, info, rows.data());
+    png_destroy_write_struct(&png, &info);
+    EXPECT_TRUE(ok);
+    return DecodePng(out.data(), out.size());
+}
+
+TEST(PngCodec, RoundTripIsExactAtOddAndTinySizes)
+{
+    for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(33, 1), QSize(1, 29), QSize(257, 13)}) {
+        const QImage img = RandomImage(size.width(), size.height(), unsigned(size.width() * 1000 + size.height()));
+        for (const PngSettings &s : {SnapshotPngSettings(), DefaultPngSettings()}) {
+            const Bytes png = EncodePng(img, s);
+            const QImage back = DecodePng(png.data(), png.size());
+            EXPECT_EQ(back.format(), QImage::Format_RGB32);
+            EXPECT_EQ(img, back) << size.width() << "x" << size.height();
+        }
+    }
+    EXPECT_THROW(EncodePng(QImage()), std::runtime_error);
+}
+
+// Image files must be plain 8-bit RGB with the three mandatory chunks only.
+TEST(PngCodec, WritesRgb8WithOnlyMandatoryChunks)
+{
+    const Bytes png = EncodePng(RandomImage(5, 4, 1), DefaultPngSettings());
+    std::string chunks;
+    for (std::size_t at = 8; at + 8 <= png.size(); at += 12 + (png[at + 2] << 8 | png[at + 3]))
+        chunks.append(reinterpret_cast<const char *>(&png[at + 4]), 4).append(" ");
+    EXPECT_EQ(chunks, "IHDR IDAT IEND ");
+    EXPECT_EQ(png[24], 8);                  // bit depth
+    EXPECT_EQ(png[25], PNG_COLOR_TYPE_RGB);
+    EXPECT_EQ(png[28], PNG_INTERLACE_NONE);
+}
+
+TEST(PngDecode, EveryColourTypeAndDepthBecomesRgb32)
+{
+    RawPng pal{4, 1, PNG_COLOR_TYPE_PALETTE, 2, {{0b00011011}}};
+    pal.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}};
+    const QImage p = DecodeRaw(pal);
+    EXPECT_EQ(p.format(), QImage::Format_RGB32);
+    EXPECT_EQ(Rgb(p, 0), 0xFF0000u);
+    EXPECT_EQ(Rgb(p, 1), 0x00FF00u);
+    EXPECT_EQ(Rgb(p, 3), 0x0A141Eu);
+
+    const QImage g1 = DecodeRaw({3, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10100000}}});
+    EXPECT_EQ(Rgb(g1, 0), 0xFFFFFFu);
+    EXPECT_EQ(Rgb(g1, 1), 0x000000u);
+    EXPECT_EQ(Rgb(DecodeRaw({2, 1, PNG_COLOR_TYPE_GRAY, 4, {{0x3F}}}), 0), 0x333333u); // 3 * 17
+    EXPECT_EQ(Rgb(DecodeRaw({1, 1, PNG_COLOR_TYPE_GRAY, 16, {{0x80, 0x80}}}), 0), 0x808080u);
+    EXPECT_EQ(Rgb(DecodeRaw({1, 1, PNG_COLOR_TYPE_RGB, 16, {{0xFF, 0xFF, 1, 1, 0, 0}}}), 0), 0xFF0100u);
+
+    const QImage img = RandomImage(19, 11, 3);
+    RawPng adam7{19, 11, PNG_COLOR_TYPE_RGB, 8, {}};
+    adam7.interlaced = true;
+    for (int y = 0; y < 11; ++y) {
+        adam7.rows.emplace_back();
+        for (int x = 0; x < 19; ++x)
+            for (const int v : {qRed(img.pixel(x, y)), qGreen(img.pixel(x, y)), qBlue(img.pixel(x, y))})
+                adam7.rows.back().push_back(std::uint8_t(v));
+    }
+    EXPECT_EQ(img, DecodeRaw(adam7));
+}
+
+TEST(PngDecode, TransparencyIsCompositedOnWhite)
+{
+    const QImage rgba = DecodeRaw({3, 1, PNG_COLOR_TYPE_RGBA, 8, {{0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 128}}});
+    EXPECT_EQ(rgba.pixel(0, 0), 0xFF000000u);
+    EXPECT_EQ(rgba.pixel(1, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(rgba.pixel(2, 0), 0xFF7F7F7Fu);
+    EXPECT_EQ(Rgb(DecodeRaw({1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {{0, 0, 0, 0}}}), 0), 0xFFFFFFu);
+
+    RawPng pal{2, 1, PNG_COLOR_TYPE_PALETTE, 8, {{0, 1}}};
+    pal.palette = {{0, 0, 255}, {0, 0, 255}};
+    pal.paletteAlpha = {0};
+    const QImage p = DecodeRaw(pal);
+    EXPECT_EQ(Rgb(p, 0), 0xFFFFFFu);
+    EXPECT_EQ(Rgb(p, 1), 0x0000FFu);
+}
+
+TEST(PngDecode, BadDataThrowsWithoutCrashing)
+{
+    const Bytes good = EncodePng(RandomImage(40, 30, 5));
+    for (std::size_t n = 0; n < good.size(); n += 1 + n / 4)
+        EXPECT_THROW(DecodePng(good.data(), n), std::runtime_error) << "truncated to " << n;
+    EXPECT_THROW(DecodePng(good.data(), good.size() - 1), std::runtime_error);
+    EXPECT_THROW(DecodePng(nullptr, 0), std::runtime_error);
+
+    // Random damage must end in a picture or an exception, never a crash.
+    std::mt19937 rng(11);
+    for (int i = 0; i < 300; ++i) {
+        Bytes bad = good;
+        for (int k = 0; k < 3; ++k)
+            bad[8 + rng() % (bad.size() - 8)] = std::uint8_t(rng());
+        try {
+            DecodePng(bad.data(), bad.size());
+        } catch (const std::runtime_error &) {
+        }
+    }
+
+    // A header of 100000 x 100000 pixels is refused before allocating.
+    Bytes png = EncodePng(RandomImage(1, 1, 0));
+    for (const int at : {16, 20}) // width, height
+        png[at + 1] = 0x01, png[at + 2] = 0x86, png[at + 3] = 0xA0;
+    const uLong crc = crc32(0, &png[12], 17);
+    for (int i = 0; i < 4; ++i)
+        png[29 + i] = std::uint8_t(crc >> (24 - 8 * i));
+    try {
+        DecodePng(png.data(), png.size());
+        FAIL() << "decoded a 100000 x 100000 header";
+    } catch (const std::runtime_error &e) {
+        EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
+    }
+}
+
+TEST(PngFile, SaveLoadRoundTripAndFailuresNameTheFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QImage img = RandomImage(23, 17, 9);
+    SavePngFile(img, dir.filePath("rose.png"));
+    EXPECT_EQ(img, LoadPngFile(dir.filePath("rose.png")));
+
+    const auto expectThrowNaming = [](auto &&call, const QString &name) {
+        try {
+            call();
+            ADD_FAILURE() << "no exception for " << name.toStdString();
+        } catch (const std::runtime_error &e) {
+            EXPECT_NE(std::string(e.what()).find(name.toStdString()), std::string::npos) << e.what();
+        }
+    };
+    expectThrowNaming([&] { LoadPngFile(dir.filePath("missing.png")); }, dir.filePath("missing.png"));
+    expectThrowNaming([&] { SavePngFile(img, dir.filePath("none/x.png")); }, dir.filePath("none/x.png"));
+}
+
+} // namespace
