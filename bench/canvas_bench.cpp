@@ -64,10 +64,9 @@ void BM_PaintVisibleRegion(benchmark::State &state)
     c->MouseMove(0, c->MasterCenter.x() + 25 - 200, c->MasterCenter.y() + 25 - 100);
     QImage screen(Visible.size(), QImage::Format_RGB32);
     for (auto _ : state) {
-        const QImage display = c->ComposeDisplay(Visible);
         QPainter p(&screen);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(0, 0, display);
+        p.translate(-Visible.topLeft());
+        c->PaintArea(p, Visible);
     }
 }
 BENCHMARK(BM_PaintVisibleRegion)->Unit(benchmark::kMicrosecond);

@@ -1,5 +1,6 @@
 #include "canvas_test_util.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -163,4 +164,20 @@ TEST_F(PaintTest, PartOfTheControlComposesLikeTheWhole)
     for (const QRect &r : {QRect(0, 0, 100, 80), QRect(13, 17, 300, 211), QRect(390, 270, 61, 63),
                            QRect(800, 600, 50, 50), QRect(411, 5, 1, 640)})
         EXPECT_EQ(c.ComposeDisplay(r), full.copy(r)) << r.x() << "," << r.y();
+}
+
+TEST_F(PaintTest, PaintingInBandsGivesTheComposedPixels)
+{
+    c.SetShowGrid(true);
+    c.SetShowCenterPoints(true);
+    c.SetShowDrawingPoints(true);
+    c.MouseMove(0, 100 + Margin, 500 + Margin);
+    const QImage full = Full();
+    const QRect area(3, 5, 840, 640);
+    QImage target(area.size(), QImage::Format_RGB32);
+    QPainter p(&target);
+    p.translate(-area.topLeft());
+    c.PaintArea(p, area);
+    p.end();
+    EXPECT_EQ(target, full.copy(area));
 }

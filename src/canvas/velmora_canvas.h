@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QPainter;
 class QTimer;
@@ -76,6 +77,8 @@ public:
     // control (control coordinates); the result has the size of that part
     // and stays valid until the next composition.
     const QImage &ComposeDisplay(const QRect &area);
+    // A whole paint of the given part of the control onto the painter.
+    void PaintArea(QPainter &target, const QRect &area);
 
     // Mouse, keys and tools, with the toolkit's message parameters.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -150,14 +153,28 @@ private:
     void PickColor(TShiftState shift, int x, int y);
     TColor PixelColor(QPoint p) const;
     TStrokePainter &Strokes();
-    void DrawCenterIcons(QPainter &p);
+    void PrepareDisplay();
+    const QImage &ComposeArea(const QRect &area);
+    void PrepareCenterIcons();
+    void DrawOverlayItems(const QRect &area);
     bool MarkersVisible() const;
-    void DrawMarkers(QPainter &p);
+    void DrawMarkers(const QRect &area);
 
     std::unique_ptr<TStrokePainter> StrokePainter;
     // Kept between paints so that a paint does not allocate and fault in a
     // screen-sized buffer every time.
     QImage DisplayBuffer;
+    // Overlays of the paint in progress, worked out once for all its bands:
+    // centre icons (Icon >= 0) and labels (Icon < 0) in drawing order, and
+    // the drawing points.
+    struct TOverlayItem {
+        int Icon;
+        QRect Box;
+        QString Label;
+        bool Active;
+    };
+    std::vector<TOverlayItem> OverlayItems;
+    std::vector<QPoint> MarkerPoints;
     int CursorId = -1;
 
     std::unique_ptr<TUndoHistory> UndoHistory;
