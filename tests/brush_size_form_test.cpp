@@ -1,10 +1,10 @@
+#include "app_fixture.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "canvas/velmora_canvas.h"
 #include "tools/brush_size_form.h"
 #include "tools/spin_edit.h"
-#include "tools/tool_windows.h"
 #include "tools/tools_form.h"
 
 #include <QTest>
@@ -15,29 +15,14 @@
 
 namespace {
 
-struct BrushSizeFormTest : ::testing::Test {
+struct BrushSizeFormTest : TAppFixture {
     void SetUp() override
     {
-        RegisterMessageStrings();
-        form = std::make_unique<TfrmMainForm>();
-        frmMainForm = form.get();
-        frmTools = new TfrmTools(form.get());
-        CreatePaletteAndBrushSizeWindows(form.get());
+        TAppFixture::SetUp();
         window = frmBrushSize;
-        canvas = form->Canvas();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        frmMainForm = nullptr;
-        frmTools = nullptr;
-        frmPalette = nullptr;
-        frmBrushSize = nullptr;
     }
 
-    std::unique_ptr<TfrmMainForm> form;
     TfrmBrushSize *window = nullptr;
-    TVelmoraCanvas *canvas = nullptr;
 };
 
 } // namespace

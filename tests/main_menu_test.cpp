@@ -1,3 +1,4 @@
+#include "app_fixture.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
@@ -22,27 +23,14 @@
 
 namespace {
 
-struct MainMenuTest : ::testing::Test {
+struct MainMenuTest : TAppFixture {
     void SetUp() override
     {
-        RegisterMessageStrings();
-        form = std::make_unique<TfrmMainForm>();
-        frmMainForm = form.get();
-        CreateToolWindows(form.get());
+        TAppFixture::SetUp();
         form->resize(900, 700);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        canvas = form->Canvas();
         FocusCanvas();
-    }
-
-    void TearDown() override
-    {
-        form.reset();
-        frmMainForm = nullptr;
-        frmTools = nullptr;
-        frmPalette = nullptr;
-        frmBrushSize = nullptr;
     }
 
     void FocusCanvas()
@@ -70,8 +58,6 @@ struct MainMenuTest : ::testing::Test {
 
     QMenu *Menu(QAction *item) const { return item->menu(); }
 
-    std::unique_ptr<TfrmMainForm> form;
-    TVelmoraCanvas *canvas = nullptr;
 };
 
 struct TExpectedItem {

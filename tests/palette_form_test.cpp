@@ -1,3 +1,4 @@
+#include "app_fixture.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
@@ -6,7 +7,6 @@
 #include "canvas/velmora_canvas.h"
 #include "tools/palette_form.h"
 #include "tools/sh_panel.h"
-#include "tools/tool_windows.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -64,23 +64,11 @@ TColor Grey(int v) { return MakeColor(v, v, v); }
 const QPoint HuePoint(100, 15);
 const QPoint OtherHuePoint(30, 20);
 
-struct PaletteFormTest : ::testing::Test {
+struct PaletteFormTest : TAppFixture {
     void SetUp() override
     {
-        RegisterMessageStrings();
-        LoadCanvasModuleResources();
-        form = std::make_unique<TfrmMainForm>();
-        frmMainForm = form.get();
-        CreatePaletteAndBrushSizeWindows(form.get());
+        TAppFixture::SetUp();
         palette = frmPalette;
-        canvas = form->Canvas();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        frmMainForm = nullptr;
-        frmPalette = nullptr;
-        frmBrushSize = nullptr;
     }
 
     std::vector<TColor> ShadeFills() const
@@ -100,9 +88,7 @@ struct PaletteFormTest : ::testing::Test {
         EXPECT_EQ(canvas->SecondColor, eraser);
     }
 
-    std::unique_ptr<TfrmMainForm> form;
     TfrmPalette *palette = nullptr;
-    TVelmoraCanvas *canvas = nullptr;
 };
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "app_fixture.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
@@ -14,26 +15,13 @@
 
 namespace {
 
-struct ToolsFormTest : ::testing::Test {
+struct ToolsFormTest : TAppFixture {
     void SetUp() override
     {
-        RegisterMessageStrings();
-        form = std::make_unique<TfrmMainForm>();
-        frmMainForm = form.get();
-        CreateToolWindows(form.get());
+        TAppFixture::SetUp();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         tools = frmTools;
-        canvas = form->Canvas();
-    }
-
-    void TearDown() override
-    {
-        form.reset();
-        frmMainForm = nullptr;
-        frmTools = nullptr;
-        frmPalette = nullptr;
-        frmBrushSize = nullptr;
     }
 
     void FocusSpinEdit(TSpinEdit *edit)
@@ -50,9 +38,7 @@ struct ToolsFormTest : ::testing::Test {
         return QTest::qWaitFor([this] { return QApplication::focusWidget() == canvas; });
     }
 
-    std::unique_ptr<TfrmMainForm> form;
     TfrmTools *tools = nullptr;
-    TVelmoraCanvas *canvas = nullptr;
 };
 
 } // namespace

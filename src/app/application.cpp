@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "canvas/canvas_resources.h"
+#include "tools/tool_windows.h"
 
 #include <QApplication>
 

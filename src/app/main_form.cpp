@@ -5,7 +5,6 @@
 #include "canvas/velmora_canvas.h"
 #include "i18n/ml_strings.h"
 #include "tools/palette_form.h"
-#include "tools/tool_windows.h"
 #include "tools/tools_form.h"
 
 #include <QAction>
@@ -177,9 +176,3 @@ void TfrmMainForm::keyPressEvent(QKeyEvent *event)
     QMainWindow::keyPressEvent(event);
 }
 
-void CreateToolWindows(TfrmMainForm *main)
-{
-    frmTools = new TfrmTools(main);
-    frmTools->show();
-    CreatePaletteAndBrushSizeWindows(main);
-}

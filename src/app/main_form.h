@@ -169,7 +169,3 @@ private:
     QLabel *StatusPanels[2] = {};
     TVelmoraCanvas *canvas = nullptr;
 };
-
-// Creates the toolbox, the palette and the brush size window as tool windows
-// of the main window, in this order, and shows them. The canvas must exist.
-void CreateToolWindows(TfrmMainForm *main);

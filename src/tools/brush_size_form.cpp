@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "canvas/velmora_canvas.h"
 #include "tools/tools_form.h"
+#include "tools/tool_windows.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -20,14 +21,11 @@ const char TagProperty[] = "Tag";
 } // namespace
 
 TfrmBrushSize::TfrmBrushSize(TfrmMainForm *main)
-    : QWidget(main, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QWidget(main, ToolWindowFlags)
     , Canvas(main ? main->Canvas() : nullptr)
 {
-    setObjectName(QStringLiteral("frmBrushSize"));
-    setWindowTitle(QStringLiteral("Brush size"));
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(11);
-    setFont(f);
+    SetUpToolWindow(*this, QStringLiteral("frmBrushSize"), QStringLiteral("Brush size"), QStringLiteral("MS Sans Serif"),
+                    11);
 
     bBrush1 = CreateButton(1, 4, QStringLiteral("1 pixel"));
     bBrush3 = CreateButton(3, 28, QStringLiteral("3 pixels"));

@@ -7,6 +7,7 @@
 #include "canvas/velmora_canvas.h"
 #include "tools/color_adjust.h"
 #include "tools/sh_panel.h"
+#include "tools/tool_windows.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -145,14 +146,10 @@ void TPictureControl::mouseReleaseEvent(QMouseEvent *event)
 }
 
 TfrmPalette::TfrmPalette(TfrmMainForm *main)
-    : QWidget(main, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QWidget(main, ToolWindowFlags)
     , Canvas(main ? main->Canvas() : nullptr)
 {
-    setObjectName(QStringLiteral("frmPalette"));
-    setWindowTitle(QStringLiteral("Palette"));
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(11);
-    setFont(f);
+    SetUpToolWindow(*this, QStringLiteral("frmPalette"), QStringLiteral("Palette"), QStringLiteral("MS Sans Serif"), 11);
     ExecuteColorDialog = [this](TColor initial) { return RunColorDialog(initial); };
     CreateControls();
 

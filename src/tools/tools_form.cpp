@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "canvas/velmora_canvas.h"
 #include "tools/spin_edit.h"
+#include "tools/tool_windows.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -29,14 +30,10 @@ constexpr int TopScreenMargin = 70;
 } // namespace
 
 TfrmTools::TfrmTools(TfrmMainForm *main)
-    : QWidget(main, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QWidget(main, ToolWindowFlags)
     , Canvas(main ? main->Canvas() : nullptr)
 {
-    setObjectName(QStringLiteral("frmTools"));
-    setWindowTitle(QStringLiteral("Toolbox"));
-    QFont f(QStringLiteral("Tahoma"));
-    f.setPixelSize(TitlePixelSize);
-    setFont(f);
+    SetUpToolWindow(*this, QStringLiteral("frmTools"), QStringLiteral("Toolbox"), QStringLiteral("Tahoma"), TitlePixelSize);
 
     CreateToolControls();
     CreateReflectionControls();

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/forms.h"
+#include "app/main_form.h"
+#include "app/messages.h"
+#include "canvas/velmora_canvas.h"
+#include "tools/tool_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// The main window with its tool windows, created as at start-up, and the
+// application-wide pointers cleared again afterwards.
+struct TAppFixture : ::testing::Test {
+    void SetUp() override
+    {
+        RegisterMessageStrings();
+        form = std::make_unique<TfrmMainForm>();
+        frmMainForm = form.get();
+        CreateToolWindows(form.get());
+        canvas = form->Canvas();
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        frmMainForm = nullptr;
+        frmTools = nullptr;
+        frmPalette = nullptr;
+        frmBrushSize = nullptr;
+    }
+
+    std::unique_ptr<TfrmMainForm> form;
+    TVelmoraCanvas *canvas = nullptr;
+};
