@@ -7,6 +7,7 @@
 #include "tools/tool_windows.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include <memory>
 
@@ -19,6 +20,10 @@ int RunApplication(int argc, char **argv)
     auto mainForm = std::make_unique<TfrmMainForm>();
     frmMainForm = mainForm.get();
     CreateToolWindows(mainForm.get());
+    // Without a window manager a maximize request is ignored; the window
+    // then still covers the work area.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        mainForm->setGeometry(screen->availableGeometry());
     mainForm->showMaximized();
     const int result = app.exec();
     FreeShadowImage();
