@@ -7,6 +7,7 @@ class QLabel;
 class QMenu;
 class QScrollArea;
 class QToolButton;
+class TfrmTools;
 class TVelmoraCanvas;
 
 // The program's frame: the canvas in a scroll box, the status bar with the
@@ -162,6 +163,7 @@ private:
     void CreateMainMenu();
     QMenu *AddSubmenu(QMenu *parent, const char *name, const QString &caption);
     QToolButton *ReflectionButtonFor(QObject *item) const;
+    void PressToolButton(QToolButton *TfrmTools::*button, void (TfrmTools::*click)(QObject *));
     void StepToolSize(int delta);
     void SetColoringMode(int mode);
 

@@ -334,45 +334,39 @@ void TfrmMainForm::miInvertImageClick(QObject *) {}
 void TfrmMainForm::miGrayscaleImageClick(QObject *) {}
 void TfrmMainForm::miCanvasSizeClick(QObject *) {}
 
-// Tools are chosen through the toolbox so that toolbox and canvas agree.
-void TfrmMainForm::miMovePointsClick(QObject *)
+// Tools are chosen through the toolbox so that toolbox and canvas agree:
+// the button goes down, then its click handler runs.
+void TfrmMainForm::PressToolButton(QToolButton *TfrmTools::*button, void (TfrmTools::*click)(QObject *))
 {
     if (!frmTools)
         return;
-    frmTools->bMove->setChecked(true);
-    frmTools->bMoveClick();
+    (frmTools->*button)->setChecked(true);
+    (frmTools->*click)(nullptr);
+}
+
+void TfrmMainForm::miMovePointsClick(QObject *)
+{
+    PressToolButton(&TfrmTools::bMove, &TfrmTools::bMoveClick);
 }
 
 void TfrmMainForm::miBrushClick(QObject *)
 {
-    if (!frmTools)
-        return;
-    frmTools->bBrush->setChecked(true);
-    frmTools->bBrushClick();
+    PressToolButton(&TfrmTools::bBrush, &TfrmTools::bBrushClick);
 }
 
 void TfrmMainForm::miEraserClick(QObject *)
 {
-    if (!frmTools)
-        return;
-    frmTools->bEraser->setChecked(true);
-    frmTools->bEraserClick();
+    PressToolButton(&TfrmTools::bEraser, &TfrmTools::bEraserClick);
 }
 
 void TfrmMainForm::miPickupColorClick(QObject *)
 {
-    if (!frmTools)
-        return;
-    frmTools->bEyeDrop->setChecked(true);
-    frmTools->bEyeDropClick();
+    PressToolButton(&TfrmTools::bEyeDrop, &TfrmTools::bEyeDropClick);
 }
 
 void TfrmMainForm::miPaintBucketClick(QObject *)
 {
-    if (!frmTools)
-        return;
-    frmTools->bPaintBucket->setChecked(true);
-    frmTools->bPaintBucketClick();
+    PressToolButton(&TfrmTools::bPaintBucket, &TfrmTools::bPaintBucketClick);
 }
 
 QToolButton *TfrmMainForm::ReflectionButtonFor(QObject *item) const

@@ -207,39 +207,36 @@ void TfrmTools::FocusCanvas()
     Canvas->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmTools::bMoveClick(QObject *)
+void TfrmTools::SelectTool(TCanvasTool tool)
 {
     if (Canvas)
-        Canvas->SetTool(ctMovePoints);
+        Canvas->SetTool(tool);
     FocusCanvas();
+}
+
+void TfrmTools::bMoveClick(QObject *)
+{
+    SelectTool(ctMovePoints);
 }
 
 void TfrmTools::bBrushClick(QObject *)
 {
-    if (Canvas)
-        Canvas->SetTool(ctBrush);
-    FocusCanvas();
+    SelectTool(ctBrush);
 }
 
 void TfrmTools::bEraserClick(QObject *)
 {
-    if (Canvas)
-        Canvas->SetTool(ctEraser);
-    FocusCanvas();
+    SelectTool(ctEraser);
 }
 
 void TfrmTools::bEyeDropClick(QObject *)
 {
-    if (Canvas)
-        Canvas->SetTool(ctPickupColor);
-    FocusCanvas();
+    SelectTool(ctPickupColor);
 }
 
 void TfrmTools::bPaintBucketClick(QObject *)
 {
-    if (Canvas)
-        Canvas->SetTool(ctPaintBucket);
-    FocusCanvas();
+    SelectTool(ctPaintBucket);
 }
 
 void TfrmTools::bNoRefClick(QObject *Sender)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvas/canvas_types.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -82,6 +84,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void SelectTool(TCanvasTool tool);
     void CreateToolControls();
     void CreateReflectionControls();
     void CreateCountControls();
