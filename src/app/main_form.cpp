@@ -38,7 +38,7 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     CreateScrollBox();
     CreateMainMenu();
 
-    canvas = new TVelmoraCanvas;
+    canvas = new TVelmoraCanvas(ScrollBox);
     canvas->OnToolChange = [this](TVelmoraCanvas *s) { CanvasToolChanged(s); };
     canvas->OnColorPick = [this](TVelmoraCanvas *s) { CanvasColorPicked(s); };
     canvas->OnHistoryChange = [this](TVelmoraCanvas *s, bool u, bool r) { CanvasHistoryChanged(s, u, r); };

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPointer>
 
 namespace KeyState {
 namespace {
@@ -42,7 +43,8 @@ struct Tracker : QObject {
     }
 };
 
-Tracker *TheTracker = nullptr;
+// Owned by the application object; cleared when that goes.
+QPointer<Tracker> TheTracker;
 
 ShiftSide Pick(unsigned code, unsigned left, unsigned right)
 {
