@@ -1,6 +1,8 @@
 #include "canvas/undo_history.h"
 #include "canvas/velmora_canvas.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -195,4 +197,6 @@ TEST(CanvasModel, LoadPictureTakesPixelsAndEmptiesHistory)
     QImage copy;
     c.AssignPictureTo(copy);
     EXPECT_EQ(copy, c.Picture);
+    c.CopyToClipboard();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), c.Picture);
 }
