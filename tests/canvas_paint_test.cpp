@@ -1,5 +1,7 @@
 #include "canvas_test_util.h"
 
+#include "canvas/canvas_resources.h"
+
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -180,4 +182,34 @@ TEST_F(PaintTest, PaintingInBandsGivesTheComposedPixels)
     c.PaintArea(p, area);
     p.end();
     EXPECT_EQ(target, full.copy(area));
+}
+
+// A shadow resource that fails is tried once per paint, however tall the
+// area, and drawn as neither shadow nor frame.
+TEST_F(PaintTest, AFailingShadowIsTriedOncePerPaint)
+{
+    struct RestoreShadow {
+        ~RestoreShadow() { SetShadowResourcePathForTesting(QString()); }
+    } restore;
+    FreeShadowImage();
+    SetShadowResourcePathForTesting(QStringLiteral("/nonexistent/shadow.jpg"));
+    QImage target(c.size(), QImage::Format_RGB32);
+    QPainter p(&target);
+    int attempts = ShadowLoadAttempts();
+    c.PaintArea(p, c.rect());
+    EXPECT_EQ(ShadowLoadAttempts(), attempts + 1);
+    EXPECT_EQ(Rgb(target, 24, 300), Grey);
+    EXPECT_EQ(Rgb(target, 830, 400), Grey);
+
+    c.SetShadow(false);
+    attempts = ShadowLoadAttempts();
+    c.PaintArea(p, c.rect());
+    EXPECT_EQ(ShadowLoadAttempts(), attempts);
+
+    SetShadowResourcePathForTesting(QString());
+    c.SetShadow(true);
+    c.PaintArea(p, c.rect());
+    c.PaintArea(p, c.rect());
+    EXPECT_EQ(ShadowLoadAttempts(), attempts + 1);
+    EXPECT_EQ(Rgb(target, 24, 300), 0u);
 }

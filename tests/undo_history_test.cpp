@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 
 namespace {
 
@@ -112,6 +113,83 @@ TEST(UndoHistory, AStepLargerThanTheBudgetLeavesNoUndo)
     h.SaveStep(huge, false, false); // the redo list has no budget
     ASSERT_TRUE(h.CanRedo());
     EXPECT_GT(h.RedoList().front()->Size(), TUndoHistory::HistoryBudget);
+}
+
+// The history after one stroke: picture before it in the undo list.
+struct SwapTest : ::testing::Test {
+    void SetUp() override
+    {
+        h.SaveStep(Numbered(1), true, true);
+        picture = Numbered(2);
+    }
+
+    // What the history looks like when stepSaved runs.
+    std::function<void()> Record()
+    {
+        return [this] {
+            seen.push_back({h.UndoList().size(), h.RedoList().size(), picture == Numbered(2)});
+        };
+    }
+
+    struct Seen {
+        std::size_t undo, redo;
+        bool pictureUnchanged;
+        bool operator==(const Seen &) const = default;
+    };
+    TUndoHistory h;
+    QImage picture;
+    std::vector<Seen> seen;
+};
+
+TEST_F(SwapTest, UndoAndRedoSaveToTheOtherListThenRestore)
+{
+    ASSERT_TRUE(h.Undo(picture, Record()));
+    EXPECT_EQ(picture, Numbered(1));
+    EXPECT_EQ(picture.format(), QImage::Format_RGB32);
+    ASSERT_TRUE(h.Redo(picture, Record()));
+    EXPECT_EQ(picture, Numbered(2));
+    // Each saw both lists holding the step on its way.
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], (Seen{1, 1, true}));
+    EXPECT_EQ(seen[1], (Seen{1, 1, false}));
+    EXPECT_EQ(h.UndoList().size(), 1u);
+    EXPECT_FALSE(h.CanRedo());
+
+    EXPECT_FALSE(h.Redo(picture, Record()));
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST_F(SwapTest, AFailedEncodeChangesNothingAndAFailedDecodeKeepsTheSavedStep)
+{
+    QImage empty;
+    EXPECT_THROW(h.Undo(empty, Record()), std::runtime_error);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(h.UndoList().size(), 1u);
+    EXPECT_FALSE(h.CanRedo());
+
+    // Damage the stored snapshot (its CRC no longer matches).
+    auto &stream = const_cast<std::vector<std::uint8_t> &>(h.UndoList().back()->Data());
+    stream[stream.size() / 2] ^= 0x10;
+    EXPECT_THROW(h.Undo(picture, Record()), std::runtime_error);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], (Seen{1, 1, true}));
+    EXPECT_EQ(picture, Numbered(2));
+    EXPECT_EQ(h.UndoList().size(), 1u);
+    EXPECT_EQ(h.RedoList().size(), 1u);
+}
+
+// A listener may change the history while the swap is in progress; the swap
+// then restores what the lists hold afterwards, as two separate calls would.
+TEST_F(SwapTest, StepSavedMayChangeTheLists)
+{
+    EXPECT_FALSE(h.Undo(picture, [this] { h.Clear(); }));
+    EXPECT_EQ(picture, Numbered(2));
+    EXPECT_FALSE(h.CanUndo() || h.CanRedo());
+
+    h.SaveStep(Numbered(1), true, true);
+    ASSERT_TRUE(h.Undo(picture, [this] { h.SaveStep(Numbered(3), true, false); }));
+    EXPECT_EQ(picture, Numbered(3));
+    EXPECT_EQ(h.UndoList().size(), 1u);
 }
 
 } // namespace

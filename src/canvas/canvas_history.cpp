@@ -11,8 +11,7 @@ void TVelmoraCanvas::Undo()
 {
     if (!UndoHistory->CanUndo())
         return;
-    SaveUndoStep(false, false);
-    UndoHistory->RestoreNewestUndo(Picture);
+    UndoHistory->Undo(Picture, [this] { NotifyHistory(); });
     RequestRepaint();
     NotifyHistory();
 }
@@ -21,8 +20,7 @@ void TVelmoraCanvas::Redo()
 {
     if (!UndoHistory->CanRedo())
         return;
-    SaveUndoStep(true, false);
-    UndoHistory->RestoreNewestRedo(Picture);
+    UndoHistory->Redo(Picture, [this] { NotifyHistory(); });
     RequestRepaint();
     NotifyHistory();
 }

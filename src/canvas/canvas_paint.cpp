@@ -4,14 +4,15 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <cstring>
+#include <vector>
 
 // The display: the picture centred on a grey field with its shadow and
 // frame, the centre icons with their counts, the grid and the drawing-point
-// markers, composed off-screen for the exposed part and copied in one step.
-// Every overlay is drawn in control coordinates through a translated
-// painter or from absolute pixel positions, so a part of the control is
-// composed with exactly the pixels of a whole composition.
+// markers. Qt already double-buffers the control, so a paint draws the
+// exposed part straight onto the control's painter; the screen never shows a
+// half-drawn state and the picture is copied only once. Everything is drawn
+// in control coordinates and clipped to the exposed part, so a part of the
+// control gets exactly the pixels of a whole paint.
 
 namespace {
 
@@ -20,7 +21,6 @@ constexpr int IconOffset = 12;
 constexpr int MarkerHalf = 3;
 constexpr int ShadowBand = 20;
 constexpr int ShadowCorner = 40;
-constexpr int PaintBandRows = 32;
 
 // One stretched piece of the shadow image: source rectangle in the image,
 // destination in control coordinates (left, top, right, bottom; exclusive).
@@ -79,76 +79,59 @@ const QFont &LabelFont()
     return font;
 }
 
-// A dashed line drawn pixel by pixel; entries that are not set leave the
-// pixel alone. The phase runs on across consecutive lines.
+// Dashed lines: entries of the pattern that are not set leave the pixel
+// alone, and the phase runs on across consecutive lines. The shown part of
+// a line is drawn as a one-pixel image, transparent where the pattern
+// leaves the pixel alone, so the pixels it sets are exact.
 class TPatternLines {
 public:
-    TPatternLines(QImage &buffer, QPoint origin, std::vector<bool> pattern, QRgb color)
-        : Buffer(buffer), Origin(origin), Pattern(std::move(pattern)), Color(color)
+    TPatternLines(QPainter &p, const QRect &area, std::vector<bool> pattern, QRgb color)
+        : P(p), Area(area), Pattern(std::move(pattern)), Color(color)
     {
     }
 
-    void Vertical(int x, int y0, int y1)
-    {
-        const int bx = x - Origin.x();
-        if (bx >= 0 && bx < Buffer.width()) {
-            const int from = std::max(y0, Origin.y()), to = std::min(y1, Origin.y() + Buffer.height() - 1);
-            for (int y = from; y <= to; ++y)
-                if (Pattern[std::size_t((Phase + (y - y0)) % int(Pattern.size()))])
-                    reinterpret_cast<QRgb *>(Buffer.scanLine(y - Origin.y()))[bx] = Color;
-        }
-        Phase = (Phase + (y1 - y0 + 1)) % int(Pattern.size());
-    }
-
-    void Horizontal(int y, int x0, int x1)
-    {
-        const int by = y - Origin.y();
-        if (by >= 0 && by < Buffer.height()) {
-            auto *row = reinterpret_cast<QRgb *>(Buffer.scanLine(by));
-            const int from = std::max(x0, Origin.x()), to = std::min(x1, Origin.x() + Buffer.width() - 1);
-            for (int x = from; x <= to; ++x)
-                if (Pattern[std::size_t((Phase + (x - x0)) % int(Pattern.size()))])
-                    row[x - Origin.x()] = Color;
-        }
-        Phase = (Phase + (x1 - x0 + 1)) % int(Pattern.size());
-    }
+    void Vertical(int x, int y0, int y1) { Line(QRect(x, y0, 1, y1 - y0 + 1)); }
+    void Horizontal(int y, int x0, int x1) { Line(QRect(x0, y, x1 - x0 + 1, 1)); }
 
 private:
-    QImage &Buffer;
-    QPoint Origin;
+    void Line(const QRect &line)
+    {
+        const int period = int(Pattern.size());
+        const QRect shown = line.intersected(Area);
+        if (!shown.isEmpty()) {
+            QImage dashes(shown.size(), QImage::Format_ARGB32_Premultiplied);
+            dashes.fill(Qt::transparent);
+            const bool vertical = line.width() == 1;
+            const int length = vertical ? shown.height() : shown.width();
+            const int skipped = vertical ? shown.top() - line.top() : shown.left() - line.left();
+            for (int i = 0; i < length; ++i) {
+                if (Pattern[std::size_t((Phase + skipped + i) % period)])
+                    reinterpret_cast<QRgb *>(dashes.scanLine(vertical ? i : 0))[vertical ? 0 : i] = Color;
+            }
+            P.drawImage(shown.topLeft(), dashes);
+        }
+        Phase = (Phase + line.width() + line.height() - 1) % period;
+    }
+
+    QPainter &P;
+    QRect Area;
     std::vector<bool> Pattern;
     QRgb Color;
     int Phase = 0;
 };
 
-void DrawGrid(QImage &buffer, QPoint origin, const TRect &ir)
+void DrawGrid(QPainter &p, const QRect &area, const TRect &ir)
 {
     const int hw = (ir.Right - ir.Left) / 2, hh = (ir.Bottom - ir.Top) / 2;
     const int qw = hw / 2, qh = hh / 2;
-    TPatternLines solid(buffer, origin, {true, false}, qRgb(0, 0, 0));
+    TPatternLines solid(p, area, {true, false}, qRgb(0, 0, 0));
     solid.Vertical(ir.Left + hw, ir.Top, ir.Bottom);
     solid.Horizontal(ir.Top + hh, ir.Left, ir.Right);
-    TPatternLines dotted(buffer, origin, {true, false, false, false}, qRgb(127, 127, 127));
+    TPatternLines dotted(p, area, {true, false, false, false}, qRgb(127, 127, 127));
     dotted.Vertical(ir.Left + qw, ir.Top, ir.Bottom);
     dotted.Vertical(ir.Right - qw, ir.Top, ir.Bottom);
     dotted.Horizontal(ir.Top + qh, ir.Left, ir.Right);
     dotted.Horizontal(ir.Bottom - qh, ir.Left, ir.Right);
-}
-
-// Copies the source rectangle of the picture, which lies at origin in
-// control coordinates, into the buffer that shows the given area. Row by row:
-// this is the one full-size copy of every paint.
-void CopyPicture(QImage &buffer, const QRect &area, const QImage &picture, const QRect &source, QPoint origin)
-{
-    if (source.isEmpty())
-        return;
-    const QPoint to = source.topLeft() + origin - area.topLeft();
-    const std::size_t bytes = std::size_t(source.width()) * sizeof(QRgb);
-    for (int y = 0; y < source.height(); ++y) {
-        const auto *from = reinterpret_cast<const QRgb *>(picture.constScanLine(source.top() + y)) + source.left();
-        auto *row = reinterpret_cast<QRgb *>(buffer.scanLine(to.y() + y)) + to.x();
-        std::memcpy(row, from, bytes);
-    }
 }
 
 void DrawMarker(QPainter &p, QPoint at, const QColor &border)
@@ -163,9 +146,6 @@ void DrawMarker(QPainter &p, QPoint at, const QColor &border)
 
 } // namespace
 
-// The exposed area is composed and copied in bands of rows: a band's buffer
-// stays in the processor cache between its composition and its copy, so a
-// paint costs little more than the copy of the picture itself.
 void TVelmoraCanvas::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
@@ -176,17 +156,18 @@ void TVelmoraCanvas::PaintArea(QPainter &p, const QRect &area)
 {
     PrepareDisplay();
     UpdateCursor();
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    for (int top = area.top(); top <= area.bottom(); top += PaintBandRows) {
-        const QRect band(area.left(), top, area.width(), std::min(PaintBandRows, area.bottom() + 1 - top));
-        p.drawImage(band.topLeft(), ComposeArea(band));
-    }
+    DrawDisplay(p, area);
 }
 
 const QImage &TVelmoraCanvas::ComposeDisplay(const QRect &area)
 {
     PrepareDisplay();
-    return ComposeArea(area);
+    if (DisplayBuffer.size() != area.size())
+        DisplayBuffer = QImage(area.size(), QImage::Format_RGB32);
+    QPainter p(&DisplayBuffer);
+    p.translate(-area.topLeft());
+    DrawDisplay(p, area);
+    return DisplayBuffer;
 }
 
 // Lays out the picture and works out the overlays once per paint.
@@ -202,12 +183,13 @@ void TVelmoraCanvas::PrepareDisplay()
         ForEachPointCopy(Reflection(), CursorPoint, [this](QPoint q) { MarkerPoints.push_back(q); });
 }
 
-const QImage &TVelmoraCanvas::ComposeArea(const QRect &area)
+// Draws the given part of the control (control coordinates) and nothing
+// outside it; the painter's state is left as it was.
+void TVelmoraCanvas::DrawDisplay(QPainter &p, const QRect &area)
 {
-    if (DisplayBuffer.size() != area.size())
-        DisplayBuffer = QImage(area.size(), QImage::Format_RGB32);
-    QPainter p(&DisplayBuffer);
-    p.translate(-area.topLeft());
+    p.save();
+    p.setClipRect(area, Qt::IntersectClip);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     // A picture larger than the control is drawn at a zero or negative
     // offset, truncated toward zero.
@@ -218,18 +200,20 @@ const QImage &TVelmoraCanvas::ComposeArea(const QRect &area)
     for (const QRect &r : QRegion(area).subtracted(QRegion(pictureArea)))
         p.fillRect(r, DisplayGrey);
 
+    // Tried once per paint: a resource that fails to load is not read again
+    // for every part drawn.
     if (Shadow && LoadShadowImage())
         DrawShadowAndFrame(p, *ShadowImage(), ImageRect, area);
-    p.end();
 
-    CopyPicture(DisplayBuffer, area, Picture, pictureArea.intersected(area).translated(-pictureArea.topLeft()),
-                pictureArea.topLeft());
+    const QRect shown = pictureArea.intersected(area);
+    if (!shown.isEmpty())
+        p.drawImage(shown.topLeft(), Picture, shown.translated(-pictureArea.topLeft()));
 
-    DrawOverlayItems(area);
+    DrawOverlayItems(p, area);
     if (ShowGrid)
-        DrawGrid(DisplayBuffer, area.topLeft(), ImageRect);
-    DrawMarkers(area);
-    return DisplayBuffer;
+        DrawGrid(p, area, ImageRect);
+    DrawMarkers(p, area);
+    p.restore();
 }
 
 // The centre icons and their labels in drawing order: a label comes after
@@ -265,17 +249,12 @@ void TVelmoraCanvas::PrepareCenterIcons()
 }
 
 // Labels are opaque on white.
-void TVelmoraCanvas::DrawOverlayItems(const QRect &area)
+void TVelmoraCanvas::DrawOverlayItems(QPainter &p, const QRect &area) const
 {
-    QPainter p;
+    p.setFont(LabelFont());
     for (const TOverlayItem &item : OverlayItems) {
         if (!item.Box.intersects(area))
             continue;
-        if (!p.isActive()) {
-            p.begin(&DisplayBuffer);
-            p.translate(-area.topLeft());
-            p.setFont(LabelFont());
-        }
         if (item.Icon >= 0) {
             DrawCenterIcon(p, item.Icon, item.Box.topLeft());
             continue;
@@ -293,19 +272,14 @@ bool TVelmoraCanvas::MarkersVisible() const
 }
 
 // The first marker, at the mouse itself, is red; its copies are grey.
-void TVelmoraCanvas::DrawMarkers(const QRect &area)
+void TVelmoraCanvas::DrawMarkers(QPainter &p, const QRect &area) const
 {
-    QPainter p;
     for (std::size_t i = 0; i < MarkerPoints.size(); ++i) {
         const QPoint at = MarkerPoints[i] + QPoint(ImageRect.Left, ImageRect.Top);
         const bool inside =
             at.x() >= ImageRect.Left && at.x() <= ImageRect.Right && at.y() >= ImageRect.Top && at.y() <= ImageRect.Bottom;
         if (!inside || !QRect(at - QPoint(MarkerHalf, MarkerHalf), QSize(7, 7)).intersects(area))
             continue;
-        if (!p.isActive()) {
-            p.begin(&DisplayBuffer);
-            p.translate(-area.topLeft());
-        }
         DrawMarker(p, at, i == 0 ? QColor(255, 0, 0) : DisplayGrey);
     }
 }

@@ -57,6 +57,7 @@ struct ModuleState {
     std::array<QImage, CenterIconCount> icons;
     std::unique_ptr<QImage> shadow;
     QString shadowPath = QString::fromLatin1(kShadowResource);
+    int shadowLoadAttempts = 0;
     bool moduleLoaded = false;
 };
 
@@ -167,6 +168,7 @@ bool LoadShadowImage()
     if (s.shadow)
         return true;
     RegisterResources();
+    ++s.shadowLoadAttempts;
     // The shadow is decoration: whatever goes wrong, the canvas is drawn
     // without it and the next paint tries again.
     try {
@@ -195,6 +197,11 @@ void FreeShadowImage()
 void SetShadowResourcePathForTesting(const QString &Path)
 {
     State().shadowPath = Path.isEmpty() ? QString::fromLatin1(kShadowResource) : Path;
+}
+
+int ShadowLoadAttempts()
+{
+    return State().shadowLoadAttempts;
 }
 
 void LoadCanvasModuleResources()

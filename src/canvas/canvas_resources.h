@@ -62,5 +62,9 @@ void FreeShadowImage();
 // empty Path restores the resource.
 void SetShadowResourcePathForTesting(const QString &Path);
 
+// How many times LoadShadowImage has tried to read the resource, so tests
+// can see how often a failing one is retried.
+int ShadowLoadAttempts();
+
 // Loads cursors and icons once per process; later calls do nothing.
 void LoadCanvasModuleResources();

@@ -1,11 +1,12 @@
 #include "canvas/png_codec.h"
 
+#include "canvas/rgb_rows.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
 
 #include <png.h>
-#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -140,21 +141,6 @@ void ApplySettings(png_structp png, const PngSettings &s)
         png_set_compression_window_bits(png, s.windowBits);
 }
 
-// Packs one Format_RGB32 row into the 3-byte RGB samples the file stores.
-// Each pixel is stored as a 4-byte word whose last byte the next pixel
-// overwrites; the buffer has one spare byte for the last pixel.
-void PackRgbRow(const std::uint32_t *in, png_bytep out, int width)
-{
-    for (int x = 0; x < width; ++x, out += 3) {
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-        const std::uint32_t rgb = qbswap(in[x]) >> 8;
-#else
-        const std::uint32_t rgb = in[x] << 8;
-#endif
-        std::memcpy(out, &rgb, sizeof rgb);
-    }
-}
-
 bool WriteImage(png_structp png, png_infop info, const QImage &img, const PngSettings &s, png_bytep rowBuffer)
 {
     if (setjmp(png_jmpbuf(png)))
@@ -255,21 +241,6 @@ std::string FileMessage(const char *what, const QString &path, const QString &re
 PngSettings DefaultPngSettings()
 {
     return PngSettings{};
-}
-
-// Measured on painting-like pictures of 800 x 600 and 3000 x 3000 pixels
-// (BM_PngCandidate in bench/history_bench.cpp): no row filter, zlib level 2
-// and a smaller hash table (memory level 6, which stays in cache) encode in
-// 0.23 to 0.26 of the default time for 1.10 to 1.21 times the size. Row
-// filters cost time of their own and did not pay for it at these levels.
-PngSettings SnapshotPngSettings()
-{
-    PngSettings s;
-    s.zlibLevel = 2;
-    s.filters = PNG_FILTER_NONE;
-    s.strategy = Z_DEFAULT_STRATEGY;
-    s.memLevel = 6;
-    return s;
 }
 
 std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s)

@@ -24,15 +24,10 @@ struct PngSettings {
 // files are written with.
 PngSettings DefaultPngSettings();
 
-// Fast settings for the in-memory undo snapshots, chosen by measurement
-// (bench/history_bench.cpp): far quicker than the defaults for a moderate
-// growth in size.
-PngSettings SnapshotPngSettings();
-
 // Encodes the picture as an 8-bit RGB PNG (colour type 2, not interlaced,
 // chunks IHDR, IDAT and IEND only); the fourth byte of each pixel is not
 // written. Throws std::runtime_error when libpng fails or memory runs out.
-std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s = SnapshotPngSettings());
+std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s = DefaultPngSettings());
 
 // Decodes any PNG (palette, gray, RGB, with or without alpha, 1 to 16 bits per
 // sample, interlaced or not) into a Format_RGB32 image. Transparency is

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,13 +40,28 @@ public:
     bool RestoreNewestUndo(QImage &picture);
     bool RestoreNewestRedo(QImage &picture);
 
+    // Undo and Redo as the canvas performs them. The picture is saved to the
+    // other list, as SaveStep(picture, false, false) does for Undo and
+    // SaveStep(picture, true, false) for Redo; stepSaved runs; then the
+    // newest step of the list restores the picture and is deleted. The step
+    // is decoded on a second thread while the picture is encoded. Returns
+    // false, doing nothing, when the list is empty. Failures propagate: a
+    // failed encode changes nothing; a failed decode leaves the saved step
+    // in place, the picture and the list unchanged.
+    bool Undo(QImage &picture, const std::function<void()> &stepSaved = {});
+    bool Redo(QImage &picture, const std::function<void()> &stepSaved = {});
+
     const StepList &UndoList() const { return UndoSteps; }
     const StepList &RedoList() const { return RedoSteps; }
 
 private:
-    static bool RestoreNewest(StepList &list, QImage &picture);
+    bool RestoreNewest(StepList &list, QImage &picture);
+    bool SwapWithNewest(StepList &list, bool toUndoList, QImage &picture, const std::function<void()> &stepSaved);
     void TrimToBudget();
 
     StepList UndoSteps;
     StepList RedoSteps;
+    // Counts the changes of the lists, so that a swap notices when stepSaved
+    // changed them.
+    std::uint64_t Changes = 0;
 };

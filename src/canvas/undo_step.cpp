@@ -1,6 +1,6 @@
 #include "canvas/undo_step.h"
 
-#include "canvas/png_codec.h"
+#include "canvas/snapshot_codec.h"
 
 TUndoStep::TUndoStep(const QImage &picture)
 {
@@ -9,10 +9,10 @@ TUndoStep::TUndoStep(const QImage &picture)
 
 void TUndoStep::Store(const QImage &picture)
 {
-    Stream = EncodePng(picture, SnapshotPngSettings());
+    Stream = EncodeSnapshot(picture);
 }
 
 void TUndoStep::RestoreTo(QImage &picture) const
 {
-    picture = DecodePng(Stream.data(), Stream.size());
+    picture = DecodeSnapshot(Stream.data(), Stream.size());
 }

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-// One snapshot of the whole picture, kept PNG-compressed in memory.
+// One snapshot of the whole picture, kept PNG-compressed in memory
+// (snapshot_codec.h).
 class TUndoStep {
 public:
     explicit TUndoStep(const QImage &picture);

@@ -154,17 +154,17 @@ private:
     TColor PixelColor(QPoint p) const;
     TStrokePainter &Strokes();
     void PrepareDisplay();
-    const QImage &ComposeArea(const QRect &area);
+    void DrawDisplay(QPainter &p, const QRect &area);
     void PrepareCenterIcons();
-    void DrawOverlayItems(const QRect &area);
+    void DrawOverlayItems(QPainter &p, const QRect &area) const;
     bool MarkersVisible() const;
-    void DrawMarkers(const QRect &area);
+    void DrawMarkers(QPainter &p, const QRect &area) const;
 
     std::unique_ptr<TStrokePainter> StrokePainter;
-    // Kept between paints so that a paint does not allocate and fault in a
-    // screen-sized buffer every time.
+    // The result of ComposeDisplay, kept so that repeated compositions do not
+    // allocate; paints draw straight onto the control.
     QImage DisplayBuffer;
-    // Overlays of the paint in progress, worked out once for all its bands:
+    // Overlays of the paint in progress, worked out once before drawing:
     // centre icons (Icon >= 0) and labels (Icon < 0) in drawing order, and
     // the drawing points.
     struct TOverlayItem {

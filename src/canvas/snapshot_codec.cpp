@@ -1,0 +1,345 @@
+#include "canvas/snapshot_codec.h"
+
+#include "canvas/png_codec.h"
+#include "canvas/rgb_rows.h"
+
+#include <libdeflate.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace {
+
+constexpr std::uint8_t Signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+constexpr std::size_t BytesPerPixel = 3;
+constexpr std::uint32_t MaxChunkLength = 0x7FFFFFFF;
+constexpr std::size_t HeaderLength = 13;
+constexpr int MaxLevel = 12;
+
+std::runtime_error SnapshotError(const std::string &what)
+{
+    return std::runtime_error("Invalid undo snapshot: " + what);
+}
+
+std::uint32_t GetBE32(const std::uint8_t *p)
+{
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+
+void PutBE32(std::vector<std::uint8_t> &out, std::uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(std::uint8_t(v >> shift));
+}
+
+void PutChunk(std::vector<std::uint8_t> &out, const char *type, const std::uint8_t *data, std::size_t length)
+{
+    PutBE32(out, std::uint32_t(length));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data, data + length);
+    PutBE32(out, libdeflate_crc32(0, out.data() + start, 4 + length));
+}
+
+// Walks the chunks of a snapshot. Every read is checked against the end of
+// the data before it happens, and every chunk's CRC is verified.
+class TChunkReader {
+public:
+    TChunkReader(const std::uint8_t *data, std::size_t size) : Data(data), Size(size)
+    {
+        if (!data || size < sizeof Signature || std::memcmp(data, Signature, sizeof Signature) != 0)
+            throw SnapshotError("not a PNG image");
+        Pos = sizeof Signature;
+    }
+
+    // The data of the next chunk, which must be of the given type.
+    std::span<const std::uint8_t> Next(const char *type)
+    {
+        if (Size - Pos < 12)
+            throw SnapshotError("truncated data");
+        const std::uint32_t length = GetBE32(Data + Pos);
+        if (length > MaxChunkLength || length > Size - Pos - 12)
+            throw SnapshotError("truncated data");
+        const std::uint8_t *typeAndData = Data + Pos + 4;
+        if (std::memcmp(typeAndData, type, 4) != 0)
+            throw SnapshotError(std::string("expected chunk ") + type);
+        if (libdeflate_crc32(0, typeAndData, 4 + std::size_t(length)) != GetBE32(typeAndData + 4 + length))
+            throw SnapshotError(std::string("CRC error in chunk ") + type);
+        Pos += 12 + std::size_t(length);
+        return {typeAndData + 4, length};
+    }
+
+    bool AtEnd() const { return Pos == Size; }
+
+private:
+    const std::uint8_t *Data;
+    std::size_t Size;
+    std::size_t Pos = 0;
+};
+
+// The predictor of a PNG filter type from the bytes to the left (a), above
+// (b) and above left (c).
+template <int Type>
+int Predict(int a, int b, int c)
+{
+    if constexpr (Type == pfSub)
+        return a;
+    else if constexpr (Type == pfUp)
+        return b;
+    else if constexpr (Type == pfAverage)
+        return (a + b) >> 1;
+    else if constexpr (Type == pfPaeth) {
+        const int p = a + b - c;
+        const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+        return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+    } else
+        return 0;
+}
+
+// Filters the n packed samples of a row against the row above it.
+template <int Type>
+void FilterRow(const std::uint8_t *cur, const std::uint8_t *prev, std::uint8_t *out, std::size_t n)
+{
+    for (std::size_t i = 0; i < BytesPerPixel; ++i)
+        out[i] = std::uint8_t(cur[i] - Predict<Type>(0, prev[i], 0));
+    for (std::size_t i = BytesPerPixel; i < n; ++i)
+        out[i] = std::uint8_t(cur[i] - Predict<Type>(cur[i - BytesPerPixel], prev[i], prev[i - BytesPerPixel]));
+}
+
+// The inverse of FilterRow, in place.
+template <int Type>
+void UnfilterRow(std::uint8_t *row, const std::uint8_t *prev, std::size_t n)
+{
+    for (std::size_t i = 0; i < BytesPerPixel; ++i)
+        row[i] = std::uint8_t(row[i] + Predict<Type>(0, prev[i], 0));
+    for (std::size_t i = BytesPerPixel; i < n; ++i)
+        row[i] = std::uint8_t(row[i] + Predict<Type>(row[i - BytesPerPixel], prev[i], prev[i - BytesPerPixel]));
+}
+
+// Every filter type but pfNone, whose rows need no second buffer.
+void Filter(int type, const std::uint8_t *cur, const std::uint8_t *prev, std::uint8_t *out, std::size_t n)
+{
+    switch (type) {
+    case pfSub: return FilterRow<pfSub>(cur, prev, out, n);
+    case pfUp: return FilterRow<pfUp>(cur, prev, out, n);
+    case pfAverage: return FilterRow<pfAverage>(cur, prev, out, n);
+    case pfPaeth: return FilterRow<pfPaeth>(cur, prev, out, n);
+    }
+}
+
+void Unfilter(int type, std::uint8_t *row, const std::uint8_t *prev, std::size_t n)
+{
+    switch (type) {
+    case pfNone: return;
+    case pfSub: return UnfilterRow<pfSub>(row, prev, n);
+    case pfUp: return UnfilterRow<pfUp>(row, prev, n);
+    case pfAverage: return UnfilterRow<pfAverage>(row, prev, n);
+    case pfPaeth: return UnfilterRow<pfPaeth>(row, prev, n);
+    default: throw SnapshotError("unknown row filter " + std::to_string(type));
+    }
+}
+
+// Writes the filtered rows, each a filter type byte and the samples. The
+// buffer has one spare byte at its end for PackRgbRow.
+void FilterRows(const QImage &picture, int filter, std::uint8_t *raw)
+{
+    const int w = picture.width();
+    const std::size_t n = std::size_t(w) * BytesPerPixel;
+    const auto scanLine = [&](int y) { return reinterpret_cast<const std::uint32_t *>(picture.constScanLine(y)); };
+    if (filter == pfNone) {
+        // The spare byte of each row is the type byte of the next, written
+        // after it.
+        for (int y = 0; y < picture.height(); ++y, raw += n + 1) {
+            raw[0] = pfNone;
+            PackRgbRow(scanLine(y), raw + 1, w);
+        }
+        return;
+    }
+    std::vector<std::uint8_t> rows(2 * (n + 1), 0);
+    std::uint8_t *prev = rows.data(), *cur = prev + n + 1;
+    for (int y = 0; y < picture.height(); ++y, raw += n + 1) {
+        PackRgbRow(scanLine(y), cur, w);
+        raw[0] = std::uint8_t(filter);
+        Filter(filter, cur, prev, raw + 1, n);
+        std::swap(prev, cur);
+    }
+}
+
+// Expands 3-byte R, G, B samples to opaque Format_RGB32 pixels, reading one
+// byte beyond the 3 * width it converts.
+void ExpandRgbRow(const std::uint8_t *in, std::uint32_t *out, int width)
+{
+    for (int x = 0; x < width; ++x, in += 3) {
+        std::uint32_t word;
+        std::memcpy(&word, in, sizeof word);
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+        out[x] = 0xFF000000u | (qbswap(word) >> 8);
+#else
+        out[x] = 0xFF000000u | (word >> 8);
+#endif
+    }
+}
+
+// Reconstructs the rows and converts them into the image. The rows lie in
+// the image's own memory, packed against its end: each row is copied out
+// before the pixels of its image row are written, and those pixels end
+// before the next packed row begins.
+void UnfilterRows(const std::uint8_t *raw, QImage &image)
+{
+    const int w = image.width();
+    const std::size_t n = std::size_t(w) * BytesPerPixel;
+    // Previous and current row, each with a spare byte for ExpandRgbRow.
+    std::vector<std::uint8_t> rows(2 * (n + 1), 0);
+    std::uint8_t *prev = rows.data(), *cur = prev + n + 1;
+    for (int y = 0; y < image.height(); ++y, raw += n + 1) {
+        const int type = raw[0];
+        std::memcpy(cur, raw + 1, n);
+        Unfilter(type, cur, prev, n);
+        ExpandRgbRow(cur, reinterpret_cast<std::uint32_t *>(image.scanLine(y)), w);
+        std::swap(prev, cur);
+    }
+}
+
+struct FreeCompressor {
+    void operator()(libdeflate_compressor *c) const { libdeflate_free_compressor(c); }
+};
+struct FreeDecompressor {
+    void operator()(libdeflate_decompressor *d) const { libdeflate_free_decompressor(d); }
+};
+
+// Compressors keep sizeable tables; one per level and thread is made once.
+libdeflate_compressor *Compressor(int level)
+{
+    thread_local std::array<std::unique_ptr<libdeflate_compressor, FreeCompressor>, MaxLevel + 1> compressors;
+    auto &c = compressors[std::size_t(level)];
+    if (!c)
+        c.reset(libdeflate_alloc_compressor(level));
+    if (!c)
+        throw std::runtime_error("Snapshot encoder: out of memory");
+    return c.get();
+}
+
+libdeflate_decompressor *Decompressor()
+{
+    thread_local std::unique_ptr<libdeflate_decompressor, FreeDecompressor> decompressor;
+    if (!decompressor)
+        decompressor.reset(libdeflate_alloc_decompressor());
+    if (!decompressor)
+        throw std::runtime_error("Snapshot decoder: out of memory");
+    return decompressor.get();
+}
+
+std::size_t RawSize(std::size_t width, std::size_t height)
+{
+    return height * (1 + width * BytesPerPixel);
+}
+
+// The filtered rows and the compressed stream of the snapshot being made.
+// Kept between snapshots: faulting in fresh pages of the picture's size
+// costs about a third of the compression itself. It is made anew when the
+// picture outgrows it or shrinks to less than half of it.
+std::uint8_t *EncoderScratch(std::size_t size)
+{
+    thread_local std::unique_ptr<std::uint8_t[]> buffer;
+    thread_local std::size_t capacity = 0;
+    if (size > capacity || size < capacity / 2) {
+        buffer.reset();
+        capacity = 0;
+        buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        capacity = size;
+    }
+    return buffer.get();
+}
+
+} // namespace
+
+SnapshotSettings DefaultSnapshotSettings()
+{
+    return {1, pfNone};
+}
+
+std::vector<std::uint8_t> EncodeSnapshot(const QImage &picture, const SnapshotSettings &s)
+{
+    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
+        throw std::runtime_error("Snapshot encoder: the picture is empty");
+    if (std::uint64_t(picture.width()) * std::uint64_t(picture.height()) > kMaxPngPixels)
+        throw std::runtime_error("Snapshot encoder: the picture is too large");
+    if (s.level < 0 || s.level > MaxLevel || s.filter < pfNone || s.filter > pfPaeth)
+        throw std::runtime_error("Snapshot encoder: invalid settings");
+    const QImage rgb =
+        picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
+    if (rgb.isNull())
+        throw std::runtime_error("Snapshot encoder: out of memory");
+
+    const std::size_t rawSize = RawSize(std::size_t(rgb.width()), std::size_t(rgb.height()));
+    libdeflate_compressor *compressor = Compressor(s.level);
+    const std::size_t bound = libdeflate_zlib_compress_bound(compressor, rawSize);
+    // The rows with their spare byte, then room for the stream.
+    std::uint8_t *raw = EncoderScratch(rawSize + 1 + bound);
+    std::uint8_t *stream = raw + rawSize + 1;
+    FilterRows(rgb, s.filter, raw);
+    const std::size_t length = libdeflate_zlib_compress(compressor, raw, rawSize, stream, bound);
+    if (length == 0 || length > MaxChunkLength)
+        throw std::runtime_error("Snapshot encoder: the picture is too large");
+
+    std::uint8_t header[HeaderLength] = {};
+    for (int i = 0; i < 4; ++i) {
+        header[i] = std::uint8_t(std::uint32_t(rgb.width()) >> (24 - 8 * i));
+        header[4 + i] = std::uint8_t(std::uint32_t(rgb.height()) >> (24 - 8 * i));
+    }
+    header[8] = 8; // bits per sample
+    header[9] = 2; // colour type RGB; compression, filter method and interlace 0
+
+    std::vector<std::uint8_t> png;
+    png.reserve(sizeof Signature + 3 * 12 + HeaderLength + length);
+    png.insert(png.end(), std::begin(Signature), std::end(Signature));
+    PutChunk(png, "IHDR", header, HeaderLength);
+    PutChunk(png, "IDAT", stream, length);
+    PutChunk(png, "IEND", nullptr, 0);
+    return png;
+}
+
+QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size)
+{
+    TChunkReader chunks(data, size);
+    const std::span<const std::uint8_t> header = chunks.Next("IHDR");
+    if (header.size() != HeaderLength)
+        throw SnapshotError("bad header length");
+    const std::uint32_t width = GetBE32(header.data()), height = GetBE32(header.data() + 4);
+    if (width == 0 || height == 0 || width > MaxChunkLength || height > MaxChunkLength)
+        throw SnapshotError("bad picture size");
+    if (std::uint64_t(width) * height > kMaxPngPixels)
+        throw SnapshotError("picture of " + std::to_string(width) + " x " + std::to_string(height) +
+                            " pixels is too large");
+    static constexpr std::uint8_t rgb8[5] = {8, 2, 0, 0, 0};
+    if (std::memcmp(header.data() + 8, rgb8, sizeof rgb8) != 0)
+        throw SnapshotError("not an 8-bit RGB picture");
+    const std::span<const std::uint8_t> stream = chunks.Next("IDAT");
+    chunks.Next("IEND");
+    if (!chunks.AtEnd())
+        throw SnapshotError("data after the end");
+
+    QImage image(int(width), int(height), QImage::Format_RGB32);
+    if (image.isNull())
+        throw std::runtime_error("Snapshot decoder: out of memory");
+    // The rows inflate straight into the end of the image's memory (3 bytes
+    // a pixel and a type byte a row fit into 4 bytes a pixel), which saves a
+    // buffer of the picture's size.
+    const std::size_t rawSize = RawSize(width, height);
+    std::uint8_t *raw = image.bits() + std::size_t(image.sizeInBytes()) - rawSize;
+    std::size_t used = 0;
+    // Without an actual output size libdeflate refuses a stream that
+    // inflates to fewer bytes than the rows need.
+    const libdeflate_result result =
+        libdeflate_zlib_decompress_ex(Decompressor(), stream.data(), stream.size(), raw, rawSize, &used, nullptr);
+    if (result != LIBDEFLATE_SUCCESS || used != stream.size())
+        throw SnapshotError("damaged picture data");
+    UnfilterRows(raw, image);
+    return image;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The undo snapshots: whole pictures as 8-bit RGB PNG images (signature,
+// IHDR, one IDAT and IEND; any PNG reader decodes them) whose zlib stream is
+// compressed in one piece with libdeflate. Only these snapshots are read
+// back by DecodeSnapshot; image files go through png_codec.h.
+
+// PNG row filter types; a snapshot uses one of them for every row.
+enum : int {
+    pfNone = 0,
+    pfSub = 1,
+    pfUp = 2,
+    pfAverage = 3,
+    pfPaeth = 4,
+};
+
+struct SnapshotSettings {
+    int level;  // libdeflate compression level, 0..12
+    int filter; // pfNone .. pfPaeth
+};
+
+// The settings of the history, chosen by measurement (bench/history_bench.cpp).
+SnapshotSettings DefaultSnapshotSettings();
+
+// Encodes the picture, whose fourth byte per pixel is not stored. Throws
+// std::runtime_error for an empty picture, one of more than kMaxPngPixels
+// pixels or invalid settings, and when memory runs out.
+std::vector<std::uint8_t> EncodeSnapshot(const QImage &picture,
+                                         const SnapshotSettings &s = DefaultSnapshotSettings());
+
+// Decodes a snapshot written by EncodeSnapshot into a Format_RGB32 image.
+// Anything else (other chunks or layouts, a wrong CRC, a truncated or
+// damaged stream) is refused with std::runtime_error.
+QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size);
