@@ -1,4 +1,5 @@
 #include "canvas/png_codec.h"
+#include "image_test_util.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -13,16 +14,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-QImage RandomImage(int w, int h, unsigned seed)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            reinterpret_cast<std::uint32_t *>(img.scanLine(y))[x] = rng(); // fourth byte random too
-    return img;
-}
 
 // QImage's == compares Format_RGB32 pictures on red, green and blue only.
 std::uint32_t Rgb(const QImage &img, int x) { return img.pixel(x, 0) & 0xFFFFFF; }

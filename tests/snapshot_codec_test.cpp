@@ -1,27 +1,17 @@
 #include "canvas/png_codec.h"
 #include "canvas/snapshot_codec.h"
+#include "image_test_util.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <random>
 #include <stdexcept>
 #include <string>
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-QImage Noise(int w, int h, unsigned seed)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            reinterpret_cast<std::uint32_t *>(img.scanLine(y))[x] = rng(); // fourth byte random too
-    return img;
-}
 
 // Flat areas and hard edges, as a painting has, so that every filter meets
 // long matches and changes of colour.
@@ -106,7 +96,7 @@ void ExpectRefused(const Bytes &data, const std::string &what)
 
 TEST(SnapshotCodec, RoundTripsAreExactWithEveryFilterAndLibpngAgrees)
 {
-    const std::vector<QImage> pictures{Noise(1, 1, 1), Noise(3, 2, 2), Noise(2, 3, 3), Noise(33, 7, 4),
+    const std::vector<QImage> pictures{RandomImage(1, 1, 1), RandomImage(3, 2, 2), RandomImage(2, 3, 3), RandomImage(33, 7, 4),
                                        Painting(800, 600)};
     for (const QImage &img : pictures) {
         for (int filter = pfNone; filter <= pfPaeth; ++filter) {
@@ -125,7 +115,7 @@ TEST(SnapshotCodec, RoundTripsAreExactWithEveryFilterAndLibpngAgrees)
 
 TEST(SnapshotCodec, LargeNoisePictureRoundTrips)
 {
-    const QImage img = Noise(3000, 3000, 7);
+    const QImage img = RandomImage(3000, 3000, 7);
     const Bytes png = EncodeSnapshot(img);
     EXPECT_EQ(DecodeSnapshot(png.data(), png.size()), img);
     EXPECT_EQ(DecodePng(png.data(), png.size()), img);
@@ -139,13 +129,13 @@ TEST(SnapshotCodec, WritesRgb8WithTheMandatoryChunksOnly)
     EXPECT_TRUE(std::equal(header.begin(), header.end(), png.begin() + 16));
 
     EXPECT_THROW(EncodeSnapshot(QImage()), std::runtime_error);
-    EXPECT_THROW(EncodeSnapshot(Noise(2, 2, 0), {13, pfNone}), std::runtime_error);
-    EXPECT_THROW(EncodeSnapshot(Noise(2, 2, 0), {1, 5}), std::runtime_error);
+    EXPECT_THROW(EncodeSnapshot(RandomImage(2, 2, 0), {13, pfNone}), std::runtime_error);
+    EXPECT_THROW(EncodeSnapshot(RandomImage(2, 2, 0), {1, 5}), std::runtime_error);
 }
 
 TEST(SnapshotDecode, EveryTruncationAndDamagedByteIsRefused)
 {
-    const Bytes good = EncodeSnapshot(Noise(40, 30, 5));
+    const Bytes good = EncodeSnapshot(RandomImage(40, 30, 5));
     ASSERT_NO_THROW(DecodeSnapshot(good.data(), good.size()));
     for (std::size_t n = 0; n < good.size(); ++n)
         EXPECT_THROW(DecodeSnapshot(good.data(), n), std::runtime_error) << "truncated to " << n;
