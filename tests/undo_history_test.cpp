@@ -159,6 +159,31 @@ TEST_F(SwapTest, UndoAndRedoSaveToTheOtherListThenRestore)
     EXPECT_EQ(seen.size(), 2u);
 }
 
+// Swaps reuse the memory of the pictures they replace; pictures of other
+// sizes and copies held elsewhere must not suffer from it.
+TEST_F(SwapTest, RepeatedSwapsOverPicturesOfDifferentSizes)
+{
+    h.SaveStep(picture, true, true);
+    picture = Numbered(4);
+    h.SaveStep(picture, true, true);
+    picture = Numbered(6); // three undo steps: 1, 2 and 4 wide, of two widths
+    for (int round = 0; round < 2; ++round) {
+        for (const int expected : {4, 2, 1}) {
+            const QImage held = picture;
+            const QImage before = picture.copy();
+            ASSERT_TRUE(h.Undo(picture));
+            EXPECT_EQ(picture, Numbered(expected));
+            EXPECT_EQ(held, before);
+        }
+        for (const int expected : {2, 4, 6}) {
+            const QImage held = picture;
+            ASSERT_TRUE(h.Redo(picture));
+            EXPECT_EQ(picture, Numbered(expected));
+            EXPECT_NE(held, picture);
+        }
+    }
+}
+
 TEST_F(SwapTest, AFailedEncodeChangesNothingAndAFailedDecodeKeepsTheSavedStep)
 {
     QImage empty;

@@ -307,6 +307,13 @@ std::vector<std::uint8_t> EncodeSnapshot(const QImage &picture, const SnapshotSe
 
 QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size)
 {
+    QImage image;
+    DecodeSnapshotInto(data, size, image);
+    return image;
+}
+
+void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &target)
+{
     TChunkReader chunks(data, size);
     const std::span<const std::uint8_t> header = chunks.Next("IHDR");
     if (header.size() != HeaderLength)
@@ -325,14 +332,17 @@ QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size)
     if (!chunks.AtEnd())
         throw SnapshotError("data after the end");
 
-    QImage image(int(width), int(height), QImage::Format_RGB32);
-    if (image.isNull())
-        throw std::runtime_error("Snapshot decoder: out of memory");
+    const QSize pictureSize{int(width), int(height)};
+    if (target.size() != pictureSize || target.format() != QImage::Format_RGB32 || !target.isDetached()) {
+        target = QImage(pictureSize, QImage::Format_RGB32);
+        if (target.isNull())
+            throw std::runtime_error("Snapshot decoder: out of memory");
+    }
     // The rows inflate straight into the end of the image's memory (3 bytes
     // a pixel and a type byte a row fit into 4 bytes a pixel), which saves a
     // buffer of the picture's size.
     const std::size_t rawSize = RawSize(width, height);
-    std::uint8_t *raw = image.bits() + std::size_t(image.sizeInBytes()) - rawSize;
+    std::uint8_t *raw = target.bits() + std::size_t(target.sizeInBytes()) - rawSize;
     std::size_t used = 0;
     // Without an actual output size libdeflate refuses a stream that
     // inflates to fewer bytes than the rows need.
@@ -340,6 +350,5 @@ QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size)
         libdeflate_zlib_decompress_ex(Decompressor(), stream.data(), stream.size(), raw, rawSize, &used, nullptr);
     if (result != LIBDEFLATE_SUCCESS || used != stream.size())
         throw SnapshotError("damaged picture data");
-    UnfilterRows(raw, image);
-    return image;
+    UnfilterRows(raw, target);
 }

@@ -38,3 +38,8 @@ std::vector<std::uint8_t> EncodeSnapshot(const QImage &picture,
 // Anything else (other chunks or layouts, a wrong CRC, a truncated or
 // damaged stream) is refused with std::runtime_error.
 QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size);
+
+// The same into target, whose memory is reused when it already is an
+// unshared Format_RGB32 image of the snapshot's size. After a failure the
+// target's pixels are undefined.
+void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &target);

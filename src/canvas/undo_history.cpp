@@ -31,6 +31,7 @@ void TUndoHistory::Clear()
     ++Changes;
     UndoSteps.clear();
     RedoSteps.clear();
+    Spare = QImage();
 }
 
 bool TUndoHistory::RestoreNewestUndo(QImage &picture)
@@ -64,25 +65,21 @@ bool TUndoHistory::RestoreNewest(StepList &list, QImage &picture)
 }
 
 // The decode only reads the newest step of the list, which saving the
-// picture to the other list leaves alone; the thread has ended before
-// stepSaved runs.
+// picture to the other list leaves alone, and writes only the spare image;
+// the thread has ended before stepSaved runs.
 bool TUndoHistory::SwapWithNewest(StepList &list, bool toUndoList, QImage &picture,
                                   const std::function<void()> &stepSaved)
 {
     if (list.empty())
         return false;
     const TUndoStep *newest = list.back().get();
-    auto decoding = std::async(std::launch::async | std::launch::deferred, [newest] {
-        QImage restored;
-        newest->RestoreTo(restored);
-        return restored;
-    });
+    auto decoding =
+        std::async(std::launch::async | std::launch::deferred, [this, newest] { newest->DecodeInto(Spare); });
     SaveStep(picture, toUndoList, false);
     const std::uint64_t saved = Changes;
-    QImage restored;
     std::exception_ptr failure;
     try {
-        restored = decoding.get();
+        decoding.get();
     } catch (...) {
         failure = std::current_exception();
     }
@@ -92,7 +89,7 @@ bool TUndoHistory::SwapWithNewest(StepList &list, bool toUndoList, QImage &pictu
         return RestoreNewest(list, picture);
     if (failure)
         std::rethrow_exception(failure);
-    picture = std::move(restored);
+    std::swap(picture, Spare);
     list.pop_back();
     ++Changes;
     return true;

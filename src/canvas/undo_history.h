@@ -64,4 +64,8 @@ private:
     // Counts the changes of the lists, so that a swap notices when stepSaved
     // changed them.
     std::uint64_t Changes = 0;
+    // The memory of the picture that the last swap replaced, decoded into by
+    // the next one: a fresh picture-sized image costs more in page faults
+    // than the decode itself. Freed with the lists.
+    QImage Spare;
 };

@@ -16,3 +16,8 @@ void TUndoStep::RestoreTo(QImage &picture) const
 {
     picture = DecodeSnapshot(Stream.data(), Stream.size());
 }
+
+void TUndoStep::DecodeInto(QImage &buffer) const
+{
+    DecodeSnapshotInto(Stream.data(), Stream.size(), buffer);
+}

@@ -19,6 +19,10 @@ public:
     // It is left untouched when decoding fails.
     void RestoreTo(QImage &picture) const;
 
+    // Decodes the snapshot into buffer, reusing its memory when it has the
+    // stored size. After a failure the buffer's pixels are undefined.
+    void DecodeInto(QImage &buffer) const;
+
     // Bytes of PNG data held.
     std::int64_t Size() const { return std::int64_t(Stream.size()); }
 
