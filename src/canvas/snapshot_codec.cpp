@@ -259,6 +259,12 @@ std::uint8_t *EncoderScratch(std::size_t size)
 
 } // namespace
 
+// Measured on painting-like pictures of 800 x 600 and 3000 x 3000 pixels
+// (BM_SnapshotCandidate in bench/history_bench.cpp): level 1 without a row
+// filter encodes in 0.13 to 0.14 of the time of libpng's defaults, into 0.89
+// to 0.91 of the size that the zlib level 2 snapshots had. Any row filter
+// costs half as much time again (0.21 or more) for at most 8 % less size, and
+// level 2 or higher costs as much or more.
 SnapshotSettings DefaultSnapshotSettings()
 {
     return {1, pfNone};
