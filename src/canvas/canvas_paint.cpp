@@ -80,9 +80,9 @@ const QFont &LabelFont()
 }
 
 // Dashed lines: entries of the pattern that are not set leave the pixel
-// alone, and the phase runs on across consecutive lines. The shown part of
-// a line is drawn as a one-pixel image, transparent where the pattern
-// leaves the pixel alone, so the pixels it sets are exact.
+// alone, and the phase runs on across consecutive lines. The set pixels of
+// the shown part are drawn as aliased one-pixel points, which cost far less
+// than an image of the line.
 class TPatternLines {
 public:
     TPatternLines(QPainter &p, const QRect &area, std::vector<bool> pattern, QRgb color)
@@ -99,16 +99,20 @@ private:
         const int period = int(Pattern.size());
         const QRect shown = line.intersected(Area);
         if (!shown.isEmpty()) {
-            QImage dashes(shown.size(), QImage::Format_ARGB32_Premultiplied);
-            dashes.fill(Qt::transparent);
             const bool vertical = line.width() == 1;
-            const int length = vertical ? shown.height() : shown.width();
-            const int skipped = vertical ? shown.top() - line.top() : shown.left() - line.left();
-            for (int i = 0; i < length; ++i) {
-                if (Pattern[std::size_t((Phase + skipped + i) % period)])
-                    reinterpret_cast<QRgb *>(dashes.scanLine(vertical ? i : 0))[vertical ? 0 : i] = Color;
+            const int from = vertical ? shown.top() - line.top() : shown.left() - line.left();
+            const int to = from + (vertical ? shown.height() : shown.width());
+            Points.clear();
+            for (int entry = 0; entry < period; ++entry) {
+                if (!Pattern[std::size_t(entry)])
+                    continue;
+                // The first pixel at or after from on which this entry falls.
+                const int first = from + ((entry - (Phase + from) % period) % period + period) % period;
+                for (int i = first; i < to; i += period)
+                    Points.push_back(vertical ? QPoint(line.left(), line.top() + i) : QPoint(line.left() + i, line.top()));
             }
-            P.drawImage(shown.topLeft(), dashes);
+            P.setPen(QPen(QColor::fromRgb(Color), 0));
+            P.drawPoints(Points.data(), int(Points.size()));
         }
         Phase = (Phase + line.width() + line.height() - 1) % period;
     }
@@ -118,6 +122,7 @@ private:
     std::vector<bool> Pattern;
     QRgb Color;
     int Phase = 0;
+    std::vector<QPoint> Points;
 };
 
 void DrawGrid(QPainter &p, const QRect &area, const TRect &ir)
@@ -190,6 +195,7 @@ void TVelmoraCanvas::DrawDisplay(QPainter &p, const QRect &area)
     p.save();
     p.setClipRect(area, Qt::IntersectClip);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setRenderHint(QPainter::Antialiasing, false);
 
     // A picture larger than the control is drawn at a zero or negative
     // offset, truncated toward zero.
