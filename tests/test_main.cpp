@@ -1,6 +1,6 @@
+#include "app/velmora_application.h"
 #include "canvas/canvas_resources.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,7 +9,7 @@ int main(int argc, char **argv)
 {
     // The widget tests run without a display unless the caller chose a platform.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
+    TVelmoraApplication app(argc, argv);
     LoadCanvasModuleResources();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -3,17 +3,16 @@
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
+#include "app/velmora_application.h"
 #include "canvas/canvas_resources.h"
-#include "tools/tool_windows.h"
 
-#include <QApplication>
 #include <QScreen>
 
 #include <memory>
 
 int RunApplication(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    TVelmoraApplication app(argc, argv);
     RegisterMessageStrings();
     LoadCanvasModuleResources();
 

@@ -16,11 +16,6 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-TfrmMainForm *frmMainForm = nullptr;
-TfrmTools *frmTools = nullptr;
-TfrmPalette *frmPalette = nullptr;
-TfrmBrushSize *frmBrushSize = nullptr;
-
 namespace {
 
 constexpr int CanvasMargin = 50;

@@ -93,13 +93,14 @@ void TVelmoraCanvas::mouseReleaseEvent(QMouseEvent *event)
     MouseUp(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
 }
 
+// The canvas keeps every key that reaches it: handed on, the arrows and page
+// keys would scroll the scroll box around it. Menu shortcuts are matched
+// before a key is delivered, so they still act.
 void TVelmoraCanvas::keyPressEvent(QKeyEvent *event)
 {
     QWidget::keyPressEvent(event);
-    const int key = event->key();
-    KeyDown(key, ShiftOf(event->modifiers()));
-    if (key == Qt::Key_Tab)
-        event->accept();
+    KeyDown(event->key(), ShiftOf(event->modifiers()));
+    event->accept();
 }
 
 // The canvas keeps the Tab key for switching the active centre.
