@@ -18,6 +18,7 @@ public:
             if (!box)
                 return;
             ++Answered;
+            LastTitle = box->windowTitle();
             LastText = box->text();
             box->button(Answer)->click();
         });
@@ -25,6 +26,7 @@ public:
     }
 
     int Answered = 0;
+    QString LastTitle;
     QString LastText;
 
 private:
