@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -31,5 +32,27 @@ public:
 
 private:
     QMessageBox::StandardButton Answer;
+    QTimer Timer;
+};
+
+// Cancels every modal dialog as soon as it shows, and counts them.
+class TDialogCanceller {
+public:
+    TDialogCanceller()
+    {
+        Timer.setInterval(10);
+        QObject::connect(&Timer, &QTimer::timeout, [this] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            ++Cancelled;
+            dialog->reject();
+        });
+        Timer.start();
+    }
+
+    int Cancelled = 0;
+
+private:
     QTimer Timer;
 };

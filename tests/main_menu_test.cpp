@@ -1,4 +1,5 @@
 #include "app_fixture.h"
+#include "dialog_answer.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -198,10 +200,13 @@ TEST_F(MainMenuTest, HiddenViewMaskItemIsInNoMenuButItsShortcutActs)
 
 // Undo and Redo are disabled while there is nothing to undo or redo and
 // have their own test below; Help would start a browser. The colour items
-// would open the modal colour dialog, which answers "cancel" here.
+// would open the modal colour dialog, which answers "cancel" here, as do the
+// file dialogs and the size dialog.
 TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
 {
     frmPalette->ExecuteColorDialog = [](TColor) { return std::optional<TColor>(); };
+    form->ExecuteFileDialog = [](QFileDialog &) { return false; };
+    TDialogCanceller canceller;
     std::vector<QAction *> items;
     CollectItems(form->menuBar()->actions(), items);
     int tried = 0;

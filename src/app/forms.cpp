@@ -1,5 +1,6 @@
 #include "app/forms.h"
 
+#include "app/commands_form.h"
 #include "app/main_form.h"
 #include "tools/brush_size_form.h"
 #include "tools/palette_form.h"
@@ -8,6 +9,7 @@
 TfrmMainForm *frmMainForm = nullptr;
 QPointer<TfrmTools> frmTools;
 QPointer<TfrmPalette> frmPalette;
+QPointer<TfrmCommands> frmCommands;
 QPointer<TfrmBrushSize> frmBrushSize;
 
 void CreateToolWindows(TfrmMainForm *main)
@@ -16,6 +18,8 @@ void CreateToolWindows(TfrmMainForm *main)
     frmTools->show();
     frmPalette = new TfrmPalette(main->Canvas(), main);
     frmPalette->show();
+    frmCommands = new TfrmCommands(main);
+    frmCommands->show();
     frmBrushSize = new TfrmBrushSize(main->Canvas(), main);
     frmBrushSize->show();
     QObject::connect(frmBrushSize, &TfrmBrushSize::BrushSizeChosen, frmTools, &TfrmTools::SyncBrushSize);

@@ -6,6 +6,7 @@ class TfrmMainForm;
 class TfrmTools;
 class TfrmPalette;
 class TfrmBrushSize;
+class TfrmCommands;
 
 // The long-lived windows, reachable by their names from everywhere. The main
 // window is owned by the start-up code; the tool windows are Qt children of
@@ -14,9 +15,11 @@ class TfrmBrushSize;
 extern TfrmMainForm *frmMainForm;
 extern QPointer<TfrmTools> frmTools;
 extern QPointer<TfrmPalette> frmPalette;
+extern QPointer<TfrmCommands> frmCommands;
 extern QPointer<TfrmBrushSize> frmBrushSize;
 
-// Creates the toolbox, the palette and the brush size window as tool windows
-// of the main window, in this order, shows them and connects what they tell
-// the rest of the program. The main window's canvas must exist.
+// Creates the toolbox, the palette, the commands bar and the brush size
+// window as tool windows of the main window, in this order, shows them and
+// connects what they tell the rest of the program. The main window's canvas
+// must exist.
 void CreateToolWindows(TfrmMainForm *main);

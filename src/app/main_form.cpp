@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "app/commands_form.h"
 #include "app/forms.h"
 #include "app/messages.h"
 #include "canvas/velmora_canvas.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -32,6 +34,7 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     CreateStatusBar();
     CreateScrollBox();
     CreateMainMenu();
+    CreateFileDialogs();
 
     canvas = new TVelmoraCanvas(ScrollBox);
     canvas->OnToolChange = [this](TVelmoraCanvas *s) { CanvasToolChanged(s); };
@@ -142,6 +145,26 @@ void TfrmMainForm::CanvasHistoryChanged(TVelmoraCanvas *, bool canUndo, bool can
 {
     miUndo->setEnabled(canUndo);
     miRedo->setEnabled(canRedo);
+    if (!frmCommands)
+        return;
+    frmCommands->bUndo->setEnabled(canUndo);
+    frmCommands->bRedo->setEnabled(canRedo);
+}
+
+// The settings, the tool window places and the file named on the command
+// line are taken when the window is first shown, once all windows exist.
+void TfrmMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (Shown)
+        return;
+    Shown = true;
+    FormShow();
+}
+
+void TfrmMainForm::FormShow()
+{
+    OpenFromCommandLine(QCoreApplication::arguments().mid(1));
 }
 
 bool TfrmMainForm::FormCloseQuery()

@@ -3,10 +3,15 @@
 
 #include "app/main_menu.h"
 
+#include "app/about_form.h"
+#include "app/canvas_size_form.h"
+#include "app/commands_form.h"
 #include "app/forms.h"
 #include "app/main_form.h"
+#include "app/messages.h"
 #include "app/shell.h"
 #include "canvas/velmora_canvas.h"
+#include "i18n/ml_strings.h"
 #include "tools/brush_size_form.h"
 #include "tools/palette_form.h"
 #include "tools/spin_edit.h"
@@ -179,9 +184,9 @@ protected:
 };
 
 // The other tool windows that follow the toolbox's visibility.
-std::array<QWidget *, 2> OtherToolWindows()
+std::array<QWidget *, 3> OtherToolWindows()
 {
-    return {frmPalette, frmBrushSize};
+    return {frmPalette, frmCommands, frmBrushSize};
 }
 
 } // namespace
@@ -272,12 +277,6 @@ void TfrmMainForm::miWindowsClick(QObject *)
     miVisibility->setChecked(frmTools && frmTools->isVisible());
 }
 
-// File commands; their behaviour comes with the image file support.
-void TfrmMainForm::miNewClick(QObject *) {}
-void TfrmMainForm::miOpenClick(QObject *) {}
-void TfrmMainForm::miSaveClick(QObject *) {}
-void TfrmMainForm::miSaveAsClick(QObject *) {}
-
 void TfrmMainForm::miExitClick(QObject *)
 {
     close();
@@ -328,11 +327,22 @@ void TfrmMainForm::miClearClick(QObject *)
     frmTools->bColoringPaintOverColor->setChecked(false);
 }
 
-// Whole-picture operations and the canvas size dialog come with their
-// canvas operations.
+// Whole-picture operations come with their canvas operations.
 void TfrmMainForm::miInvertImageClick(QObject *) {}
 void TfrmMainForm::miGrayscaleImageClick(QObject *) {}
-void TfrmMainForm::miCanvasSizeClick(QObject *) {}
+
+// The picture keeps its pixels at the top-left and its file name.
+void TfrmMainForm::miCanvasSizeClick(QObject *)
+{
+    int width = canvas->PictureWidth(), height = canvas->PictureHeight();
+    if (!ExecuteCanvasSizeDialog(MLString(siChangeCanvasSize), width, height))
+        return;
+    canvas->SetCanvasSize(width, height, false, false);
+    FitCanvas();
+    if (frmTools)
+        frmTools->SyncColoringButtons();
+    UpdateStatusBar();
+}
 
 // Tools are chosen through the toolbox so that toolbox and canvas agree:
 // the button goes down, then its click handler runs.
@@ -508,5 +518,7 @@ void TfrmMainForm::miHelpClick(QObject *)
     OpenWithShell(HelpAddress());
 }
 
-// The about box comes with the secondary windows.
-void TfrmMainForm::miAboutClick(QObject *) {}
+void TfrmMainForm::miAboutClick(QObject *)
+{
+    ShowAboutBox();
+}

@@ -1,0 +1,101 @@
+#include "canvas/bmp_codec.h"
+
+#include "canvas/image_file_io.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPainter>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+constexpr std::uint32_t FileHeaderSize = 14;
+constexpr std::uint32_t InfoHeaderSize = 40;
+
+void Put16(std::uint8_t *p, std::uint16_t v)
+{
+    p[0] = std::uint8_t(v);
+    p[1] = std::uint8_t(v >> 8);
+}
+
+void Put32(std::uint8_t *p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = std::uint8_t(v >> (8 * i));
+}
+
+QImage OnWhite(const QImage &image)
+{
+    if (!image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_RGB32);
+    QImage out(image.size(), QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.drawImage(0, 0, image);
+    return out;
+}
+
+} // namespace
+
+QImage DecodeBmp(const std::uint8_t *data, std::size_t size)
+{
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
+    if (!reader.canRead())
+        throw std::runtime_error("The data is not a BMP image");
+    const QSize dims = reader.size();
+    CheckPictureSize(dims.width(), dims.height());
+    // Our own limit is checked above; Qt's default one is lower.
+    reader.setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
+    QImage image = reader.read();
+    if (image.isNull())
+        throw std::runtime_error(reader.errorString().toStdString());
+    return OnWhite(image);
+}
+
+std::vector<std::uint8_t> EncodeBmp(const QImage &source)
+{
+    const QImage picture = source.convertToFormat(QImage::Format_RGB32);
+    const auto w = std::uint32_t(picture.width()), h = std::uint32_t(picture.height());
+    const std::uint64_t pixelBytes = std::uint64_t(w) * h * 4;
+    if (pixelBytes > 0xFFFFFFFFu - FileHeaderSize - InfoHeaderSize)
+        throw std::runtime_error("The picture is too large for a BMP file");
+    const std::uint32_t offset = FileHeaderSize + InfoHeaderSize;
+    std::vector<std::uint8_t> out(offset + pixelBytes, 0);
+    std::uint8_t *p = out.data();
+    p[0] = 'B';
+    p[1] = 'M';
+    Put32(p + 2, std::uint32_t(out.size()));
+    Put32(p + 10, offset);
+    std::uint8_t *info = p + FileHeaderSize;
+    Put32(info, InfoHeaderSize);
+    Put32(info + 4, w);
+    Put32(info + 8, h); // positive: the rows run bottom-up
+    Put16(info + 12, 1);
+    Put16(info + 14, 32);
+    Put32(info + 16, 0); // BI_RGB
+    Put32(info + 20, std::uint32_t(pixelBytes));
+    // Rows of B, G, R and the fourth byte, exactly as the picture holds them.
+    std::uint8_t *dst = p + offset;
+    for (int y = int(h) - 1; y >= 0; --y) {
+        std::memcpy(dst, picture.constScanLine(y), std::size_t(w) * 4);
+        dst += std::size_t(w) * 4;
+    }
+    return out;
+}
+
+QImage LoadBmpFile(const QString &path)
+{
+    return LoadImageFile(path, DecodeBmp);
+}
+
+void SaveBmpFile(const QImage &picture, const QString &path)
+{
+    WriteFileBytes(path, EncodeBmp(picture));
+}
