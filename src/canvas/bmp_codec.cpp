@@ -26,6 +26,48 @@ void Put32(std::uint8_t *p, std::uint32_t v)
         p[i] = std::uint8_t(v >> (8 * i));
 }
 
+std::uint32_t Get32(const std::uint8_t *p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+std::uint16_t Get16(const std::uint8_t *p)
+{
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+
+// Reads the headers before Qt does: the size limit is ours, and Qt fills
+// the rows that an uncompressed file lacks instead of failing.
+void CheckHeaders(const std::uint8_t *data, std::size_t size)
+{
+    if (size < FileHeaderSize + 12 || data[0] != 'B' || data[1] != 'M')
+        throw std::runtime_error("The data is not a BMP image");
+    const std::uint8_t *info = data + FileHeaderSize;
+    const std::uint32_t infoSize = Get32(info);
+    std::int64_t width = 0, height = 0;
+    std::uint32_t bits = 0, compression = 0;
+    if (infoSize == 12) {
+        width = Get16(info + 4);
+        height = Get16(info + 6);
+        bits = Get16(info + 10);
+    } else if (infoSize >= InfoHeaderSize && size >= FileHeaderSize + InfoHeaderSize) {
+        width = std::int32_t(Get32(info + 4));
+        height = std::int32_t(Get32(info + 8));
+        bits = Get16(info + 14);
+        compression = Get32(info + 16);
+    } else {
+        throw std::runtime_error("The BMP header is damaged");
+    }
+    CheckPictureSize(width, height < 0 ? -height : height);
+    constexpr std::uint32_t BiRgb = 0, BiBitfields = 3, BiAlphaBitfields = 6;
+    if (compression != BiRgb && compression != BiBitfields && compression != BiAlphaBitfields)
+        return;
+    const std::uint64_t stride = (std::uint64_t(width) * bits + 31) / 32 * 4;
+    const std::uint64_t rows = std::uint64_t(height < 0 ? -height : height);
+    if (Get32(data + 10) + stride * rows > size)
+        throw std::runtime_error("The file is truncated");
+}
+
 QImage OnWhite(const QImage &image)
 {
     if (!image.hasAlphaChannel())
@@ -41,6 +83,7 @@ QImage OnWhite(const QImage &image)
 
 QImage DecodeBmp(const std::uint8_t *data, std::size_t size)
 {
+    CheckHeaders(data, size);
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -49,9 +92,7 @@ QImage DecodeBmp(const std::uint8_t *data, std::size_t size)
     reader.setAutoDetectImageFormat(false);
     if (!reader.canRead())
         throw std::runtime_error("The data is not a BMP image");
-    const QSize dims = reader.size();
-    CheckPictureSize(dims.width(), dims.height());
-    // Our own limit is checked above; Qt's default one is lower.
+    // Our own limit was checked above; Qt's default one is lower.
     reader.setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
     QImage image = reader.read();
     if (image.isNull())
