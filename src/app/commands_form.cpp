@@ -15,20 +15,19 @@ const QSize ButtonSize(23, 22);
 TfrmCommands::TfrmCommands(TfrmMainForm *main)
     : TToolWindow(main->Canvas(), main, QStringLiteral("frmCommands"), QStringLiteral("Commands"),
                   QStringLiteral("MS Sans Serif"), 11)
-    , Main(main)
 {
     bNew = CreateCommandButton("bNew", 4, QStringLiteral("New image"), QStringLiteral("new"), 20,
-                               &TfrmMainForm::miNewClick);
+                               [main] { main->miNewClick(); });
     bOpen = CreateCommandButton("bOpen", 32, QStringLiteral("Open image"), QStringLiteral("open"), 20,
-                                &TfrmMainForm::miOpenClick);
+                                [main] { main->miOpenClick(); });
     bSave = CreateCommandButton("bSave", 56, QStringLiteral("Save image"), QStringLiteral("save"), 20,
-                                &TfrmMainForm::miSaveClick);
+                                [main] { main->miSaveClick(); });
     bCopy = CreateCommandButton("bCopy", 84, QStringLiteral("Copy image to clipboard"), QStringLiteral("copy"), 20,
-                                &TfrmMainForm::miCopyClick);
+                                [main] { main->miCopyClick(); });
     bUndo = CreateCommandButton("bUndo", 112, QStringLiteral("Undo"), QStringLiteral("undo"), 16,
-                                &TfrmMainForm::miUndoClick);
+                                [main] { main->miUndoClick(); });
     bRedo = CreateCommandButton("bRedo", 136, QStringLiteral("Redo"), QStringLiteral("redo"), 16,
-                                &TfrmMainForm::miRedoClick);
+                                [main] { main->miRedoClick(); });
     bUndo->setEnabled(false);
     bRedo->setEnabled(false);
 
@@ -58,13 +57,13 @@ QToolButton *TfrmCommands::CreateButton(const char *name, int left, const QStrin
 }
 
 QToolButton *TfrmCommands::CreateCommandButton(const char *name, int left, const QString &hint, const QString &glyph,
-                                               int glyphSize, THandler handler)
+                                               int glyphSize, std::function<void()> command)
 {
     QToolButton *button = CreateButton(name, left, hint);
     button->setIconSize(QSize(glyphSize, glyphSize));
     button->setIcon(QIcon(QStringLiteral(":/glyphs/commands/%1.png").arg(glyph)));
-    connect(button, &QToolButton::clicked, this, [this, handler] {
-        (Main->*handler)(nullptr);
+    connect(button, &QToolButton::clicked, this, [this, command = std::move(command)] {
+        command();
         FocusCanvas();
     });
     return button;

@@ -2,6 +2,8 @@
 
 #include "tools/tool_window.h"
 
+#include <functional>
+
 class QMenu;
 class QToolButton;
 class TfrmMainForm;
@@ -32,10 +34,7 @@ protected:
     QPoint DefaultFramePosition(const QRect &workArea, int frameWidth) const override;
 
 private:
-    using THandler = void (TfrmMainForm::*)(QObject *);
     QToolButton *CreateButton(const char *name, int left, const QString &hint);
     QToolButton *CreateCommandButton(const char *name, int left, const QString &hint, const QString &glyph,
-                                     int glyphSize, THandler handler);
-
-    TfrmMainForm *Main;
+                                     int glyphSize, std::function<void()> command);
 };
