@@ -53,6 +53,7 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     AnimCanvas->SetReflectionMode(rmMirrorPrimary);
     AnimCanvas->SetMasterColor(MakeColor(0, 0, 128));
     AnimCanvas->Interactive = false;
+    AnimCanvas->setFocusPolicy(Qt::NoFocus);
     AnimCanvas->SetShadow(false);
     AnimCanvas->UpdateCursor();
 

@@ -93,14 +93,15 @@ void TVelmoraCanvas::mouseReleaseEvent(QMouseEvent *event)
     MouseUp(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
 }
 
-// The canvas keeps every key that reaches it: handed on, the arrows and page
-// keys would scroll the scroll box around it. Menu shortcuts are matched
-// before a key is delivered, so they still act.
+// An interactive canvas keeps every key that reaches it: handed on, the
+// arrows and page keys would scroll the scroll box around it. Menu shortcuts
+// are matched before a key is delivered, so they still act.
 void TVelmoraCanvas::keyPressEvent(QKeyEvent *event)
 {
     QWidget::keyPressEvent(event);
     KeyDown(event->key(), ShiftOf(event->modifiers()));
-    event->accept();
+    if (Interactive)
+        event->accept();
 }
 
 // The canvas keeps the Tab key for switching the active centre.
