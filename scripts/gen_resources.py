@@ -602,6 +602,34 @@ def version_banner():
     save(image.convert("P", palette=Image.ADAPTIVE, colors=32), "images/version.gif")
 
 
+APP_ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def app_icon(size):
+    """The application icon: a twelve-fold rosette of petals around a ring,
+    drawn large and scaled down so every size keeps the same figure."""
+    big = 1024
+    image = Image.new("RGBA", (big, big), CLEAR)
+    draw = ImageDraw.Draw(image)
+    c = big / 2
+    draw.ellipse([24, 24, big - 24, big - 24], fill=(20, 40, 120, 255))
+    for k in range(12):
+        phi = k * math.pi / 6
+        tip = (c + 380 * math.cos(phi), c + 380 * math.sin(phi))
+        left = (c + 170 * math.cos(phi - 0.33), c + 170 * math.sin(phi - 0.33))
+        right = (c + 170 * math.cos(phi + 0.33), c + 170 * math.sin(phi + 0.33))
+        colour = (235, 60, 90, 255) if k % 2 else (250, 200, 40, 255)
+        draw.polygon([(c, c), left, tip, right], fill=colour)
+    draw.ellipse([c - 90, c - 90, c + 90, c + 90], fill=WHITE)
+    draw.ellipse([c - 40, c - 40, c + 40, c + 40], fill=(20, 40, 120, 255))
+    return image.resize((size, size), Image.LANCZOS)
+
+
+def app_icons():
+    for size in APP_ICON_SIZES:
+        save(app_icon(size), f"icons/app/velmora_{size}.png")
+
+
 def qrc():
     lines = ["<!DOCTYPE RCC>", '<RCC version="1.0">', '<qresource prefix="/">']
     lines += [f"    <file>{path}</file>" for path in written]
@@ -622,6 +650,7 @@ def main():
     palette_glyphs()
     command_glyphs()
     version_banner()
+    app_icons()
     qrc()
     print(f"wrote {len(written)} files and resources.qrc under {os.path.normpath(ROOT)}")
 

@@ -6,13 +6,23 @@
 #include "app/velmora_application.h"
 #include "canvas/canvas_resources.h"
 
+#include <QIcon>
 #include <QScreen>
 
 #include <memory>
 
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/app/velmora_%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 int RunApplication(int argc, char **argv)
 {
     TVelmoraApplication app(argc, argv);
+    QApplication::setWindowIcon(ApplicationIcon());
     RegisterMessageStrings();
     LoadCanvasModuleResources();
 

@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "app/application.h"
 #include "app/commands_form.h"
 #include "app/forms.h"
 #include "app/messages.h"
@@ -30,6 +31,8 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMainForm"));
     setWindowTitle(QStringLiteral("Velmora 2.1"));
+    // The tool windows and dialogs, all children of this window, show it too.
+    setWindowIcon(ApplicationIcon());
     resize(854, 581);
     CreateStatusBar();
     CreateScrollBox();
