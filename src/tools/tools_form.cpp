@@ -123,8 +123,12 @@ void TfrmTools::ConnectHandlers()
         {bEyeDrop, &TfrmTools::bEyeDropClick},
         {bPaintBucket, &TfrmTools::bPaintBucketClick},
     }};
-    for (const auto &[button, handler] : tools)
+    // Plain copies: clang before 16 cannot capture structured bindings.
+    for (const auto &tool : tools) {
+        QToolButton *button = tool.first;
+        const auto handler = tool.second;
         connect(button, &QToolButton::clicked, this, [this, button, handler] { (this->*handler)(button); });
+    }
     for (QAbstractButton *b : ReflectionGroup->buttons())
         connect(b, &QAbstractButton::clicked, this, [this, b] { bNoRefClick(b); });
 
@@ -134,7 +138,9 @@ void TfrmTools::ConnectHandlers()
         {eBrush, &TfrmTools::eBrushChange},
         {eEraser, &TfrmTools::eEraserChange},
     }};
-    for (const auto &[edit, handler] : edits) {
+    for (const auto &entry : edits) {
+        TSpinEdit *edit = entry.first;
+        const auto handler = entry.second;
         connect(edit, &TSpinEdit::Changed, this, [this, edit, handler] { (this->*handler)(edit); });
         connect(edit, &TSpinEdit::KeyDown, this, [this, edit](int key) { eMasterRefKeyDown(edit, key); });
     }
