@@ -328,10 +328,17 @@ void TfrmMainForm::miClearClick(QObject *)
     frmTools->bColoringPaintOverColor->setChecked(false);
 }
 
-// Whole-picture operations and the canvas size dialog come with their
-// canvas operations.
-void TfrmMainForm::miInvertImageClick(QObject *) {}
-void TfrmMainForm::miGrayscaleImageClick(QObject *) {}
+void TfrmMainForm::miInvertImageClick(QObject *)
+{
+    canvas->InvertPicture();
+}
+
+void TfrmMainForm::miGrayscaleImageClick(QObject *)
+{
+    canvas->GrayscalePicture();
+}
+
+// The canvas size dialog comes with the secondary windows.
 void TfrmMainForm::miCanvasSizeClick(QObject *) {}
 
 // Tools are chosen through the toolbox so that toolbox and canvas agree:
@@ -443,10 +450,20 @@ void TfrmMainForm::miSwapClick(QObject *)
         frmPalette->SwapColors();
 }
 
-// Shape effects come with their canvas operations.
-void TfrmMainForm::miAddCircleClick(QObject *) {}
-void TfrmMainForm::miDrawPolygonClick(QObject *) {}
-void TfrmMainForm::miDrawStarClick(QObject *) {}
+void TfrmMainForm::miAddCircleClick(QObject *)
+{
+    canvas->AddCircle();
+}
+
+void TfrmMainForm::miDrawPolygonClick(QObject *)
+{
+    canvas->DrawPolygon(false);
+}
+
+void TfrmMainForm::miDrawStarClick(QObject *)
+{
+    canvas->DrawPolygon(true);
+}
 
 void TfrmMainForm::SetColoringMode(int mode)
 {
