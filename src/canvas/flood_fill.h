@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPoint>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 

@@ -115,8 +115,8 @@ public:
     // set, through the mask when one is set.
     void PaintBucket(QPoint P);
 
-    // Shape effects through CursorPoint, drawn with the brush pen over the
-    // mask.
+    // Shape effects through CursorPoint, drawn with the brush pen; they
+    // ignore the mask.
     void AddCircle();
     void DrawPolygon(bool Star);
 
