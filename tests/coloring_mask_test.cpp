@@ -123,21 +123,6 @@ TEST_F(MaskTest, EraserColourChangeRebuildsEvenWithoutAutoMask)
     EXPECT_TRUE(c.Mask->Protected(10, 10));
 }
 
-TEST_F(MaskTest, ReselectingTheModeKeepsTheSnapshotWhileCancelAndSelectRebuild)
-{
-    c.SetColoringMode(cmProtectColor);
-    c.Picture.fill(qRgb(255, 0, 0));
-    c.SetColoringMode(cmProtectColor);
-    EXPECT_TRUE(c.Mask->Protected(10, 10));
-    c.SetColoringMode(cmNone);
-    EXPECT_FALSE(c.Mask);
-    c.SetColoringMode(cmProtectColor);
-    EXPECT_FALSE(c.Mask->Protected(10, 10));
-    // Switching straight to the other mode rebuilds as well.
-    c.SetColoringMode(cmPaintOverColor);
-    EXPECT_TRUE(c.Mask->Protected(10, 10));
-}
-
 TEST_F(MaskTest, UndoAndRedoRebuildTheMaskFromTheRestoredPicture)
 {
     c.SetMasterColor(RgbToColor(Red));
