@@ -492,3 +492,36 @@ TEST_F(MainMenuTest, PaletteCommandsAndPickedColoursReachThePalette)
     EXPECT_EQ(frmPalette->BrushColor(), MakeColor(90, 80, 70));
     EXPECT_EQ(frmPalette->EraserColor(), clWhite);
 }
+
+TEST_F(MainMenuTest, EffectsImageItemsAndTheBucketChangeThePicture)
+{
+    const QPoint offset(canvas->ImageRect.Left, canvas->ImageRect.Top);
+    const QPoint aim = canvas->MasterCenter + QPoint(100, 0);
+    QMouseEvent move(QEvent::MouseMove, QPointF(aim + offset), canvas->mapToGlobal(QPointF(aim + offset)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &move);
+    ASSERT_EQ(canvas->CursorPoint, aim);
+    auto black = [this](QPoint p) { return (canvas->Picture.pixel(p) & 0xFFFFFF) == 0; };
+
+    for (Qt::Key key : {Qt::Key_C, Qt::Key_P, Qt::Key_S}) {
+        SCOPED_TRACE(int(key));
+        QTest::keyClick(canvas, Qt::Key_Delete);
+        ASSERT_FALSE(black(aim));
+        QTest::keyClick(canvas, key);
+        EXPECT_TRUE(black(aim));
+    }
+    EXPECT_TRUE(form->miUndo->isEnabled());
+
+    QTest::keyClick(canvas, Qt::Key_Delete);
+    form->miInvertImage->trigger();
+    EXPECT_TRUE(black(QPoint(5, 5)));
+    canvas->Picture.setPixel(5, 5, qRgb(255, 0, 0));
+    form->miGrayscaleImage->trigger();
+    EXPECT_EQ(canvas->Picture.pixel(5, 5) & 0xFFFFFF, 0x555555u);
+
+    QTest::keyClick(canvas, Qt::Key_5, Qt::ControlModifier);
+    canvas->SetMasterColor(MakeColor(0, 0, 255));
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20) + offset);
+    EXPECT_EQ(canvas->Picture.pixel(20, 20) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(canvas->Picture.pixel(5, 5) & 0xFFFFFF, 0x555555u);
+}

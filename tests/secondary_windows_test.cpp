@@ -145,6 +145,30 @@ TEST_F(CommandsBarTest, VisibilityHidesAndShowsAllFourToolWindows)
         EXPECT_FALSE(w->isVisible());
 }
 
+TEST_F(CommandsBarTest, ViewMaskShowsTheMaskOnlyWhileAModeIsSet)
+{
+    TDialogCanceller cancel;
+    form->miViewmask->trigger();
+    QTest::qWait(30);
+    EXPECT_EQ(cancel.Cancelled, 0);
+
+    canvas->SetCanvasSize(120, 100, true, true);
+    canvas->Picture.setPixel(5, 5, qRgb(255, 0, 0));
+    canvas->SetColoringMode(cmProtectColor);
+    QImage shown;
+    QTimer::singleShot(0, [&] {
+        auto *view = qobject_cast<TfrmImageView *>(QApplication::activeModalWidget());
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->size(), QSize(120, 100));
+        shown = view->Image->pixmap().toImage();
+        QTest::keyClick(view, Qt::Key_Escape);
+    });
+    form->miViewmask->trigger();
+    ASSERT_EQ(shown.size(), QSize(120, 100));
+    EXPECT_EQ(shown.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu); // white: protected
+    EXPECT_EQ(shown.pixel(5, 5) & 0xFFFFFF, 0u);
+}
+
 TEST(CanvasSizeDialog, ListFillsTheEditsAndEditingClearsTheChoice)
 {
     TfrmCanvasSize dialog;

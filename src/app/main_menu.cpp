@@ -7,6 +7,7 @@
 #include "app/canvas_size_form.h"
 #include "app/commands_form.h"
 #include "app/forms.h"
+#include "app/image_view_form.h"
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "app/shell.h"
@@ -327,9 +328,15 @@ void TfrmMainForm::miClearClick(QObject *)
     frmTools->bColoringPaintOverColor->setChecked(false);
 }
 
-// Whole-picture operations come with their canvas operations.
-void TfrmMainForm::miInvertImageClick(QObject *) {}
-void TfrmMainForm::miGrayscaleImageClick(QObject *) {}
+void TfrmMainForm::miInvertImageClick(QObject *)
+{
+    canvas->InvertPicture();
+}
+
+void TfrmMainForm::miGrayscaleImageClick(QObject *)
+{
+    canvas->GrayscalePicture();
+}
 
 // The picture keeps its pixels at the top-left and its file name.
 void TfrmMainForm::miCanvasSizeClick(QObject *)
@@ -453,10 +460,20 @@ void TfrmMainForm::miSwapClick(QObject *)
         frmPalette->SwapColors();
 }
 
-// Shape effects come with their canvas operations.
-void TfrmMainForm::miAddCircleClick(QObject *) {}
-void TfrmMainForm::miDrawPolygonClick(QObject *) {}
-void TfrmMainForm::miDrawStarClick(QObject *) {}
+void TfrmMainForm::miAddCircleClick(QObject *)
+{
+    canvas->AddCircle();
+}
+
+void TfrmMainForm::miDrawPolygonClick(QObject *)
+{
+    canvas->DrawPolygon(false);
+}
+
+void TfrmMainForm::miDrawStarClick(QObject *)
+{
+    canvas->DrawPolygon(true);
+}
 
 void TfrmMainForm::SetColoringMode(int mode)
 {
@@ -487,8 +504,15 @@ void TfrmMainForm::miAutoMaskClick(QObject *)
         frmTools->SyncColoringButtons();
 }
 
-// The mask view comes with the image view window.
-void TfrmMainForm::miViewmaskClick(QObject *) {}
+// Shows the mask, white where the picture is protected, while a mode is set.
+void TfrmMainForm::miViewmaskClick(QObject *)
+{
+    if (canvas->ColoringMode == cmNone)
+        return;
+    QImage mask;
+    canvas->AssignMaskTo(mask);
+    ShowImageView(mask);
+}
 
 void TfrmMainForm::miPreciseBrushClick(QObject *)
 {

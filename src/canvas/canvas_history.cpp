@@ -13,6 +13,7 @@ void TVelmoraCanvas::Undo()
         return;
     SaveUndoStep(false, false);
     UndoHistory->RestoreNewestUndo(Picture);
+    RebuildMask();
     RequestRepaint();
     NotifyHistory();
 }
@@ -23,6 +24,7 @@ void TVelmoraCanvas::Redo()
         return;
     SaveUndoStep(true, false);
     UndoHistory->RestoreNewestRedo(Picture);
+    RebuildMask();
     RequestRepaint();
     NotifyHistory();
 }

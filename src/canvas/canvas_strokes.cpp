@@ -132,6 +132,11 @@ void TVelmoraCanvas::MouseDown(TMouseButton button, TShiftState shift, int x, in
         PickColor(shift, x, y);
         return;
     }
+    if (Tool == ctPaintBucket && button == mbLeft) {
+        SaveUndoStep(true, true);
+        PaintBucket(ClientToPicture(QPoint(x, y)));
+        return;
+    }
     if (button != mbRight)
         return;
     if (Tool == ctMovePoints) {
@@ -240,7 +245,7 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
     const bool eraser = Tool == ctEraser;
     Modified = true;
     Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor,
-                         eraser ? EraserSize : BrushSize);
+                         eraser ? EraserSize : BrushSize, ActiveMask());
     LastPoint = p;
     RequestRepaint();
 }
