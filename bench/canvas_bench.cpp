@@ -1,22 +1,11 @@
-#include "canvas/canvas_resources.h"
-#include "canvas/velmora_canvas.h"
+#include "big_canvas.h"
 
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 namespace {
-
-constexpr int Big = 3000;
-
-// A canvas with a 3000 x 3000 picture laid out as the main window would.
-std::unique_ptr<TVelmoraCanvas> BigCanvas()
-{
-    LoadCanvasModuleResources();
-    auto c = std::make_unique<TVelmoraCanvas>();
-    c->resize(Big + 50, Big + 50);
-    c->SetCanvasSize(Big, Big, true, true);
-    return c;
-}
 
 // One mouse move of a running stroke: a 10-pixel segment, turning around the
 // master centre so that consecutive moves differ.
@@ -39,6 +28,25 @@ void BM_StrokeMovePrimaryWide(benchmark::State &state)
     StrokeMoves(state, *c);
 }
 BENCHMARK(BM_StrokeMovePrimaryWide)->Unit(benchmark::kMicrosecond);
+
+void BM_StrokeMovePrimaryWideEven(benchmark::State &state)
+{
+    auto c = BigCanvas();
+    c->BrushSize = 20;
+    StrokeMoves(state, *c);
+}
+BENCHMARK(BM_StrokeMovePrimaryWideEven)->Unit(benchmark::kMicrosecond);
+
+// The same moves through a paint-over mask that leaves the white picture
+// paintable.
+void BM_StrokeMoveMasked(benchmark::State &state)
+{
+    auto c = BigCanvas();
+    c->BrushSize = 21;
+    c->SetColoringMode(cmPaintOverColor);
+    StrokeMoves(state, *c);
+}
+BENCHMARK(BM_StrokeMoveMasked)->Unit(benchmark::kMicrosecond);
 
 void BM_StrokeMoveSecondaryMaximum(benchmark::State &state)
 {

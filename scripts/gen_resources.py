@@ -15,10 +15,11 @@ with CURSOR_HOT_SPOTS below when a cursor is redrawn.
 """
 
 import colorsys
+import math
 import os
 import sys
 
-from PIL import Image, ImageDraw, ImageFilter
+from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "resources")
 
@@ -540,6 +541,95 @@ def palette_glyphs():
     ]), "glyphs/palette/exchange.png")
 
 
+COMMAND = 20
+
+
+def command_glyphs():
+    """The commands bar: four 20 x 20 file and clipboard glyphs, and the
+    16 x 16 undo and redo arrows."""
+    page = region(COMMAND, lambda x, y: 4 <= x <= 15 and 2 <= y <= 17 and x - y <= 9)
+    ear = region(COMMAND, lambda x, y: 11 <= x <= 15 and 2 <= y <= 6 and x - y >= 9)
+    save(paint(COMMAND, [(page, WHITE), (border(page), BLACK), (ear, GLYPH_COLORS["L"]), (border(ear), BLACK)]),
+         "glyphs/commands/new.png")
+
+    back = region(COMMAND, lambda x, y: (2 <= x <= 15 and 5 <= y <= 16) or (2 <= x <= 7 and 3 <= y <= 5))
+    front = region(COMMAND, lambda x, y: 9 <= y <= 16 and 2 + (16 - y) // 2 <= x <= 17 - (16 - y) // 2 + 1)
+    save(paint(COMMAND, [(back, GLYPH_COLORS["Y"]), (border(back), BLACK),
+                         (front, (250, 225, 120, 255)), (border(front), BLACK)]),
+         "glyphs/commands/open.png")
+
+    body = region(COMMAND, lambda x, y: 2 <= x <= 17 and 2 <= y <= 17 and x - y <= 13)
+    label = region(COMMAND, lambda x, y: 5 <= x <= 14 and 3 <= y <= 8)
+    shutter = region(COMMAND, lambda x, y: 6 <= x <= 13 and 12 <= y <= 17)
+    slot = region(COMMAND, lambda x, y: 10 <= x <= 11 and 13 <= y <= 15)
+    save(paint(COMMAND, [(body, GLYPH_COLORS["B"]), (border(body), BLACK), (label, WHITE),
+                         (shutter, GLYPH_COLORS["L"]), (slot, BLACK)]),
+         "glyphs/commands/save.png")
+
+    back_sheet = region(COMMAND, lambda x, y: 2 <= x <= 11 and 2 <= y <= 13)
+    front_sheet = region(COMMAND, lambda x, y: 8 <= x <= 17 and 6 <= y <= 17)
+    text = region(COMMAND, lambda x, y: 10 <= x <= 15 and y in (9, 11, 13, 15))
+    save(paint(COMMAND, [(back_sheet, WHITE), (border(back_sheet), BLACK), (front_sheet, WHITE),
+                         (border(front_sheet), BLACK), (text, GLYPH_COLORS["G"])]),
+         "glyphs/commands/copy.png")
+
+    # A half ring open to the left whose upper end carries the arrow head.
+    ring = region(GLYPH, lambda x, y: 16 <= (x - 7.5) ** 2 + (y - 8.5) ** 2 <= 30 and (x >= 7 or y >= 9))
+    head = region(GLYPH, lambda x, y: 1 <= x <= 6 and abs(y - 4) <= x - 2)
+    undo = ring | head
+    save(paint(GLYPH, [(undo, GLYPH_COLORS["B"])]), "glyphs/commands/undo.png")
+    save(paint(GLYPH, [(mirrored(undo), GLYPH_COLORS["B"])]), "glyphs/commands/redo.png")
+
+
+def version_banner():
+    """The about box's 389 x 68 banner: the name beside a small rosette."""
+    width, height = 389, 68
+    image = Image.new("RGB", (width, height), (255, 255, 255))
+    draw = ImageDraw.Draw(image)
+    navy = (20, 40, 120)
+    cx, cy = 34, 34
+    for k in range(12):
+        phi = k * math.pi / 6
+        x = cx + round(26 * math.cos(phi))
+        y = cy + round(26 * math.sin(phi))
+        draw.line([(cx, cy), (x, y)], fill=navy, width=2)
+        draw.ellipse([x - 3, y - 3, x + 3, y + 3], fill=(200, 30, 60))
+    font = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 40)
+    draw.text((76, 6), "Velmora", font=font, fill=navy)
+    small = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 16)
+    draw.text((278, 27), "version 2.1", font=small, fill=(90, 90, 90))
+    draw.line([(76, 56), (372, 56)], fill=(200, 30, 60), width=2)
+    save(image.convert("P", palette=Image.ADAPTIVE, colors=32), "images/version.gif")
+
+
+APP_ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def app_icon(size):
+    """The application icon: a twelve-fold rosette of petals around a ring,
+    drawn large and scaled down so every size keeps the same figure."""
+    big = 1024
+    image = Image.new("RGBA", (big, big), CLEAR)
+    draw = ImageDraw.Draw(image)
+    c = big / 2
+    draw.ellipse([24, 24, big - 24, big - 24], fill=(20, 40, 120, 255))
+    for k in range(12):
+        phi = k * math.pi / 6
+        tip = (c + 380 * math.cos(phi), c + 380 * math.sin(phi))
+        left = (c + 170 * math.cos(phi - 0.33), c + 170 * math.sin(phi - 0.33))
+        right = (c + 170 * math.cos(phi + 0.33), c + 170 * math.sin(phi + 0.33))
+        colour = (235, 60, 90, 255) if k % 2 else (250, 200, 40, 255)
+        draw.polygon([(c, c), left, tip, right], fill=colour)
+    draw.ellipse([c - 90, c - 90, c + 90, c + 90], fill=WHITE)
+    draw.ellipse([c - 40, c - 40, c + 40, c + 40], fill=(20, 40, 120, 255))
+    return image.resize((size, size), Image.LANCZOS)
+
+
+def app_icons():
+    for size in APP_ICON_SIZES:
+        save(app_icon(size), f"icons/app/velmora_{size}.png")
+
+
 def qrc():
     lines = ["<!DOCTYPE RCC>", '<RCC version="1.0">', '<qresource prefix="/">']
     lines += [f"    <file>{path}</file>" for path in written]
@@ -558,6 +648,9 @@ def main():
     coloring_glyphs()
     brush_size_glyphs()
     palette_glyphs()
+    command_glyphs()
+    version_banner()
+    app_icons()
     qrc()
     print(f"wrote {len(written)} files and resources.qrc under {os.path.normpath(ROOT)}")
 

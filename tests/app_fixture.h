@@ -4,14 +4,13 @@
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "canvas/velmora_canvas.h"
-#include "tools/tool_windows.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-// The main window with its tool windows, created as at start-up, and the
-// application-wide pointers cleared again afterwards.
+// The main window with its tool windows, created as at start-up; the
+// tool window pointers clear themselves when the windows go.
 struct TAppFixture : ::testing::Test {
     void SetUp() override
     {
@@ -26,9 +25,6 @@ struct TAppFixture : ::testing::Test {
     {
         form.reset();
         frmMainForm = nullptr;
-        frmTools = nullptr;
-        frmPalette = nullptr;
-        frmBrushSize = nullptr;
     }
 
     std::unique_ptr<TfrmMainForm> form;

@@ -327,3 +327,24 @@ TEST(ToolRules, PlainMovesRepaintOnlyForVisibleDrawingPoints)
     Move(c, QPoint(102, 100), 0);
     EXPECT_EQ(c.RepaintCount, before + 1);
 }
+
+TEST_F(PickupTest, ALeftShiftReleasedInAnotherProgramDoesNotPickTheEraser)
+{
+    ShiftKey(QEvent::KeyPress, 50);
+    QApplicationStateChangeEvent away(Qt::ApplicationInactive);
+    QApplication::sendEvent(qApp, &away);
+    QApplicationStateChangeEvent back(Qt::ApplicationActive);
+    QApplication::sendEvent(qApp, &back);
+
+    ShiftKey(QEvent::KeyPress, 62);
+    Press(c, QPoint(5, 6), ssShift);
+    EXPECT_EQ(c.MasterColor, MakeColor(10, 20, 30));
+    EXPECT_EQ(c.SecondColor, clWhite);
+    ShiftKey(QEvent::KeyRelease, 62);
+
+    // Key events are trusted again after the return.
+    ShiftKey(QEvent::KeyPress, 50);
+    Press(c, QPoint(5, 6), ssShift);
+    EXPECT_EQ(c.SecondColor, MakeColor(10, 20, 30));
+    ShiftKey(QEvent::KeyRelease, 50);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -18,6 +19,7 @@ public:
             if (!box)
                 return;
             ++Answered;
+            LastTitle = box->windowTitle();
             LastText = box->text();
             box->button(Answer)->click();
         });
@@ -25,9 +27,32 @@ public:
     }
 
     int Answered = 0;
+    QString LastTitle;
     QString LastText;
 
 private:
     QMessageBox::StandardButton Answer;
+    QTimer Timer;
+};
+
+// Cancels every modal dialog as soon as it shows, and counts them.
+class TDialogCanceller {
+public:
+    TDialogCanceller()
+    {
+        Timer.setInterval(10);
+        QObject::connect(&Timer, &QTimer::timeout, [this] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            ++Cancelled;
+            dialog->reject();
+        });
+        Timer.start();
+    }
+
+    int Cancelled = 0;
+
+private:
     QTimer Timer;
 };

@@ -4,6 +4,7 @@
 #include "dialog_answer.h"
 
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -74,4 +75,19 @@ TEST_F(MainFormTest, AsksBeforeClosingModifiedPicture)
     TDialogAnswer answer(QMessageBox::Yes);
     EXPECT_TRUE(form->close());
     EXPECT_EQ(answer.Answered, 1);
+}
+
+TEST_F(MainFormTest, KeysOnTheFocusedCanvasDoNotScrollThePicture)
+{
+    auto *box = form->findChild<QScrollArea *>("ScrollBox");
+    ASSERT_TRUE(box);
+    TVelmoraCanvas *c = form->Canvas();
+    c->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([c] { return c->hasFocus(); }));
+    ASSERT_GT(box->verticalScrollBar()->maximum(), 0);
+    ASSERT_GT(box->horizontalScrollBar()->maximum(), 0);
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_PageDown, Qt::Key_End})
+        QTest::keyClick(c, key);
+    EXPECT_EQ(box->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(box->horizontalScrollBar()->value(), 0);
 }

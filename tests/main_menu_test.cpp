@@ -1,4 +1,5 @@
 #include "app_fixture.h"
+#include "dialog_answer.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -198,10 +200,13 @@ TEST_F(MainMenuTest, HiddenViewMaskItemIsInNoMenuButItsShortcutActs)
 
 // Undo and Redo are disabled while there is nothing to undo or redo and
 // have their own test below; Help would start a browser. The colour items
-// would open the modal colour dialog, which answers "cancel" here.
+// would open the modal colour dialog, which answers "cancel" here, as do the
+// file dialogs and the size dialog.
 TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
 {
     frmPalette->ExecuteColorDialog = [](TColor) { return std::optional<TColor>(); };
+    form->ExecuteFileDialog = [](QFileDialog &) { return false; };
+    TDialogCanceller canceller;
     std::vector<QAction *> items;
     CollectItems(form->menuBar()->actions(), items);
     int tried = 0;
@@ -486,4 +491,37 @@ TEST_F(MainMenuTest, PaletteCommandsAndPickedColoursReachThePalette)
     canvas->MouseDown(mbLeft, ssLeft, at.x(), at.y());
     EXPECT_EQ(frmPalette->BrushColor(), MakeColor(90, 80, 70));
     EXPECT_EQ(frmPalette->EraserColor(), clWhite);
+}
+
+TEST_F(MainMenuTest, EffectsImageItemsAndTheBucketChangeThePicture)
+{
+    const QPoint offset(canvas->ImageRect.Left, canvas->ImageRect.Top);
+    const QPoint aim = canvas->MasterCenter + QPoint(100, 0);
+    QMouseEvent move(QEvent::MouseMove, QPointF(aim + offset), canvas->mapToGlobal(QPointF(aim + offset)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &move);
+    ASSERT_EQ(canvas->CursorPoint, aim);
+    auto black = [this](QPoint p) { return (canvas->Picture.pixel(p) & 0xFFFFFF) == 0; };
+
+    for (Qt::Key key : {Qt::Key_C, Qt::Key_P, Qt::Key_S}) {
+        SCOPED_TRACE(int(key));
+        QTest::keyClick(canvas, Qt::Key_Delete);
+        ASSERT_FALSE(black(aim));
+        QTest::keyClick(canvas, key);
+        EXPECT_TRUE(black(aim));
+    }
+    EXPECT_TRUE(form->miUndo->isEnabled());
+
+    QTest::keyClick(canvas, Qt::Key_Delete);
+    form->miInvertImage->trigger();
+    EXPECT_TRUE(black(QPoint(5, 5)));
+    canvas->Picture.setPixel(5, 5, qRgb(255, 0, 0));
+    form->miGrayscaleImage->trigger();
+    EXPECT_EQ(canvas->Picture.pixel(5, 5) & 0xFFFFFF, 0x555555u);
+
+    QTest::keyClick(canvas, Qt::Key_5, Qt::ControlModifier);
+    canvas->SetMasterColor(MakeColor(0, 0, 255));
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20) + offset);
+    EXPECT_EQ(canvas->Picture.pixel(20, 20) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(canvas->Picture.pixel(5, 5) & 0xFFFFFF, 0x555555u);
 }

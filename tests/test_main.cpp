@@ -1,6 +1,7 @@
+#include "app/velmora_application.h"
 #include "canvas/canvas_resources.h"
 
-#include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,7 +10,10 @@ int main(int argc, char **argv)
 {
     // The widget tests run without a display unless the caller chose a platform.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
+    // The tests' settings store is their own, never the user's.
+    QTemporaryDir settings;
+    setenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit().constData(), 1);
+    TVelmoraApplication app(argc, argv);
     LoadCanvasModuleResources();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

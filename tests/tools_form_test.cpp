@@ -135,6 +135,29 @@ TEST_F(ToolsFormTest, TypedSizeOutOfRangeReachesTheCanvasUntilFocusLeaves)
     EXPECT_EQ(canvas->BrushSize, 99);
 }
 
+TEST_F(ToolsFormTest, StepsStartFromTheTypedValueBroughtIntoRange)
+{
+    FocusSpinEdit(tools->eBrush);
+    QTest::keyClicks(tools->eBrush, "150");
+    QTest::keyClick(tools->eBrush, Qt::Key_Down);
+    EXPECT_EQ(tools->eBrush->text(), "98");
+    EXPECT_EQ(canvas->BrushSize, 98);
+
+    FocusSpinEdit(tools->eBrush);
+    QTest::keyClicks(tools->eBrush, "150");
+    QTest::keyClick(tools->eBrush, Qt::Key_Up);
+    EXPECT_EQ(tools->eBrush->text(), "99");
+    EXPECT_EQ(canvas->BrushSize, 99);
+    QTest::keyClick(tools->eBrush, Qt::Key_Up);
+    EXPECT_EQ(tools->eBrush->text(), "99");
+
+    FocusSpinEdit(tools->eEraser);
+    QTest::keyClick(tools->eEraser, Qt::Key_Delete);
+    QTest::keyClick(tools->eEraser, Qt::Key_Up);
+    EXPECT_EQ(tools->eEraser->text(), "2");
+    EXPECT_EQ(canvas->EraserSize, 2);
+}
+
 TEST_F(ToolsFormTest, EmptyOrNonNumericTextCountsAsTheMinimum)
 {
     FocusSpinEdit(tools->eMasterRef);

@@ -3,17 +3,26 @@
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
+#include "app/velmora_application.h"
 #include "canvas/canvas_resources.h"
-#include "tools/tool_windows.h"
 
-#include <QApplication>
+#include <QIcon>
 #include <QScreen>
 
 #include <memory>
 
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/app/velmora_%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 int RunApplication(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    TVelmoraApplication app(argc, argv);
+    QApplication::setWindowIcon(ApplicationIcon());
     RegisterMessageStrings();
     LoadCanvasModuleResources();
 

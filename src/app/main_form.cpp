@@ -1,5 +1,7 @@
 #include "app/main_form.h"
 
+#include "app/application.h"
+#include "app/commands_form.h"
 #include "app/forms.h"
 #include "app/messages.h"
 #include "canvas/velmora_canvas.h"
@@ -9,17 +11,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QToolButton>
-
-TfrmMainForm *frmMainForm = nullptr;
-TfrmTools *frmTools = nullptr;
-TfrmPalette *frmPalette = nullptr;
-TfrmBrushSize *frmBrushSize = nullptr;
 
 namespace {
 
@@ -33,10 +31,13 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMainForm"));
     setWindowTitle(QStringLiteral("Velmora 2.1"));
+    // The tool windows and dialogs, all children of this window, show it too.
+    setWindowIcon(ApplicationIcon());
     resize(854, 581);
     CreateStatusBar();
     CreateScrollBox();
     CreateMainMenu();
+    CreateFileDialogs();
 
     canvas = new TVelmoraCanvas(ScrollBox);
     canvas->OnToolChange = [this](TVelmoraCanvas *s) { CanvasToolChanged(s); };
@@ -147,6 +148,26 @@ void TfrmMainForm::CanvasHistoryChanged(TVelmoraCanvas *, bool canUndo, bool can
 {
     miUndo->setEnabled(canUndo);
     miRedo->setEnabled(canRedo);
+    if (!frmCommands)
+        return;
+    frmCommands->bUndo->setEnabled(canUndo);
+    frmCommands->bRedo->setEnabled(canRedo);
+}
+
+// The settings, the tool window places and the file named on the command
+// line are taken when the window is first shown, once all windows exist.
+void TfrmMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (Shown)
+        return;
+    Shown = true;
+    FormShow();
+}
+
+void TfrmMainForm::FormShow()
+{
+    OpenFromCommandLine(QCoreApplication::arguments().mid(1));
 }
 
 bool TfrmMainForm::FormCloseQuery()

@@ -2,7 +2,10 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
+class QFileDialog;
 class QLabel;
 class QMenu;
 class QScrollArea;
@@ -32,6 +35,12 @@ public:
     void CanvasHistoryChanged(TVelmoraCanvas *sender, bool canUndo, bool canRedo);
 
     bool FormCloseQuery();
+    void FormShow();
+
+    // File commands (image_files.cpp).
+    void OpenImage(const QString &name);
+    void OpenFromCommandLine(const QStringList &arguments);
+    QString GetInitialFolder() const;
 
     // Menu commands (main_menu.cpp). New, Open, Save, Copy, Undo and Redo
     // are also called by the commands bar, without a sender.
@@ -88,6 +97,14 @@ public:
 
     QString CurrentFileName;
     int CurrentFormat = 1;
+
+    QFileDialog *OpenDlg = nullptr;
+    QFileDialog *SaveDlg = nullptr;
+    // Runs a file dialog modally; true when the user confirmed it.
+    // Replaceable for tests.
+    std::function<bool(QFileDialog &)> ExecuteFileDialog;
+    // Asks a Yes/No question; true for Yes. Replaceable for tests.
+    std::function<bool(const QString &)> AskYesNo;
 
     // The menu items. A submenu's field is its menu action; its menu() is
     // the submenu itself. Every item also carries its name as objectName.
@@ -153,6 +170,7 @@ public:
     QAction *miAbout = nullptr;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -161,6 +179,10 @@ private:
     void CreateStatusBar();
     void CreateScrollBox();
     void CreateMainMenu();
+    void CreateFileDialogs();
+    bool RunFileDialog(QFileDialog &dialog, int &format);
+    void LoadImageFile(const QString &name, int format);
+    bool WriteImageFile(const QString &name, int format);
     QMenu *AddSubmenu(QMenu *parent, const char *name, const QString &caption);
     QToolButton *ReflectionButtonFor(QObject *item) const;
     void PressToolButton(QToolButton *TfrmTools::*button, void (TfrmTools::*click)(QObject *));
@@ -170,4 +192,5 @@ private:
     QScrollArea *ScrollBox = nullptr;
     QLabel *StatusPanels[2] = {};
     TVelmoraCanvas *canvas = nullptr;
+    bool Shown = false;
 };

@@ -3,10 +3,16 @@
 
 #include "app/main_menu.h"
 
+#include "app/about_form.h"
+#include "app/canvas_size_form.h"
+#include "app/commands_form.h"
 #include "app/forms.h"
+#include "app/image_view_form.h"
 #include "app/main_form.h"
+#include "app/messages.h"
 #include "app/shell.h"
 #include "canvas/velmora_canvas.h"
+#include "i18n/ml_strings.h"
 #include "tools/brush_size_form.h"
 #include "tools/palette_form.h"
 #include "tools/spin_edit.h"
@@ -179,9 +185,9 @@ protected:
 };
 
 // The other tool windows that follow the toolbox's visibility.
-std::array<QWidget *, 2> OtherToolWindows()
+std::array<QWidget *, 3> OtherToolWindows()
 {
-    return {frmPalette, frmBrushSize};
+    return {frmPalette, frmCommands, frmBrushSize};
 }
 
 } // namespace
@@ -272,12 +278,6 @@ void TfrmMainForm::miWindowsClick(QObject *)
     miVisibility->setChecked(frmTools && frmTools->isVisible());
 }
 
-// File commands; their behaviour comes with the image file support.
-void TfrmMainForm::miNewClick(QObject *) {}
-void TfrmMainForm::miOpenClick(QObject *) {}
-void TfrmMainForm::miSaveClick(QObject *) {}
-void TfrmMainForm::miSaveAsClick(QObject *) {}
-
 void TfrmMainForm::miExitClick(QObject *)
 {
     close();
@@ -328,11 +328,28 @@ void TfrmMainForm::miClearClick(QObject *)
     frmTools->bColoringPaintOverColor->setChecked(false);
 }
 
-// Whole-picture operations and the canvas size dialog come with their
-// canvas operations.
-void TfrmMainForm::miInvertImageClick(QObject *) {}
-void TfrmMainForm::miGrayscaleImageClick(QObject *) {}
-void TfrmMainForm::miCanvasSizeClick(QObject *) {}
+void TfrmMainForm::miInvertImageClick(QObject *)
+{
+    canvas->InvertPicture();
+}
+
+void TfrmMainForm::miGrayscaleImageClick(QObject *)
+{
+    canvas->GrayscalePicture();
+}
+
+// The picture keeps its pixels at the top-left and its file name.
+void TfrmMainForm::miCanvasSizeClick(QObject *)
+{
+    int width = canvas->PictureWidth(), height = canvas->PictureHeight();
+    if (!ExecuteCanvasSizeDialog(MLString(siChangeCanvasSize), width, height))
+        return;
+    canvas->SetCanvasSize(width, height, false, false);
+    FitCanvas();
+    if (frmTools)
+        frmTools->SyncColoringButtons();
+    UpdateStatusBar();
+}
 
 // Tools are chosen through the toolbox so that toolbox and canvas agree:
 // the button goes down, then its click handler runs.
@@ -443,10 +460,20 @@ void TfrmMainForm::miSwapClick(QObject *)
         frmPalette->SwapColors();
 }
 
-// Shape effects come with their canvas operations.
-void TfrmMainForm::miAddCircleClick(QObject *) {}
-void TfrmMainForm::miDrawPolygonClick(QObject *) {}
-void TfrmMainForm::miDrawStarClick(QObject *) {}
+void TfrmMainForm::miAddCircleClick(QObject *)
+{
+    canvas->AddCircle();
+}
+
+void TfrmMainForm::miDrawPolygonClick(QObject *)
+{
+    canvas->DrawPolygon(false);
+}
+
+void TfrmMainForm::miDrawStarClick(QObject *)
+{
+    canvas->DrawPolygon(true);
+}
 
 void TfrmMainForm::SetColoringMode(int mode)
 {
@@ -477,8 +504,15 @@ void TfrmMainForm::miAutoMaskClick(QObject *)
         frmTools->SyncColoringButtons();
 }
 
-// The mask view comes with the image view window.
-void TfrmMainForm::miViewmaskClick(QObject *) {}
+// Shows the mask, white where the picture is protected, while a mode is set.
+void TfrmMainForm::miViewmaskClick(QObject *)
+{
+    if (canvas->ColoringMode == cmNone)
+        return;
+    QImage mask;
+    canvas->AssignMaskTo(mask);
+    ShowImageView(mask);
+}
 
 void TfrmMainForm::miPreciseBrushClick(QObject *)
 {
@@ -508,5 +542,7 @@ void TfrmMainForm::miHelpClick(QObject *)
     OpenWithShell(HelpAddress());
 }
 
-// The about box comes with the secondary windows.
-void TfrmMainForm::miAboutClick(QObject *) {}
+void TfrmMainForm::miAboutClick(QObject *)
+{
+    ShowAboutBox();
+}

@@ -18,6 +18,7 @@ void RegisterMessageStrings()
     MLRegisterString(siWarningCaption, QStringLiteral("Warning"));
     MLRegisterString(siInfoCaption, QStringLiteral("Information"));
     MLRegisterString(siConfirmationCaption, QStringLiteral("Confirmation"));
+    MLRegisterString(siFileExistsReplace, QStringLiteral("%s already exists. Replace it?"));
     ReloadMessageCaptions();
 }
 

@@ -12,6 +12,7 @@ inline const QString siErrorCaption = QStringLiteral("siErrorCaption");
 inline const QString siWarningCaption = QStringLiteral("siWarningCaption");
 inline const QString siInfoCaption = QStringLiteral("siInfoCaption");
 inline const QString siConfirmationCaption = QStringLiteral("siConfirmationCaption");
+inline const QString siFileExistsReplace = QStringLiteral("siFileExistsReplace");
 
 // Captions of the message boxes, in the current language.
 extern QString ErrorCaption;

@@ -12,6 +12,7 @@ void TVelmoraCanvas::Undo()
     if (!UndoHistory->CanUndo())
         return;
     UndoHistory->Undo(Picture, [this] { NotifyHistory(); });
+    RebuildMask();
     RequestRepaint();
     NotifyHistory();
 }
@@ -21,6 +22,7 @@ void TVelmoraCanvas::Redo()
     if (!UndoHistory->CanRedo())
         return;
     UndoHistory->Redo(Picture, [this] { NotifyHistory(); });
+    RebuildMask();
     RequestRepaint();
     NotifyHistory();
 }

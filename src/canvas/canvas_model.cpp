@@ -1,5 +1,7 @@
 #include "canvas/key_state.h"
 #include "canvas/canvas_resources.h"
+#include "canvas/coloring_mask.h"
+#include "canvas/flood_fill.h"
 #include "canvas/stroke_drawing.h"
 #include "canvas/undo_history.h"
 #include "canvas/velmora_canvas.h"
@@ -45,7 +47,8 @@ void TVelmoraCanvas::Clear(TColor color)
 {
     Modified = true;
     Picture.fill(QColor::fromRgb(ColorToRgb(color)));
-    Mask.reset();
+    // A mask of the old picture means nothing on a cleared one.
+    SetColoringMode(cmNone);
     RepaintNow();
 }
 
@@ -78,6 +81,8 @@ void TVelmoraCanvas::LoadPicture(const QImage &graphic)
 {
     Modified = true;
     Picture = graphic.convertToFormat(QImage::Format_RGB32);
+    // The mask must keep describing the picture, whose size may have changed.
+    RebuildMask();
     RequestRepaint();
     ClearHistory();
 }
@@ -180,6 +185,8 @@ void TVelmoraCanvas::SetMasterColor(TColor c)
     if (c == MasterColor)
         return;
     MasterColor = c;
+    if (AutoMask && ColoringMode != cmNone)
+        RebuildMask();
 }
 
 void TVelmoraCanvas::SetSecondColor(TColor c)
@@ -187,22 +194,8 @@ void TVelmoraCanvas::SetSecondColor(TColor c)
     if (c == SecondColor)
         return;
     SecondColor = c;
-}
-
-void TVelmoraCanvas::SetAutoMask(bool b)
-{
-    if (b == AutoMask)
-        return;
-    AutoMask = b;
-}
-
-void TVelmoraCanvas::SetColoringMode(TColoringMode m)
-{
-    if (m == ColoringMode)
-        return;
-    ColoringMode = m;
-    if (m == cmNone)
-        Mask.reset();
+    if (ColoringMode != cmNone)
+        RebuildMask();
 }
 
 ReflectionInput TVelmoraCanvas::Reflection() const

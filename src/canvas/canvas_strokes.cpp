@@ -93,12 +93,14 @@ void TVelmoraCanvas::mouseReleaseEvent(QMouseEvent *event)
     MouseUp(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
 }
 
+// An interactive canvas keeps every key that reaches it: handed on, the
+// arrows and page keys would scroll the scroll box around it. Menu shortcuts
+// are matched before a key is delivered, so they still act.
 void TVelmoraCanvas::keyPressEvent(QKeyEvent *event)
 {
     QWidget::keyPressEvent(event);
-    const int key = event->key();
-    KeyDown(key, ShiftOf(event->modifiers()));
-    if (key == Qt::Key_Tab)
+    KeyDown(event->key(), ShiftOf(event->modifiers()));
+    if (Interactive)
         event->accept();
 }
 
@@ -128,6 +130,11 @@ void TVelmoraCanvas::MouseDown(TMouseButton button, TShiftState shift, int x, in
     }
     if (Tool == ctPickupColor && button == mbLeft) {
         PickColor(shift, x, y);
+        return;
+    }
+    if (Tool == ctPaintBucket && button == mbLeft) {
+        SaveUndoStep(true, true);
+        PaintBucket(ClientToPicture(QPoint(x, y)));
         return;
     }
     if (button != mbRight)
@@ -238,7 +245,7 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
     const bool eraser = Tool == ctEraser;
     Modified = true;
     Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor,
-                         eraser ? EraserSize : BrushSize);
+                         eraser ? EraserSize : BrushSize, ActiveMask());
     LastPoint = p;
     RequestRepaint();
 }

@@ -74,3 +74,10 @@ enum TShiftFlag : unsigned {
     ssDouble = 1u << 6,
 };
 using TShiftState = unsigned;
+
+// Pixels X0..X1 (inclusive) of row Y.
+struct TSpan {
+    int Y = 0;
+    int X0 = 0;
+    int X1 = 0;
+};

@@ -26,12 +26,25 @@ struct Tracker : QObject {
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const auto type = event->type();
+        if (IsDeactivation(event)) {
+            // Keys released in another program never reach us.
+            leftDown = rightDown = false;
+            return QObject::eventFilter(watched, event);
+        }
         if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
             return QObject::eventFilter(watched, event);
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Shift)
             Record(ShiftSideOf(platform, key->nativeScanCode(), key->nativeVirtualKey()), type == QEvent::KeyPress);
         return QObject::eventFilter(watched, event);
+    }
+
+    static bool IsDeactivation(const QEvent *event)
+    {
+        if (event->type() == QEvent::ApplicationDeactivate)
+            return true;
+        return event->type() == QEvent::ApplicationStateChange &&
+               static_cast<const QApplicationStateChangeEvent *>(event)->applicationState() != Qt::ApplicationActive;
     }
 
     void Record(ShiftSide side, bool down)

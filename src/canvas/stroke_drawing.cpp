@@ -1,66 +1,68 @@
 #include "canvas/stroke_drawing.h"
 
-#include <QPainter>
+#include "canvas/coloring_mask.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace {
 
-// Qt draws nothing for a zero-length line; a line this short still gets its
-// two round caps, which make the same disk as a dab of the pen.
-constexpr qreal DabLength = 1.0 / 1024;
+// Writes the pen's spans in one colour, through the mask when there is one.
+class TSpanWriter {
+public:
+    TSpanWriter(QImage &target, QRgb color, const TColoringMask *mask)
+        : Bits(target.bits())
+        , Stride(target.bytesPerLine())
+        , Color(color)
+        , Mask(mask)
+    {
+    }
+
+    void operator()(int y, int x0, int x1) const
+    {
+        auto *row = reinterpret_cast<QRgb *>(Bits + y * Stride);
+        if (Mask)
+            FillSpanMasked(row, Mask->Row(y), x0, x1, Color);
+        else
+            std::fill(row + x0, row + x1 + 1, Color);
+    }
+
+private:
+    uchar *Bits;
+    qsizetype Stride;
+    QRgb Color;
+    const TColoringMask *Mask;
+};
 
 } // namespace
 
 void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color)
 {
-    const int w = target.width(), h = target.height();
-    uchar *bits = target.bits();
-    const qsizetype stride = target.bytesPerLine();
-    const int dx = std::abs(b.x() - a.x()), sx = a.x() < b.x() ? 1 : -1;
-    const int dy = -std::abs(b.y() - a.y()), sy = a.y() < b.y() ? 1 : -1;
-    int err = dx + dy;
-    int x = a.x(), y = a.y();
-    while (x != b.x() || y != b.y()) {
-        if (x >= 0 && x < w && y >= 0 && y < h)
-            reinterpret_cast<QRgb *>(bits + y * stride)[x] = color;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
+    PenRaster::ThinLine(a, b, target.width(), target.height(), TSpanWriter(target, color, nullptr));
 }
 
-void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color,
-                                int width)
+void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to,
+                                TColor color, int width, const TColoringMask *mask)
 {
-    if (width > 1) {
-        DrawWide(target, reflection, from, to, color, width);
+    const TSpanWriter write(target, ColorToRgb(color), mask);
+    const int w = target.width(), h = target.height();
+    if (width <= 1) {
+        ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) { PenRaster::ThinLine(a, b, w, h, write); });
         return;
     }
-    const QRgb rgb = ColorToRgb(color);
-    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) { DrawThinLine(target, a, b, rgb); });
+    Pen.SetWidth(width);
+    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) { Pen.Segment(a, b, w, h, write); });
 }
 
-// A wide pen is placed on pixel centres: Qt's rasteriser samples pixel
-// centres, so a round cap there covers the same pixels on every side.
-void TStrokePainter::DrawWide(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color,
-                              int width)
+void TStrokePainter::DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width)
 {
-    Lines.clear();
-    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
-        const QPointF fa(a.x() + 0.5, a.y() + 0.5);
-        const QPointF fb = a == b ? fa + QPointF(DabLength, 0) : QPointF(b.x() + 0.5, b.y() + 0.5);
-        Lines.emplace_back(fa, fb);
-    });
-    QPainter p(&target);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.setPen(QPen(QColor::fromRgb(ColorToRgb(color)), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawLines(Lines.data(), int(Lines.size()));
+    DrawCopies(target, ReflectionInput{{}, {}, 1, 1, rmNone}, a, b, color, width);
+}
+
+void TStrokePainter::DrawCircle(QImage &target, QPoint center, int r, TColor color, int width)
+{
+    const TSpanWriter write(target, ColorToRgb(color), nullptr);
+    if (width <= 1)
+        PenRaster::ThinRing(center, r, target.width(), target.height(), write);
+    else
+        PenRaster::Ring(center, r, width, target.width(), target.height(), write);
 }

@@ -1,26 +1,36 @@
 #pragma once
 
 #include "canvas/canvas_types.h"
+#include "canvas/pen_raster.h"
 #include "canvas/reflection.h"
 
 #include <QImage>
-#include <QLineF>
-#include <vector>
 
-// Draws every copy of one stroke segment with a solid, non-antialiased pen.
-// A pen wider than one pixel is round and centred on the pixel centres, so
-// the copies of a stroke are as symmetric as the rounding of their end points
-// allows. A one-pixel pen draws each line from its start pixel up to, but not
-// including, its end pixel, where the next segment starts. The line buffer is
-// kept between calls so that a stroke allocates nothing per mouse move.
+class TColoringMask;
+
+// Draws with the solid, non-antialiased pen of the brush and the eraser. A
+// pen of width 1 draws each line from its start pixel up to, but not
+// including, its end pixel, where the next segment starts. A wider pen is
+// round: a line covers the pixels whose centres lie within half the width of
+// the line between the end pixels' centres, so the joins of a stroke are
+// round and the copies of a stroke are exact mirror images wherever their
+// end points are. Everything is clipped to the target; nothing allocates
+// per call once the pen's width is set.
 class TStrokePainter {
 public:
-    void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color, int width);
+    // Every copy of the segment from -> to. With a mask (the target's size)
+    // only the pixels it leaves paintable change.
+    void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color, int width,
+                    const TColoringMask *mask = nullptr);
+    // One line of an outline.
+    void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);
+    // A circle outline of radius r: width 1 gives the 8-connected ring of
+    // the pixels nearest to the circle, a wider pen the pixels whose centres
+    // lie within half the width of it.
+    void DrawCircle(QImage &target, QPoint center, int r, TColor color, int width);
 
 private:
-    void DrawWide(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color, int width);
-
-    std::vector<QLineF> Lines;
+    TPen Pen;
 };
 
 // A one-pixel line from a up to but not including b, clipped to the image.

@@ -14,6 +14,9 @@
 
 class QPainter;
 class QTimer;
+class TColoringMask;
+class TFloodFill;
+class TMaskedChange;
 class TStrokePainter;
 class TUndoHistory;
 
@@ -21,8 +24,10 @@ class TUndoHistory;
 // view settings, the coloring mask, the undo history and the repaint timer.
 // The members are split over files by concern: canvas_model.cpp (lifecycle,
 // settings, centres), canvas_repaint.cpp (repaint requests and layout),
-// canvas_strokes.cpp (mouse, keys and tools), canvas_paint.cpp (display) and
-// canvas_history.cpp (undo and redo).
+// canvas_strokes.cpp (mouse, keys and tools), canvas_paint.cpp (display),
+// canvas_history.cpp (undo and redo), canvas_mask.cpp (coloring mask),
+// canvas_bucket.cpp (paint bucket), canvas_effects.cpp (shape effects) and
+// canvas_picture_ops.cpp (invert and grayscale).
 class TVelmoraCanvas : public QWidget {
     Q_OBJECT
 
@@ -102,6 +107,23 @@ public:
     bool CanRedo() const;
     const TUndoHistory &History() const { return *UndoHistory; }
 
+    // Coloring mask.
+    void RebuildMask();
+    void AssignMaskTo(QImage &bitmap) const;
+
+    // Paint bucket: fills at P and at the other members of P's point copy
+    // set, through the mask when one is set.
+    void PaintBucket(QPoint P);
+
+    // Shape effects through CursorPoint, drawn with the brush pen; they
+    // ignore the mask.
+    void AddCircle();
+    void DrawPolygon(bool Star);
+
+    // Whole-picture colour operations.
+    void InvertPicture();
+    void GrayscalePicture();
+
     QImage Picture;
     TRect ImageRect;
     QPoint MasterCenter;
@@ -127,7 +149,7 @@ public:
     QTimer *RepaintTimer = nullptr;
     int DeferredRepaints = 0;
     TColoringMode ColoringMode = cmNone;
-    std::unique_ptr<QImage> Mask;
+    std::unique_ptr<TColoringMask> Mask;
     bool AutoMask = true;
     bool Shadow = true;
     TColorEvent OnColorHover;
@@ -178,6 +200,14 @@ private:
     int CursorId = -1;
 
     std::unique_ptr<TUndoHistory> UndoHistory;
+
+    // The mask that painting honours now, or none.
+    const TColoringMask *ActiveMask() const;
+    void DrawFigure(const std::vector<QPoint> &Vertices, bool Star);
+
+    // Kept between clicks so that a fill allocates nothing once warmed up.
+    std::unique_ptr<TFloodFill> BucketFill;
+    std::unique_ptr<TMaskedChange> BucketChange;
     // Modifier state of the message being handled; the Alt test of a
     // centre move reads it.
     TShiftState MessageShift = 0;

@@ -1,14 +1,7 @@
 #include "tools/brush_size_form.h"
 
-#include "app/forms.h"
-#include "app/main_form.h"
 #include "canvas/velmora_canvas.h"
-#include "tools/tools_form.h"
-#include "tools/tool_windows.h"
 
-#include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QToolButton>
 
 namespace {
@@ -20,13 +13,10 @@ const char TagProperty[] = "Tag";
 
 } // namespace
 
-TfrmBrushSize::TfrmBrushSize(TfrmMainForm *main)
-    : QWidget(main, ToolWindowFlags)
-    , Canvas(main ? main->Canvas() : nullptr)
+TfrmBrushSize::TfrmBrushSize(TVelmoraCanvas *canvas, QWidget *parent)
+    : TToolWindow(canvas, parent, QStringLiteral("frmBrushSize"), QStringLiteral("Brush size"),
+                  QStringLiteral("MS Sans Serif"), 11)
 {
-    SetUpToolWindow(*this, QStringLiteral("frmBrushSize"), QStringLiteral("Brush size"), QStringLiteral("MS Sans Serif"),
-                    11);
-
     bBrush1 = CreateButton(1, 4, QStringLiteral("1 pixel"));
     bBrush3 = CreateButton(3, 28, QStringLiteral("3 pixels"));
     bBrush7 = CreateButton(7, 52, QStringLiteral("7 pixels"));
@@ -36,12 +26,6 @@ TfrmBrushSize::TfrmBrushSize(TfrmMainForm *main)
     // Equal margins on all sides of the button row.
     setFixedSize(bBrush21->x() + bBrush21->width() + bBrush1->x(), 2 * bBrush1->y() + bBrush1->height());
     SetDefaultPosition();
-}
-
-TfrmBrushSize::~TfrmBrushSize()
-{
-    if (frmBrushSize == this)
-        frmBrushSize = nullptr;
 }
 
 QToolButton *TfrmBrushSize::CreateButton(int tag, int left, const QString &hint)
@@ -63,20 +47,14 @@ QToolButton *TfrmBrushSize::CreateButton(int tag, int left, const QString &hint)
 // stays as it is.
 void TfrmBrushSize::bBrush1Click(QToolButton *sender)
 {
-    if (!sender || !Canvas)
+    if (!sender || !Canvas())
         return;
-    Canvas->BrushSize = sender->property(TagProperty).toInt();
-    if (frmTools)
-        frmTools->SyncBrushSize();
+    const int width = sender->property(TagProperty).toInt();
+    Canvas()->BrushSize = width;
+    emit BrushSizeChosen(width);
 }
 
-void TfrmBrushSize::SetDefaultPosition()
+QPoint TfrmBrushSize::DefaultFramePosition(const QRect &workArea, int frameWidth) const
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect wa = screen->availableGeometry();
-    move(wa.left() + wa.width() - frameGeometry().width() - 25, wa.top() + 420);
+    return QPoint(workArea.left() + workArea.width() - frameWidth - 25, workArea.top() + 420);
 }
-
-void TfrmBrushSize::closeEvent(QCloseEvent *event) { event->ignore(); }

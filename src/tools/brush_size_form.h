@@ -1,26 +1,19 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
-
-#include <array>
+#include "tools/tool_window.h"
 
 class QToolButton;
-class TfrmMainForm;
-class TVelmoraCanvas;
 
 // The brush size tool window: five flat buttons that set the canvas's brush
 // width to a preset with one click. Each button's "Tag" property holds the
 // width it selects.
-class TfrmBrushSize : public QWidget {
+class TfrmBrushSize : public TToolWindow {
     Q_OBJECT
 
 public:
-    explicit TfrmBrushSize(TfrmMainForm *main);
-    ~TfrmBrushSize() override;
+    TfrmBrushSize(TVelmoraCanvas *canvas, QWidget *parent);
 
     void bBrush1Click(QToolButton *sender);
-    void SetDefaultPosition();
 
     QToolButton *bBrush1 = nullptr;
     QToolButton *bBrush3 = nullptr;
@@ -28,11 +21,13 @@ public:
     QToolButton *bBrush13 = nullptr;
     QToolButton *bBrush21 = nullptr;
 
+signals:
+    // A preset has been written into the canvas's brush width.
+    void BrushSizeChosen(int width);
+
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    QPoint DefaultFramePosition(const QRect &workArea, int frameWidth) const override;
 
 private:
     QToolButton *CreateButton(int tag, int left, const QString &hint);
-
-    QPointer<TVelmoraCanvas> Canvas;
 };

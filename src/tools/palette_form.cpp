@@ -1,20 +1,14 @@
 #include "tools/palette_form.h"
 
-#include "app/forms.h"
-#include "app/main_form.h"
 #include "canvas/canvas_resources.h"
 #include "canvas/key_state.h"
 #include "canvas/velmora_canvas.h"
 #include "tools/color_adjust.h"
 #include "tools/sh_panel.h"
-#include "tools/tool_windows.h"
 
-#include <QCloseEvent>
 #include <QColorDialog>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -145,11 +139,10 @@ void TPictureControl::mouseReleaseEvent(QMouseEvent *event)
         OnMouseUp(event);
 }
 
-TfrmPalette::TfrmPalette(TfrmMainForm *main)
-    : QWidget(main, ToolWindowFlags)
-    , Canvas(main ? main->Canvas() : nullptr)
+TfrmPalette::TfrmPalette(TVelmoraCanvas *canvas, QWidget *parent)
+    : TToolWindow(canvas, parent, QStringLiteral("frmPalette"), QStringLiteral("Palette"), QStringLiteral("MS Sans Serif"),
+                  11)
 {
-    SetUpToolWindow(*this, QStringLiteral("frmPalette"), QStringLiteral("Palette"), QStringLiteral("MS Sans Serif"), 11);
     ExecuteColorDialog = [this](TColor initial) { return RunColorDialog(initial); };
     CreateControls();
 
@@ -165,20 +158,18 @@ TfrmPalette::TfrmPalette(TfrmMainForm *main)
     Image->setCursor(eyedrop);
     for (TPaletteShape *shade : Shades)
         shade->setCursor(eyedrop);
-    if (Canvas)
-        UpdateShades(Canvas->MasterColor);
+    if (Canvas())
+        UpdateShades(Canvas()->MasterColor);
     SelectBlackAndWhite();
-    if (Canvas)
-        Canvas->OnColorHover = [this](TVelmoraCanvas *, TColor c) { ShowPreviewColor(c); };
+    if (Canvas())
+        Canvas()->OnColorHover = [this](TVelmoraCanvas *, TColor c) { ShowPreviewColor(c); };
 }
 
 TfrmPalette::~TfrmPalette()
 {
     // The canvas may outlive this window; its hover event must not reach it.
-    if (Canvas)
-        Canvas->OnColorHover = nullptr;
-    if (frmPalette == this)
-        frmPalette = nullptr;
+    if (Canvas())
+        Canvas()->OnColorHover = nullptr;
 }
 
 // The controls are created in stacking order, each on top of the ones before.
@@ -252,16 +243,16 @@ TColor TfrmPalette::EraserColor() const { return csSecond->Fill(); }
 void TfrmPalette::SetBrushColor(TColor c)
 {
     csMaster->SetFill(c);
-    if (Canvas)
-        Canvas->SetMasterColor(c);
+    if (Canvas())
+        Canvas()->SetMasterColor(c);
     UpdateShades(c);
 }
 
 void TfrmPalette::SetEraserColor(TColor c)
 {
     csSecond->SetFill(c);
-    if (Canvas)
-        Canvas->SetSecondColor(c);
+    if (Canvas())
+        Canvas()->SetSecondColor(c);
 }
 
 void TfrmPalette::SelectBlackAndWhite()
@@ -325,13 +316,9 @@ void TfrmPalette::PickColorAt(QPoint p, Qt::KeyboardModifiers modifiers)
 
 void TfrmPalette::ShowPreviewColor(TColor c) { PreviewPanel->SetColor(c); }
 
-void TfrmPalette::SetDefaultPosition()
+QPoint TfrmPalette::DefaultFramePosition(const QRect &workArea, int frameWidth) const
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect wa = screen->availableGeometry();
-    move(wa.left() + wa.width() - frameGeometry().width() - 142, wa.top() + 70);
+    return QPoint(workArea.left() + workArea.width() - frameWidth - 142, workArea.top() + 70);
 }
 
 void TfrmPalette::ImageMouseDown(QMouseEvent *event)
@@ -393,13 +380,3 @@ void TfrmPalette::csSecondMouseDown(TPaletteShape *, QMouseEvent *)
     ChooseEraserColor();
     FocusCanvas();
 }
-
-void TfrmPalette::FocusCanvas()
-{
-    if (!Canvas)
-        return;
-    Canvas->activateWindow();
-    Canvas->setFocus(Qt::OtherFocusReason);
-}
-
-void TfrmPalette::closeEvent(QCloseEvent *event) { event->ignore(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/canvas_types.h"
+#include "tools/tool_window.h"
 
 #include <QImage>
 #include <QPointer>
@@ -13,9 +14,7 @@
 class QColorDialog;
 class QFrame;
 class QMouseEvent;
-class TfrmMainForm;
 class TShPanel;
-class TVelmoraCanvas;
 
 // A rectangle filled with one colour, optionally outlined by a one-pixel
 // line. The fill is kept as our colour value so that it reads back exactly.
@@ -75,7 +74,7 @@ private:
 // swatches and writes every change into the canvas at once. Colours are
 // picked from a fixed palette picture, from six lighter and darker shades of
 // the brush colour or from the colour dialog.
-class TfrmPalette : public QWidget {
+class TfrmPalette : public TToolWindow {
     Q_OBJECT
 
 public:
@@ -86,7 +85,7 @@ public:
     // Amounts of the six shades: negative lightens, positive darkens.
     static constexpr std::array<int, 6> ShadeSteps{-120, -60, -30, 30, 60, 120};
 
-    explicit TfrmPalette(TfrmMainForm *main);
+    TfrmPalette(TVelmoraCanvas *canvas, QWidget *parent);
     ~TfrmPalette() override;
 
     TColor BrushColor() const;
@@ -102,7 +101,6 @@ public:
     TColor ColorAt(QPoint p) const;
     void PickColorAt(QPoint p, Qt::KeyboardModifiers modifiers);
     void ShowPreviewColor(TColor c);
-    void SetDefaultPosition();
 
     // Mouse handlers of the controls.
     void ImageMouseDown(QMouseEvent *event);
@@ -132,14 +130,11 @@ public:
     QColorDialog *ColorDlg = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    QPoint DefaultFramePosition(const QRect &workArea, int frameWidth) const override;
 
 private:
     void CreateControls();
     void CreateColorArea();
     void CreateSwatches();
     std::optional<TColor> RunColorDialog(TColor initial);
-    void FocusCanvas();
-
-    QPointer<TVelmoraCanvas> Canvas;
 };

@@ -47,11 +47,24 @@ void TSpinEdit::SetValue(int value)
     ReportChange();
 }
 
-// Steps from the value as typed, so that 150 stepped down in a 1..99 edit
-// gives 99, not 98.
+// Steps from the value brought into the range, so that 150 in a 1..99 edit
+// steps down to 98 and up to 99.
 void TSpinEdit::stepBy(int steps)
 {
-    SetValue(Value() + steps * singleStep());
+    SetValue(std::clamp(Value(), minimum(), maximum()) + steps * singleStep());
+}
+
+// Judged by the text as typed: QSpinBox's own value lags behind it while the
+// user types.
+QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const
+{
+    const int value = Value();
+    StepEnabled enabled = StepNone;
+    if (value != maximum())
+        enabled |= StepUpEnabled;
+    if (value != minimum())
+        enabled |= StepDownEnabled;
+    return enabled;
 }
 
 // Digits only; any count of them up to the length limit is acceptable, in

@@ -1,17 +1,12 @@
 #include "tools/tools_form.h"
 
-#include "app/forms.h"
-#include "app/main_form.h"
 #include "canvas/velmora_canvas.h"
 #include "tools/spin_edit.h"
-#include "tools/tool_windows.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QToolButton>
 
 #include <array>
@@ -29,12 +24,10 @@ constexpr int TopScreenMargin = 70;
 
 } // namespace
 
-TfrmTools::TfrmTools(TfrmMainForm *main)
-    : QWidget(main, ToolWindowFlags)
-    , Canvas(main ? main->Canvas() : nullptr)
+TfrmTools::TfrmTools(TVelmoraCanvas *canvas, QWidget *parent)
+    : TToolWindow(canvas, parent, QStringLiteral("frmTools"), QStringLiteral("Toolbox"), QStringLiteral("Tahoma"),
+                  TitlePixelSize)
 {
-    SetUpToolWindow(*this, QStringLiteral("frmTools"), QStringLiteral("Toolbox"), QStringLiteral("Tahoma"), TitlePixelSize);
-
     CreateToolControls();
     CreateReflectionControls();
     CreateCountControls();
@@ -45,20 +38,14 @@ TfrmTools::TfrmTools(TfrmMainForm *main)
     // The right margin equals the left one.
     setFixedSize(eEraser->x() + eEraser->width() + eBrush->x(), DesignClientHeight);
     SetDefaultPosition();
-    if (!Canvas)
+    if (!Canvas())
         return;
-    eMasterRef->SetValue(Canvas->MasterRefCount);
-    eSecondRef->SetValue(Canvas->SecondRefCount);
+    eMasterRef->SetValue(Canvas()->MasterRefCount);
+    eSecondRef->SetValue(Canvas()->SecondRefCount);
     SyncReflectionButtons();
-    eBrush->SetValue(Canvas->BrushSize);
-    eEraser->SetValue(Canvas->EraserSize);
+    eBrush->SetValue(Canvas()->BrushSize);
+    eEraser->SetValue(Canvas()->EraserSize);
     SyncColoringButtons();
-}
-
-TfrmTools::~TfrmTools()
-{
-    if (frmTools == this)
-        frmTools = nullptr;
 }
 
 void TfrmTools::CreateToolControls()
@@ -136,8 +123,12 @@ void TfrmTools::ConnectHandlers()
         {bEyeDrop, &TfrmTools::bEyeDropClick},
         {bPaintBucket, &TfrmTools::bPaintBucketClick},
     }};
-    for (const auto &[button, handler] : tools)
+    // Plain copies: clang before 16 cannot capture structured bindings.
+    for (const auto &tool : tools) {
+        QToolButton *button = tool.first;
+        const auto handler = tool.second;
         connect(button, &QToolButton::clicked, this, [this, button, handler] { (this->*handler)(button); });
+    }
     for (QAbstractButton *b : ReflectionGroup->buttons())
         connect(b, &QAbstractButton::clicked, this, [this, b] { bNoRefClick(b); });
 
@@ -147,7 +138,9 @@ void TfrmTools::ConnectHandlers()
         {eBrush, &TfrmTools::eBrushChange},
         {eEraser, &TfrmTools::eEraserChange},
     }};
-    for (const auto &[edit, handler] : edits) {
+    for (const auto &entry : edits) {
+        TSpinEdit *edit = entry.first;
+        const auto handler = entry.second;
         connect(edit, &TSpinEdit::Changed, this, [this, edit, handler] { (this->*handler)(edit); });
         connect(edit, &TSpinEdit::KeyDown, this, [this, edit](int key) { eMasterRefKeyDown(edit, key); });
     }
@@ -197,20 +190,10 @@ TSpinEdit *TfrmTools::CreateSpinEdit(const char *name, int left, int top, int mi
     return edit;
 }
 
-void TfrmTools::FocusCanvas()
-{
-    if (!Canvas)
-        return;
-    // The canvas lives in the main window; focusing it from here means
-    // activating that window too.
-    Canvas->window()->activateWindow();
-    Canvas->setFocus(Qt::OtherFocusReason);
-}
-
 void TfrmTools::SelectTool(TCanvasTool tool)
 {
-    if (Canvas)
-        Canvas->SetTool(tool);
+    if (Canvas())
+        Canvas()->SetTool(tool);
     FocusCanvas();
 }
 
@@ -243,35 +226,35 @@ void TfrmTools::bNoRefClick(QObject *Sender)
 {
     const std::array<QObject *, 6> buttons{bNoRef, bPrimaryRef, bMirrorRef, bSecondary, bVertRef, bHorizRef};
     for (std::size_t mode = 0; mode < buttons.size(); ++mode) {
-        if (Sender == buttons[mode] && Canvas)
-            Canvas->SetReflectionMode(TReflectionMode(mode));
+        if (Sender == buttons[mode] && Canvas())
+            Canvas()->SetReflectionMode(TReflectionMode(mode));
     }
     FocusCanvas();
 }
 
 void TfrmTools::eMasterRefChange(QObject *)
 {
-    if (Canvas)
-        Canvas->SetMasterRefCount(eMasterRef->Value());
+    if (Canvas())
+        Canvas()->SetMasterRefCount(eMasterRef->Value());
 }
 
 void TfrmTools::eSecondRefChange(QObject *)
 {
-    if (Canvas)
-        Canvas->SetSecondRefCount(eSecondRef->Value());
+    if (Canvas())
+        Canvas()->SetSecondRefCount(eSecondRef->Value());
 }
 
 // The sizes are read at the next stroke; nothing needs repainting.
 void TfrmTools::eBrushChange(QObject *)
 {
-    if (Canvas)
-        Canvas->BrushSize = eBrush->Value();
+    if (Canvas())
+        Canvas()->BrushSize = eBrush->Value();
 }
 
 void TfrmTools::eEraserChange(QObject *)
 {
-    if (Canvas)
-        Canvas->EraserSize = eEraser->Value();
+    if (Canvas())
+        Canvas()->EraserSize = eEraser->Value();
 }
 
 void TfrmTools::eMasterRefKeyDown(QObject *, int Key)
@@ -297,64 +280,55 @@ void TfrmTools::bColoringProtectColorClick(QObject *)
         mode = cmProtectColor;
     else if (bColoringPaintOverColor->isChecked())
         mode = cmPaintOverColor;
-    if (Canvas)
-        Canvas->SetColoringMode(mode);
+    if (Canvas())
+        Canvas()->SetColoringMode(mode);
     FocusCanvas();
 }
 
 // Toggles the canvas's own switch rather than copying the button's state.
 void TfrmTools::bAutoMaskClick(QObject *)
 {
-    if (Canvas)
-        Canvas->SetAutoMask(!Canvas->AutoMask);
+    if (Canvas())
+        Canvas()->SetAutoMask(!Canvas()->AutoMask);
     FocusCanvas();
 }
 
-void TfrmTools::SetDefaultPosition()
+QPoint TfrmTools::DefaultFramePosition(const QRect &workArea, int frameWidth) const
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect wa = screen->availableGeometry();
-    move(wa.left() + wa.width() - frameGeometry().width() - RightScreenMargin, wa.top() + TopScreenMargin);
+    return QPoint(workArea.left() + workArea.width() - frameWidth - RightScreenMargin, workArea.top() + TopScreenMargin);
 }
 
 void TfrmTools::SyncReflectionButtons()
 {
-    if (!Canvas)
+    if (!Canvas())
         return;
     const std::array<QToolButton *, 6> buttons{bNoRef, bPrimaryRef, bMirrorRef, bSecondary, bVertRef, bHorizRef};
-    const std::size_t mode = Canvas->ReflectionMode;
+    const std::size_t mode = Canvas()->ReflectionMode;
     if (mode < buttons.size())
         buttons[mode]->setChecked(true);
 }
 
 void TfrmTools::SyncColoringButtons()
 {
-    if (!Canvas)
+    if (!Canvas())
         return;
-    bColoringProtectColor->setChecked(Canvas->ColoringMode == cmProtectColor);
-    bColoringPaintOverColor->setChecked(Canvas->ColoringMode == cmPaintOverColor);
-    bAutoMask->setChecked(Canvas->AutoMask);
+    bColoringProtectColor->setChecked(Canvas()->ColoringMode == cmProtectColor);
+    bColoringPaintOverColor->setChecked(Canvas()->ColoringMode == cmPaintOverColor);
+    bAutoMask->setChecked(Canvas()->AutoMask);
 }
 
 void TfrmTools::SyncBrushSize()
 {
-    if (Canvas)
-        eBrush->SetValue(Canvas->BrushSize);
+    if (Canvas())
+        eBrush->SetValue(Canvas()->BrushSize);
 }
 
 void TfrmTools::SyncSpinEdits()
 {
-    if (!Canvas)
+    if (!Canvas())
         return;
-    eMasterRef->SetValue(Canvas->MasterRefCount);
-    eSecondRef->SetValue(Canvas->SecondRefCount);
-    eBrush->SetValue(Canvas->BrushSize);
-    eEraser->SetValue(Canvas->EraserSize);
-}
-
-void TfrmTools::closeEvent(QCloseEvent *event)
-{
-    event->ignore();
+    eMasterRef->SetValue(Canvas()->MasterRefCount);
+    eSecondRef->SetValue(Canvas()->SecondRefCount);
+    eBrush->SetValue(Canvas()->BrushSize);
+    eEraser->SetValue(Canvas()->EraserSize);
 }

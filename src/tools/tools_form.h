@@ -1,28 +1,23 @@
 #pragma once
 
 #include "canvas/canvas_types.h"
-
-#include <QPointer>
-#include <QWidget>
+#include "tools/tool_window.h"
 
 class QButtonGroup;
 class QLabel;
 class QToolButton;
-class TfrmMainForm;
 class TSpinEdit;
-class TVelmoraCanvas;
 
 // The toolbox: selects the canvas's tool, reflection mode, reflection
 // counts, brush and eraser sizes and coloring mode. It keeps no state of its
 // own; every control shows a canvas property and writes changes straight
 // into the canvas, and every button hands the keyboard focus back to the
 // canvas so that its keys keep working.
-class TfrmTools : public QWidget {
+class TfrmTools : public TToolWindow {
     Q_OBJECT
 
 public:
-    explicit TfrmTools(TfrmMainForm *main);
-    ~TfrmTools() override;
+    TfrmTools(TVelmoraCanvas *canvas, QWidget *parent);
 
     // Tool buttons; they ignore the sender, so the main window calls them
     // without one after pressing the button itself.
@@ -46,7 +41,6 @@ public:
 
     // Called by the main window whenever the canvas changed behind the
     // toolbox's back. Pressing buttons here runs no click handler.
-    void SetDefaultPosition();
     void SyncReflectionButtons();
     void SyncColoringButtons();
     void SyncBrushSize();
@@ -80,8 +74,7 @@ public:
     QToolButton *bAutoMask = nullptr;
 
 protected:
-    // The user cannot close the toolbox; only the main window hides it.
-    void closeEvent(QCloseEvent *event) override;
+    QPoint DefaultFramePosition(const QRect &workArea, int frameWidth) const override;
 
 private:
     void SelectTool(TCanvasTool tool);
@@ -96,9 +89,7 @@ private:
     TSpinEdit *CreateSpinEdit(const char *name, int left, int top, int minValue, int maxValue, const QString &hint,
                               int value);
     void ColoringButtonClicked(QToolButton *clicked);
-    void FocusCanvas();
 
-    QPointer<TVelmoraCanvas> Canvas;
     QButtonGroup *ToolGroup = nullptr;
     QButtonGroup *ReflectionGroup = nullptr;
 };

@@ -1,0 +1,179 @@
+// Opening and saving image files against bare libpng on the same 3000 x 3000
+// painting-like picture, and the GIF writer with its colour reduction. Each
+// ratio compares two benchmarks of one run:
+//   BM_OpenPngFile / BM_BareLibpngDecodeFile   (target: at most 1.3)
+//   BM_SavePngFile / BM_BareLibpngEncodeFile   (target: at most 1.2)
+//   BM_GifQuantizeBuffer / BM_SaveGifFile      (the quantizer's share)
+#include "bench_pictures.h"
+#include "canvas/gif_codec.h"
+#include "canvas/png_codec.h"
+#include "canvas/velmora_canvas.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <gif_lib.h>
+#include <png.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int Side = 3000;
+
+const QImage &Picture()
+{
+    static const QImage picture = MakePainting(Side, Side);
+    return picture;
+}
+
+// The painting over a smooth two-way gradient: far more than 256 colours,
+// so a GIF needs the colour reduction.
+const QImage &ManyColourPicture()
+{
+    static const QImage picture = [] {
+        QImage img = Picture().copy();
+        for (int y = 0; y < img.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x) {
+                if ((line[x] & 0xFFFFFF) == 0xFFFFFF)
+                    line[x] = qRgb(x * 255 / Side, y * 255 / Side, (x + y) * 255 / (2 * Side));
+            }
+        }
+        return img;
+    }();
+    return picture;
+}
+
+const QTemporaryDir &Folder()
+{
+    static const QTemporaryDir dir;
+    return dir;
+}
+
+QString PngPath()
+{
+    static const QString path = [] {
+        const QString p = Folder().filePath(QStringLiteral("painting.png"));
+        SavePngFile(Picture(), p);
+        return p;
+    }();
+    return path;
+}
+
+void BareDecode(const QString &path, std::vector<png_byte> &pixels)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, QFile::encodeName(path).constData()))
+        throw std::runtime_error(image.message);
+    image.format = PNG_FORMAT_BGRA;
+    pixels.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+        throw std::runtime_error(image.message);
+}
+
+void BareEncode(const QImage &img, const QString &path)
+{
+    FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        throw std::runtime_error("libpng failed");
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, png_uint_32(img.width()), png_uint_32(img.height()), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_set_bgr(png);
+    png_set_filler(png, 0, PNG_FILLER_AFTER);
+    for (int y = 0; y < img.height(); ++y)
+        png_write_row(png, img.constScanLine(y));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+}
+
+void BM_BareLibpngDecodeFile(benchmark::State &state)
+{
+    const QString path = PngPath();
+    std::vector<png_byte> pixels;
+    for (auto _ : state) {
+        BareDecode(path, pixels);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+BENCHMARK(BM_BareLibpngDecodeFile)->Unit(benchmark::kMillisecond);
+
+// What Open does with a PNG file: decode, then the canvas takes the size
+// and the pixels.
+void BM_OpenPngFile(benchmark::State &state)
+{
+    const QString path = PngPath();
+    TVelmoraCanvas canvas;
+    for (auto _ : state) {
+        const QImage image = LoadPngFile(path);
+        canvas.SetCanvasSize(image.width(), image.height(), true, true);
+        canvas.LoadPicture(image);
+        benchmark::DoNotOptimize(canvas.Picture.constBits());
+    }
+}
+BENCHMARK(BM_OpenPngFile)->Unit(benchmark::kMillisecond);
+
+void BM_BareLibpngEncodeFile(benchmark::State &state)
+{
+    const QString path = Folder().filePath(QStringLiteral("bare.png"));
+    for (auto _ : state)
+        BareEncode(Picture(), path);
+}
+BENCHMARK(BM_BareLibpngEncodeFile)->Unit(benchmark::kMillisecond);
+
+// What Save does: a copy of the picture written through a temporary file.
+void BM_SavePngFile(benchmark::State &state)
+{
+    const QString path = Folder().filePath(QStringLiteral("saved.png"));
+    for (auto _ : state) {
+        const QImage copy = Picture().copy();
+        SavePngFile(copy, path);
+    }
+}
+BENCHMARK(BM_SavePngFile)->Unit(benchmark::kMillisecond);
+
+void BM_SaveGifFile(benchmark::State &state)
+{
+    const QString path = Folder().filePath(QStringLiteral("saved.gif"));
+    const QImage &picture = ManyColourPicture();
+    for (auto _ : state)
+        SaveGifFile(picture.copy(), path);
+}
+BENCHMARK(BM_SaveGifFile)->Unit(benchmark::kMillisecond);
+
+void BM_GifQuantizeBuffer(benchmark::State &state)
+{
+    const QImage &picture = ManyColourPicture();
+    const std::size_t count = std::size_t(Side) * Side;
+    std::vector<GifByteType> red(count), green(count), blue(count), out(count);
+    std::size_t i = 0;
+    for (int y = 0; y < Side; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        for (int x = 0; x < Side; ++x, ++i) {
+            red[i] = GifByteType(qRed(line[x]));
+            green[i] = GifByteType(qGreen(line[x]));
+            blue[i] = GifByteType(qBlue(line[x]));
+        }
+    }
+    std::vector<GifColorType> colors(256);
+    for (auto _ : state) {
+        int size = 256;
+        GifQuantizeBuffer(Side, Side, &size, red.data(), green.data(), blue.data(), out.data(), colors.data());
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_GifQuantizeBuffer)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,60 @@
+#include "app/file_names.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// Where the name part begins: after the last folder separator, or on
+// Windows after a drive colon.
+qsizetype NameStart(const QString &name)
+{
+    qsizetype at = name.lastIndexOf(u'/');
+#ifdef Q_OS_WIN
+    at = std::max({at, name.lastIndexOf(u'\\'), name.lastIndexOf(u':')});
+#endif
+    return at + 1;
+}
+
+QString WithTrailingSeparator(const QString &folder)
+{
+    QString native = QDir::toNativeSeparators(folder);
+    if (!native.endsWith(QDir::separator()))
+        native += QDir::separator();
+    return native;
+}
+
+} // namespace
+
+QString ForceFileExt(const QString &name, const QString &ext)
+{
+    const qsizetype start = NameStart(name);
+    QStringList pieces = name.mid(start).split(u'.', Qt::SkipEmptyParts);
+    if (pieces.size() > 1)
+        pieces.removeLast();
+    const QString bare = ext.startsWith(u'.') ? ext.mid(1) : ext;
+    return name.left(start) + pieces.join(u'.') + u'.' + bare;
+}
+
+QString FolderOf(const QString &fileName)
+{
+    return WithTrailingSeparator(QFileInfo(fileName).absolutePath());
+}
+
+QString ProgramFolder()
+{
+    return WithTrailingSeparator(QCoreApplication::applicationDirPath());
+}
+
+QStringList NameFiltersOf(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &description = parts[i];
+        const QString pattern = QStringLiteral("(%1)").arg(QString(parts[i + 1]).replace(u';', u' '));
+        filters << (description.contains(pattern) ? description : description + u' ' + pattern);
+    }
+    return filters;
+}

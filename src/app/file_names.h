@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// File name rules of the file commands. Folders are written with the
+// platform's separators and end with one.
+
+// The name with its last extension replaced by ext (given with or without
+// its dot): rose.gif -> rose.png, my.rose.bmp -> my.rose.png,
+// rose..gif -> rose.png, rose -> rose.png. Only the name part after the
+// last folder separator is changed.
+QString ForceFileExt(const QString &name, const QString &ext);
+
+// The folder part of a file name, ending with a separator.
+QString FolderOf(const QString &fileName);
+
+// The folder of the program's executable, ending with a separator.
+QString ProgramFolder();
+
+// The file dialogs' filter in its "description|pattern|..." form turned into
+// the dialog's name filters, one per description and pattern pair.
+QStringList NameFiltersOf(const QString &filter);

@@ -1,0 +1,215 @@
+// The main window's file commands: New, Open, Save and Save as, the file
+// named on the command line, and the dialogs they use.
+
+#include "app/canvas_size_form.h"
+#include "app/file_names.h"
+#include "app/forms.h"
+#include "app/main_form.h"
+#include "app/messages.h"
+#include "app/settings_store.h"
+#include "canvas/bmp_codec.h"
+#include "canvas/gif_codec.h"
+#include "canvas/png_codec.h"
+#include "canvas/velmora_canvas.h"
+#include "i18n/ml_strings.h"
+#include "tools/tools_form.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <array>
+
+namespace {
+
+// The formats by their number, which is also their filter index.
+enum TImageFormat { ifPng = 1, ifGif = 2, ifBmp = 3 };
+
+const char FileFilter[] = "PNG images (*.png)|*.png|GIF images (*.gif)|*.gif|BMP images (*.bmp)|*.bmp";
+const std::array<const char *, 3> Extensions{"png", "gif", "bmp"};
+
+bool IsImageFormat(int format)
+{
+    return format >= ifPng && format <= ifBmp;
+}
+
+// The format an extension names, or 0.
+int FormatOfExtension(const QString &fileName)
+{
+    QString ext = QFileInfo(fileName).suffix().toLower();
+    for (std::size_t i = 0; i < Extensions.size(); ++i) {
+        if (ext == QLatin1String(Extensions[i]))
+            return int(i) + 1;
+    }
+    return 0;
+}
+
+QFileDialog *MakeFileDialog(QWidget *parent, const char *name, const QString &title)
+{
+    auto *dialog = new QFileDialog(parent, title);
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setNameFilters(NameFiltersOf(QLatin1String(FileFilter)));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setSizeGripEnabled(true);
+    return dialog;
+}
+
+} // namespace
+
+void TfrmMainForm::CreateFileDialogs()
+{
+    OpenDlg = MakeFileDialog(this, "OpenDlg", QStringLiteral("Open image"));
+    OpenDlg->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDlg->setFileMode(QFileDialog::ExistingFile);
+    SaveDlg = MakeFileDialog(this, "SaveDlg", QStringLiteral("Save"));
+    SaveDlg->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDlg->setFileMode(QFileDialog::AnyFile);
+    ExecuteFileDialog = [](QFileDialog &dialog) { return dialog.exec() == QDialog::Accepted; };
+    AskYesNo = [this](const QString &question) {
+        QMessageBox box(QMessageBox::Question, ConfirmationCaption, question, QMessageBox::Yes | QMessageBox::No,
+                        this);
+        return box.exec() == QMessageBox::Yes;
+    };
+}
+
+// Opens the dialog on the current format's filter in the initial folder;
+// on Ok gives the format of the filter the user left selected.
+bool TfrmMainForm::RunFileDialog(QFileDialog &dialog, int &format)
+{
+    const QStringList filters = dialog.nameFilters();
+    if (IsImageFormat(CurrentFormat) && CurrentFormat <= filters.size())
+        dialog.selectNameFilter(filters[CurrentFormat - 1]);
+    dialog.setDirectory(GetInitialFolder());
+    if (!ExecuteFileDialog(dialog) || dialog.selectedFiles().isEmpty())
+        return false;
+    format = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
+}
+
+void TfrmMainForm::miNewClick(QObject *)
+{
+    int width = canvas->PictureWidth(), height = canvas->PictureHeight();
+    if (!ExecuteCanvasSizeDialog(MLString(siNewImage), width, height))
+        return;
+    CurrentFileName.clear();
+    canvas->SetCanvasSize(width, height, true, true);
+    FitCanvas();
+    if (frmTools)
+        frmTools->SyncColoringButtons();
+    UpdateStatusBar();
+}
+
+void TfrmMainForm::miOpenClick(QObject *)
+{
+    OpenImage(QString());
+}
+
+// A named, existing file is opened by its extension; otherwise the open
+// dialog asks, and its filter, not the chosen file's extension, decides the
+// format.
+void TfrmMainForm::OpenImage(const QString &name)
+{
+    QString fileName = name;
+    int format = 0;
+    if (!name.isEmpty() && QFileInfo(name).isFile()) {
+        format = FormatOfExtension(name);
+        if (!format)
+            return;
+    } else {
+        OpenDlg->selectFile(QString());
+        if (RunFileDialog(*OpenDlg, format) && IsImageFormat(format))
+            fileName = OpenDlg->selectedFiles().first();
+        else
+            format = 0;
+    }
+    if (format) {
+        LoadImageFile(fileName, format);
+        if (frmTools)
+            frmTools->SyncColoringButtons();
+    }
+    UpdateStatusBar();
+}
+
+// The codec reads the whole file before anything changes, so a file that
+// cannot be read leaves the picture, its name and its history as they were.
+void TfrmMainForm::LoadImageFile(const QString &name, int format)
+{
+    const QImage image = format == ifPng ? LoadPngFile(name) : format == ifGif ? LoadGifFile(name) : LoadBmpFile(name);
+    canvas->SetCanvasSize(image.width(), image.height(), true, true);
+    FitCanvas();
+    canvas->LoadPicture(image);
+    CurrentFormat = format;
+    CurrentFileName = name;
+    canvas->Modified = false;
+}
+
+void TfrmMainForm::miSaveClick(QObject *Sender)
+{
+    miSaveAsClick(CurrentFileName.isEmpty() ? Sender : nullptr);
+}
+
+void TfrmMainForm::miSaveAsClick(QObject *Sender)
+{
+    if (!Sender && !CurrentFileName.isEmpty() && IsImageFormat(CurrentFormat)) {
+        if (WriteImageFile(CurrentFileName, CurrentFormat))
+            canvas->ClearHistory();
+        UpdateStatusBar();
+        return;
+    }
+    SaveDlg->selectFile(CurrentFileName.isEmpty() ? QString() : QFileInfo(CurrentFileName).fileName());
+    int format = 0;
+    if (RunFileDialog(*SaveDlg, format)) {
+        if (!IsImageFormat(format))
+            return;
+        if (WriteImageFile(SaveDlg->selectedFiles().first(), format))
+            canvas->ClearHistory();
+    }
+    UpdateStatusBar();
+}
+
+// The name takes the format's extension. The dialog asked about the name as
+// typed; a different name that exists already is asked about here. A failed
+// write leaves the old file and every state as they were.
+bool TfrmMainForm::WriteImageFile(const QString &name, int format)
+{
+    const QString fileName = ForceFileExt(name, QLatin1String(Extensions[std::size_t(format - 1)]));
+    if (fileName != name && QFileInfo::exists(fileName) &&
+        !AskYesNo(MLString(siFileExistsReplace).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName))))
+        return false;
+    QImage picture;
+    canvas->AssignPictureTo(picture);
+    if (format == ifPng)
+        SavePngFile(picture, fileName);
+    else if (format == ifGif)
+        SaveGifFile(picture, fileName);
+    else
+        SaveBmpFile(picture, fileName);
+    CurrentFormat = format;
+    CurrentFileName = fileName;
+    canvas->Modified = false;
+    return true;
+}
+
+QString TfrmMainForm::GetInitialFolder() const
+{
+    if (!CurrentFileName.isEmpty())
+        return FolderOf(CurrentFileName);
+    const QString stored = ReadStoreString(QStringLiteral("Folder"));
+    return stored.isEmpty() ? ProgramFolder() : stored;
+}
+
+// The first argument that names an existing file, taken relative to the
+// program's folder, is opened; later ones are not tried, even when that file
+// turns out not to be an image.
+void TfrmMainForm::OpenFromCommandLine(const QStringList &arguments)
+{
+    const QDir programFolder(ProgramFolder());
+    for (const QString &argument : arguments) {
+        const QString path = QDir::cleanPath(programFolder.absoluteFilePath(argument));
+        if (QFileInfo(path).isFile()) {
+            OpenImage(QDir::toNativeSeparators(path));
+            return;
+        }
+    }
+}

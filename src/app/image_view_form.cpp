@@ -1,0 +1,40 @@
+#include "app/image_view_form.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+TfrmImageView::TfrmImageView(QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmImageView"));
+    setWindowTitle(QStringLiteral("Image"));
+    Image = new QLabel(this);
+    Image->setObjectName(QStringLiteral("Image"));
+    Image->setAlignment(Qt::AlignCenter);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Image);
+}
+
+void TfrmImageView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        accept();
+        return;
+    }
+    event->ignore();
+}
+
+void ShowImageView(const QImage &bitmap)
+{
+    TfrmImageView view(QApplication::activeWindow());
+    view.Image->setPixmap(QPixmap::fromImage(bitmap));
+    view.setFixedSize(bitmap.size());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        view.move(screen->availableGeometry().center() - view.rect().center());
+    view.exec();
+}

@@ -1,0 +1,31 @@
+#include "canvas/coloring_mask.h"
+#include "canvas/flood_fill.h"
+#include "canvas/velmora_canvas.h"
+
+// All seeds come from the click itself: taking the reflected ones from the
+// last mouse move would fill a lopsided set of areas after a click that
+// arrived without a move to the same place (a tap, or a click right after
+// the window was activated).
+void TVelmoraCanvas::PaintBucket(QPoint P)
+{
+    if (!BucketFill)
+        BucketFill = std::make_unique<TFloodFill>();
+    const TColoringMask *mask = ActiveMask();
+    TFloodFill::RunHook saveRun;
+    if (mask) {
+        if (!BucketChange)
+            BucketChange = std::make_unique<TMaskedChange>();
+        BucketChange->Begin(Picture);
+        saveRun = [this](int y, int x0, int x1) { BucketChange->Save(Picture, y, x0, x1); };
+    }
+    const QRgb color = ColorToRgb(MasterColor);
+    ForEachPointCopy(Reflection(), P, [&](QPoint seed) {
+        if (seed.x() < 0 || seed.y() < 0 || seed.x() >= PictureWidth() || seed.y() >= PictureHeight())
+            return;
+        Modified = true;
+        BucketFill->Fill(Picture, seed, color, saveRun);
+    });
+    if (mask)
+        BucketChange->ApplyThroughMask(Picture, *mask);
+    RequestRepaint();
+}

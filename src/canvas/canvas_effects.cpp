@@ -1,0 +1,77 @@
+#include "canvas/shape_outline.h"
+#include "canvas/stroke_drawing.h"
+#include "canvas/velmora_canvas.h"
+
+#include <cmath>
+
+namespace {
+
+int RoundedDistance(QPoint a, QPoint b)
+{
+    const std::int64_t dx = std::int64_t(b.x()) - a.x(), dy = std::int64_t(b.y()) - a.y();
+    return int(std::nearbyint(std::sqrt(double(dx * dx + dy * dy))));
+}
+
+} // namespace
+
+void TVelmoraCanvas::AddCircle()
+{
+    if (Tool != ctBrush || Dragging)
+        return;
+    SaveUndoStep(true, true);
+    Modified = true;
+    const QPoint q = CursorPoint;
+    if (q.x() >= 0 && q.y() >= 0) {
+        if (ReflectionMode == rmSecondary) {
+            const ReflectionInput in = Reflection();
+            const int r = RoundedDistance(SecondCenter, q);
+            for (int i = 0; i < MasterRefCount; ++i)
+                Strokes().DrawCircle(Picture, SecondCenterCopy(in, i), r, MasterColor, BrushSize);
+        } else {
+            Strokes().DrawCircle(Picture, MasterCenter, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
+        }
+    }
+    RequestRepaint();
+}
+
+// Primary and Mirror primary join the rotated copies of the mouse position
+// (and the mirrored ones) into one figure each; Secondary draws a figure
+// around every copy of the second centre.
+void TVelmoraCanvas::DrawPolygon(bool Star)
+{
+    const QPoint q = CursorPoint;
+    const TReflectionMode mode = ReflectionMode;
+    if (Tool != ctBrush || q.x() < 0 || q.y() < 0 || Dragging || MasterRefCount < 2)
+        return;
+    if (mode != rmPrimary && mode != rmMirrorPrimary && mode != rmSecondary)
+        return;
+    SaveUndoStep(true, true);
+    Modified = true;
+    const ReflectionInput in = Reflection();
+    std::vector<QPoint> rotated, mirrored;
+    for (int i = 0; i < in.n; ++i) {
+        const QPoint qi = RotatePoint(in.M, q, i, in.n, false);
+        if (mode == rmSecondary) {
+            const TRotation around(SecondCenterCopy(in, i), qi, in.m);
+            rotated.clear();
+            for (int j = 0; j < in.m; ++j)
+                rotated.push_back(around.Copy(j));
+            DrawFigure(rotated, Star);
+            continue;
+        }
+        rotated.push_back(qi);
+        if (mode == rmMirrorPrimary)
+            mirrored.push_back(RotatePoint(in.M, q, i, in.n, true, in.M, in.S));
+    }
+    if (mode != rmSecondary) {
+        DrawFigure(rotated, Star);
+        DrawFigure(mirrored, Star);
+    }
+    RequestRepaint();
+}
+
+void TVelmoraCanvas::DrawFigure(const std::vector<QPoint> &Vertices, bool Star)
+{
+    for (const auto &[i, j] : FigureEdges(int(Vertices.size()), Star))
+        Strokes().DrawLine(Picture, Vertices[std::size_t(i)], Vertices[std::size_t(j)], MasterColor, BrushSize);
+}

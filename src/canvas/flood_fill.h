@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// Scan-line flood fill with an explicit stack: no recursion, so areas of
+// many millions of pixels cannot exhaust the call stack, and each pixel is
+// read a bounded number of times. The stack is kept between fills.
+class TFloodFill {
+public:
+    // Called with each run (row y, x0..x1) just before it is filled.
+    using RunHook = std::function<void(int y, int x0, int x1)>;
+
+    // Gives color to every pixel of the 32-bit image that has exactly the
+    // seed's red, green and blue and is connected to the seed through such
+    // pixels between horizontal and vertical neighbours. Nothing happens
+    // when the seed lies outside the image or already has color's red,
+    // green and blue. Returns the number of pixels filled.
+    std::int64_t Fill(QImage &image, QPoint seed, QRgb color, const RunHook &beforeRun = {});
+
+private:
+    // A run [X0, X1] of row Y - Dir that was filled; row Y is to be scanned
+    // below it.
+    struct TEntry {
+        int Y;
+        int X0;
+        int X1;
+        int Dir;
+    };
+
+    void Push(int y, int x0, int x1, int dir);
+    void ScanRow(const TEntry &e);
+    void FillRun(QRgb *row, int y, int x0, int x1);
+
+    std::vector<TEntry> Stack;
+    // The fill in progress.
+    QImage *Image = nullptr;
+    int Width = 0;
+    int Height = 0;
+    QRgb Old = 0;
+    QRgb New = 0;
+    const RunHook *Hook = nullptr;
+    std::int64_t Filled = 0;
+};

@@ -1,0 +1,64 @@
+#include "tools/tool_window.h"
+
+#include "canvas/velmora_canvas.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+TToolWindow::TToolWindow(TVelmoraCanvas *canvas, QWidget *parent, const QString &name, const QString &caption,
+                         const QString &fontFamily, int fontPixels)
+    : QWidget(parent, WindowFlags)
+    , FCanvas(canvas)
+{
+    setObjectName(name);
+    setWindowTitle(caption);
+    QFont f(fontFamily);
+    f.setPixelSize(fontPixels);
+    setFont(f);
+}
+
+TVelmoraCanvas *TToolWindow::Canvas() const
+{
+    return FCanvas;
+}
+
+void TToolWindow::SetDefaultPosition()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect frame = frameGeometry();
+    PlacedAt = DefaultFramePosition(screen->availableGeometry(), frame.width());
+    move(PlacedAt);
+    PlacedWithoutFrame = frame.size() == size();
+}
+
+bool TToolWindow::event(QEvent *event)
+{
+    const bool result = QWidget::event(event);
+    const QEvent::Type type = event->type();
+    if (!PlacedWithoutFrame || (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show))
+        return result;
+    if (frameGeometry().size() == size())
+        return result;
+    PlacedWithoutFrame = false;
+    if (frameGeometry().topLeft() == PlacedAt)
+        SetDefaultPosition();
+    return result;
+}
+
+void TToolWindow::FocusCanvas()
+{
+    if (!FCanvas)
+        return;
+    // The canvas lives in the main window; focusing it from here means
+    // activating that window too.
+    FCanvas->window()->activateWindow();
+    FCanvas->setFocus(Qt::OtherFocusReason);
+}
+
+void TToolWindow::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+}

@@ -1,0 +1,220 @@
+#include "canvas/flood_fill.h"
+#include "canvas/undo_history.h"
+#include "canvas_test_util.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <queue>
+
+namespace {
+
+constexpr QRgb White = 0xFFFFFF, Black = 0x000000, Red = 0xFF0000, Green = 0x00FF00;
+
+// The area the fill must give: breadth-first over side neighbours.
+QImage ReferenceFill(QImage img, QPoint seed, QRgb color)
+{
+    const QRgb old = img.pixel(seed) & 0xFFFFFF;
+    if (old == (color & 0xFFFFFF))
+        return img;
+    std::queue<QPoint> todo;
+    todo.push(seed);
+    img.setPixel(seed, color);
+    while (!todo.empty()) {
+        const QPoint p = todo.front();
+        todo.pop();
+        for (QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+            const QPoint q = p + d;
+            if (img.rect().contains(q) && (img.pixel(q) & 0xFFFFFF) == old) {
+                img.setPixel(q, color);
+                todo.push(q);
+            }
+        }
+    }
+    return img;
+}
+
+void Click(TVelmoraCanvas &c, QPoint pic)
+{
+    c.MouseDown(mbLeft, ssLeft, pic.x() + Margin, pic.y() + Margin);
+    c.MouseUp(mbLeft, 0, pic.x() + Margin, pic.y() + Margin);
+}
+
+void VerticalLine(QImage &img, int x)
+{
+    for (int y = 0; y < img.height(); ++y)
+        img.setPixel(x, y, qRgb(0, 0, 0));
+}
+
+struct BucketTest : ::testing::Test {
+    void SetUp() override
+    {
+        LayOut(c);
+        c.SetTool(ctPaintBucket);
+        c.SetMasterColor(RgbToColor(Red));
+    }
+    TVelmoraCanvas c;
+};
+
+} // namespace
+
+TEST(FloodFill, FillsExactlyTheSideConnectedAreaOfTheSeedColour)
+{
+    QRandomGenerator rng(21);
+    TFloodFill fill;
+    const QRgb palette[] = {0xFFFFFFFF, 0x00FFFFFF, 0xFF000000, 0xFFFF0000};
+    for (int i = 0; i < 200; ++i) {
+        // Mostly one colour with scattered others, some of which differ
+        // from it only in the fourth byte and so belong to the area.
+        QImage img(rng.bounded(1, 40), rng.bounded(1, 40), QImage::Format_RGB32);
+        for (int y = 0; y < img.height(); ++y) {
+            auto *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                row[x] = palette[rng.bounded(10) < 6 ? 0 : rng.bounded(4)];
+        }
+        const QPoint seed(rng.bounded(img.width()), rng.bounded(img.height()));
+        const QRgb color = i % 5 ? qRgb(0, 255, 0) : img.pixel(seed);
+        const QImage want = ReferenceFill(img, seed, color);
+        fill.Fill(img, seed, color);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                ASSERT_EQ(Rgb(img, x, y), Rgb(want, x, y)) << i << " at " << x << "," << y;
+    }
+    QImage img(5, 5, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    EXPECT_EQ(fill.Fill(img, QPoint(5, 0), qRgb(0, 0, 0)), 0);
+    EXPECT_EQ(fill.Fill(img, QPoint(-1, 2), qRgb(0, 0, 0)), 0);
+    EXPECT_EQ(fill.Fill(img, QPoint(2, 2), qRgb(255, 255, 255)), 0);
+}
+
+TEST(FloodFill, WindingAreaAndNineMillionPixelsNeedNoDeepStack)
+{
+    // A comb of one-pixel walls open at alternate ends: one area that
+    // winds through every column.
+    QImage comb(401, 300, QImage::Format_RGB32);
+    comb.fill(Qt::white);
+    for (int x = 1; x < 401; x += 2)
+        for (int y = 0; y < 299; ++y)
+            comb.setPixel(x, (x / 2) % 2 ? y + 1 : y, qRgb(0, 0, 0));
+    TFloodFill fill;
+    const QImage want = ReferenceFill(comb, QPoint(0, 0), qRgb(255, 0, 0));
+    fill.Fill(comb, QPoint(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(comb, want);
+    EXPECT_EQ(Rgb(comb, 400, 150), Red);
+
+    QImage big(3000, 3000, QImage::Format_RGB32);
+    big.fill(Qt::white);
+    EXPECT_EQ(fill.Fill(big, QPoint(1500, 1500), qRgb(255, 0, 0)), 9000000);
+    EXPECT_EQ(Rgb(big, 0, 0), Red);
+    EXPECT_EQ(Rgb(big, 2999, 2999), Red);
+}
+
+TEST_F(BucketTest, RingWithSixSeedsFillsItsInsideAndTheOutside)
+{
+    c.SetMasterRefCount(6);
+    // A closed ring to the right of the master centre, not around it.
+    c.SetReflectionMode(rmNone);
+    c.BrushSize = 3;
+    const QPoint ringCentre(600, 300);
+    for (int a = 0; a <= 64; ++a) {
+        const double t = a * 2 * std::numbers::pi / 64;
+        c.StrokeTo(ringCentre + QPoint(int(std::lround(60 * std::cos(t))), int(std::lround(60 * std::sin(t)))),
+                   a > 0);
+    }
+    c.SetReflectionMode(rmPrimary);
+    c.SetTool(ctPaintBucket);
+    const int ring = CountPixels(c.Picture, Black);
+    Click(c, ringCentre);
+    EXPECT_EQ(CountPixels(c.Picture, Red), 800 * 600 - ring);
+    EXPECT_EQ(CountPixels(c.Picture, Black), ring);
+    EXPECT_EQ(c.History().UndoList().size(), 1u);
+}
+
+TEST_F(BucketTest, DiagonalLineHoldsTheFill)
+{
+    c.SetReflectionMode(rmNone);
+    for (int i = 0; i < 600; ++i)
+        c.Picture.setPixel(i, i, qRgb(0, 0, 0));
+    Click(c, QPoint(10, 300));
+    // Below the diagonal: x < y in every row.
+    EXPECT_EQ(CountPixels(c.Picture, Red), 599 * 600 / 2);
+    EXPECT_EQ(Rgb(c.Picture, 11, 10), White);
+}
+
+TEST_F(BucketTest, MarginClickFillsOnlyTheReflectedSeedsInside)
+{
+    c.SetMasterRefCount(4);
+    VerticalLine(c.Picture, 600);
+    // (100, -10) turns to (710, 0), (700, 610) and (90, 600): one inside.
+    Click(c, QPoint(100, -10));
+    EXPECT_EQ(Rgb(c.Picture, 700, 300), Red);
+    EXPECT_EQ(Rgb(c.Picture, 100, 300), White);
+    EXPECT_TRUE(c.Modified);
+}
+
+TEST_F(BucketTest, ClickOnTheBrushColourChangesNothingButIsOneUndoStep)
+{
+    c.SetMasterColor(clWhite);
+    c.Modified = false;
+    const QImage before = c.Picture.copy();
+    Click(c, QPoint(200, 200));
+    EXPECT_EQ(c.Picture, before);
+    EXPECT_TRUE(c.Modified);
+    EXPECT_EQ(c.History().UndoList().size(), 1u);
+    Click(c, QPoint(-100, -100));
+    EXPECT_EQ(c.History().UndoList().size(), 2u);
+}
+
+// The seeds are the copies of the clicked point, even when the last mouse
+// move went somewhere else.
+TEST_F(BucketTest, SeedsAreTheCopiesOfTheClickNotOfTheLastMove)
+{
+    c.SetReflectionMode(rmVertical);
+    VerticalLine(c.Picture, 200);
+    VerticalLine(c.Picture, 600);
+    c.MouseMove(0, 300 + Margin, 300 + Margin);
+    Click(c, QPoint(100, 300));
+    EXPECT_EQ(Rgb(c.Picture, 100, 300), Red);
+    EXPECT_EQ(Rgb(c.Picture, 700, 300), Red);
+    EXPECT_EQ(Rgb(c.Picture, 400, 300), White);
+}
+
+TEST_F(BucketTest, MaskDecidesWhatChangesButNotWhereTheAreaEnds)
+{
+    c.SetReflectionMode(rmNone);
+    const QRect redArea(100, 100, 200, 100);
+    for (int y = redArea.top(); y <= redArea.bottom(); ++y)
+        for (int x = redArea.left(); x <= redArea.right(); ++x)
+            c.Picture.setPixel(x, y, qRgb(255, 0, 0));
+    c.SetMasterColor(RgbToColor(Green));
+
+    c.SetColoringMode(cmProtectColor);
+    Click(c, QPoint(150, 150));
+    EXPECT_EQ(Rgb(c.Picture, 150, 150), Green);
+    EXPECT_EQ(CountPixels(c.Picture, Green), redArea.width() * redArea.height());
+    Click(c, QPoint(500, 500));
+    EXPECT_EQ(CountPixels(c.Picture, White), 800 * 600 - redArea.width() * redArea.height());
+
+    c.Undo();
+    c.Undo();
+    c.SetColoringMode(cmPaintOverColor);
+    Click(c, QPoint(150, 150));
+    EXPECT_EQ(Rgb(c.Picture, 150, 150), Red);
+    Click(c, QPoint(500, 500));
+    EXPECT_EQ(CountPixels(c.Picture, Green), 800 * 600 - redArea.width() * redArea.height());
+
+    // Protected pixels do not bound the area: the snapshot protects a red
+    // band that has turned white since, and a fill on one side goes through
+    // it to the other while the band keeps its white.
+    c.Undo();
+    c.Undo();
+    c.SetColoringMode(cmNone);
+    c.SetMasterColor(RgbToColor(Red));
+    c.SetColoringMode(cmPaintOverColor);
+    c.Picture.fill(Qt::white);
+    Click(c, QPoint(10, 10));
+    EXPECT_EQ(CountPixels(c.Picture, Red), 800 * 600 - redArea.width() * redArea.height());
+    EXPECT_EQ(Rgb(c.Picture, 700, 500), Red);
+}

@@ -1,0 +1,47 @@
+# Installs the build into a fresh prefix and checks the tree a launcher
+# needs. Run as: cmake -DBUILD_DIR=<build> -DWORK_DIR=<scratch> -P check_install.cmake
+
+set(prefix "${WORK_DIR}/prefix")
+file(REMOVE_RECURSE "${prefix}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
+  RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+
+set(expected
+  lib/velmora/velmora
+  bin/velmora
+  share/applications/velmora.desktop)
+foreach(size 16 32 48 64 128 256)
+  list(APPEND expected share/icons/hicolor/${size}x${size}/apps/velmora.png)
+endforeach()
+foreach(file ${expected})
+  if(NOT EXISTS "${prefix}/${file}")
+    message(FATAL_ERROR "missing from the installed tree: ${file}")
+  endif()
+endforeach()
+
+if(NOT IS_SYMLINK "${prefix}/bin/velmora")
+  message(FATAL_ERROR "bin/velmora is not a link")
+endif()
+file(READ_SYMLINK "${prefix}/bin/velmora" link)
+if(NOT link STREQUAL "../lib/velmora/velmora")
+  message(FATAL_ERROR "bin/velmora points to ${link}")
+endif()
+
+file(READ "${prefix}/share/applications/velmora.desktop" desktop)
+if(NOT desktop MATCHES "Exec=${prefix}/bin/velmora %f")
+  message(FATAL_ERROR "the launcher does not start the installed program:\n${desktop}")
+endif()
+execute_process(COMMAND desktop-file-validate "${prefix}/share/applications/velmora.desktop"
+  RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT result EQUAL 0 OR out)
+  message(FATAL_ERROR "desktop-file-validate: ${out}")
+endif()
+
+execute_process(COMMAND "${prefix}/bin/velmora" --version OUTPUT_VARIABLE version RESULT_VARIABLE result)
+if(NOT result EQUAL 0 OR NOT version STREQUAL "Velmora 2.1\n")
+  message(FATAL_ERROR "velmora --version gave ${result}: ${version}")
+endif()
+message(STATUS "Installed tree is complete")

@@ -1,0 +1,15 @@
+// Opening a GIF file: the bytes go through the same decoder as Open.
+#include "canvas/gif_codec.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    try {
+        DecodeGif(data, size);
+    } catch (const std::exception &) {
+    }
+    return 0;
+}

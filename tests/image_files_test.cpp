@@ -1,0 +1,261 @@
+#include "app_fixture.h"
+#include "app/file_names.h"
+#include "app/forms.h"
+#include "app/main_form.h"
+#include "canvas/bmp_codec.h"
+#include "canvas/gif_codec.h"
+#include "canvas/image_file_io.h"
+#include "canvas/png_codec.h"
+#include "canvas/velmora_canvas.h"
+#include "dialog_answer.h"
+#include "tools/tools_form.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage Picture(int w, int h, QRgb colour)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(colour);
+    img.setPixel(0, 0, qRgb(1, 2, 3));
+    return img;
+}
+
+struct ImageFilesTest : TAppFixture {
+    void SetUp() override
+    {
+        TAppFixture::SetUp();
+        form->ExecuteFileDialog = [this](QFileDialog &dialog) {
+            ++dialogs;
+            shownFilter = dialog.selectedNameFilter();
+            shownFolder = QDir::toNativeSeparators(dialog.directory().absolutePath());
+            if (answer.isEmpty())
+                return false;
+            // As a user would: the filter first, then the name typed.
+            dialog.selectNameFilter(dialog.nameFilters().at(answerFormat - 1));
+            dialog.selectFile(answer);
+            return true;
+        };
+        form->AskYesNo = [this](const QString &question) {
+            questions << question;
+            return replace;
+        };
+    }
+
+    // The next file dialog is answered with this file and filter.
+    void Answer(const QString &file, int format)
+    {
+        answer = file;
+        answerFormat = format;
+    }
+
+    void Paint()
+    {
+        canvas->SaveUndoStep(true, true);
+        canvas->Picture.setPixel(1, 1, qRgb(200, 0, 0));
+        canvas->Modified = true;
+    }
+
+    QTemporaryDir dir;
+    QString answer;
+    int answerFormat = 1;
+    int dialogs = 0;
+    QString shownFilter;
+    QString shownFolder;
+    QStringList questions;
+    bool replace = false;
+};
+
+} // namespace
+
+TEST(FileNames, ForceFileExtReplacesOnlyTheLastExtensionOfTheNamePart)
+{
+    EXPECT_EQ(ForceFileExt("/pics/rose.gif", "png"), "/pics/rose.png");
+    EXPECT_EQ(ForceFileExt("rose", "png"), "rose.png");
+    EXPECT_EQ(ForceFileExt("my.rose.bmp", ".png"), "my.rose.png");
+    EXPECT_EQ(ForceFileExt("rose..gif", "png"), "rose.png");
+    EXPECT_EQ(ForceFileExt("/pic.s/rose", "gif"), "/pic.s/rose.gif");
+    EXPECT_EQ(NameFiltersOf("PNG images (*.png)|*.png|Pictures|*.jpg;*.jpeg"),
+              QStringList({"PNG images (*.png)", "Pictures (*.jpg *.jpeg)"}));
+    EXPECT_TRUE(ProgramFolder().endsWith(QDir::separator()));
+    EXPECT_EQ(FolderOf("/a/b/c.png"), QDir::toNativeSeparators("/a/b/"));
+}
+
+TEST_F(ImageFilesTest, SaveAsksOnceThenWritesTheSameFileWithoutADialog)
+{
+    Paint();
+    Answer(dir.filePath("first"), 1);
+    form->miSaveClick(form->miSave);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(shownFilter, form->SaveDlg->nameFilters().at(0));
+    EXPECT_EQ(shownFolder + QDir::separator(), ProgramFolder());
+    const QString saved = QDir::toNativeSeparators(dir.filePath("first.png"));
+    EXPECT_EQ(QDir::toNativeSeparators(form->CurrentFileName), saved);
+    EXPECT_EQ(form->StatusText(1), form->CurrentFileName);
+    EXPECT_FALSE(canvas->Modified);
+    EXPECT_FALSE(canvas->CanUndo());
+    EXPECT_EQ(LoadPngFile(saved).pixel(1, 1), qRgb(200, 0, 0));
+
+    Paint();
+    form->miSaveClick(form->miSave);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(canvas->CanUndo());
+    EXPECT_EQ(form->GetInitialFolder(), FolderOf(saved));
+}
+
+TEST_F(ImageFilesTest, TheChosenFilterDecidesTheFormatAndTheExtension)
+{
+    Answer(dir.filePath("rose.png"), 2);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_TRUE(form->CurrentFileName.endsWith("rose.gif"));
+    EXPECT_EQ(form->CurrentFormat, 2);
+    EXPECT_EQ(LoadGifFile(form->CurrentFileName), canvas->Picture);
+    EXPECT_TRUE(questions.isEmpty());
+
+    // The forced name exists already: asked, and No writes nothing.
+    const QByteArray before = [&] {
+        QFile f(form->CurrentFileName);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    Paint();
+    Answer(dir.filePath("rose.bmp"), 2);
+    form->miSaveAsClick(form->miSaveAs);
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("rose.gif"));
+    EXPECT_TRUE(canvas->Modified);
+    EXPECT_TRUE(canvas->CanUndo());
+    QFile f(dir.filePath("rose.gif"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}
+
+TEST_F(ImageFilesTest, OpenTakesTheFilesSizePixelsAndName)
+{
+    const QString path = dir.filePath("small.bmp");
+    SaveBmpFile(Picture(3, 2, qRgb(9, 9, 9)), path);
+    Paint();
+    Answer(path, 3);
+    form->miOpenClick(form->miOpen);
+    EXPECT_EQ(canvas->PictureWidth(), 3);
+    EXPECT_EQ(canvas->PictureHeight(), 2);
+    EXPECT_EQ(canvas->Picture.pixel(1, 1), qRgb(9, 9, 9));
+    EXPECT_EQ(form->StatusText(0), "3x2");
+    EXPECT_EQ(form->CurrentFormat, 3);
+    EXPECT_FALSE(canvas->Modified);
+    EXPECT_FALSE(canvas->CanUndo());
+
+    // Save after opening a BMP writes BMP again without a dialog and empties
+    // the history.
+    Paint();
+    form->miSaveClick(nullptr);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(canvas->CanUndo());
+    EXPECT_EQ(LoadBmpFile(path).pixel(0, 0), qRgb(1, 2, 3));
+}
+
+TEST_F(ImageFilesTest, AFileTheChosenCodecCannotReadChangesNothing)
+{
+    const QString png = dir.filePath("real.png");
+    SavePngFile(Picture(40, 30, qRgb(5, 5, 5)), png);
+    Paint();
+    const QImage picture = canvas->Picture.copy();
+    Answer(png, 2);
+    try {
+        form->miOpenClick(form->miOpen);
+        ADD_FAILURE() << "a PNG file opened with the GIF filter";
+    } catch (const std::runtime_error &e) {
+        EXPECT_NE(std::string(e.what()).find("real.png"), std::string::npos);
+    }
+    EXPECT_EQ(canvas->Picture, picture);
+    EXPECT_TRUE(form->CurrentFileName.isEmpty());
+    EXPECT_EQ(form->CurrentFormat, 1);
+    EXPECT_TRUE(canvas->Modified);
+    EXPECT_TRUE(canvas->CanUndo());
+}
+
+TEST_F(ImageFilesTest, AFailingCommandShowsItsErrorAndTheProgramGoesOn)
+{
+    const QString bad = dir.filePath("broken.gif");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("GIF89a\x10\x00");
+    f.close();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    canvas->setFocus();
+    Answer(bad, 2);
+    TDialogAnswer box(QMessageBox::Ok);
+    QTest::keyClick(canvas, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box.Answered == 1; }));
+    EXPECT_EQ(box.LastTitle, "Error");
+    EXPECT_TRUE(box.LastText.contains("broken.gif")) << box.LastText.toStdString();
+    EXPECT_EQ(canvas->PictureWidth(), 800);
+}
+
+TEST_F(ImageFilesTest, NewAndCanvasSizeUseTheSizeDialog)
+{
+    Answer(dir.filePath("kept.gif"), 2);
+    form->miSaveAsClick(form->miSaveAs);
+    ASSERT_EQ(form->CurrentFormat, 2);
+
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "New image");
+        dialog->findChild<QComboBox *>("eStandard")->setCurrentIndex(7); // 1024x768
+        dialog->accept();
+    });
+    form->miNewClick(form->miNew);
+    EXPECT_EQ(form->StatusText(0), "1024x768");
+    EXPECT_TRUE(form->CurrentFileName.isEmpty());
+    EXPECT_TRUE(canvas->Modified);
+
+    // The name was forgotten: Save asks again, on the last file's filter.
+    form->miSaveClick(nullptr);
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(shownFilter, form->SaveDlg->nameFilters().at(1));
+
+    canvas->Picture.setPixel(0, 0, qRgb(7, 7, 7));
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Change canvas size");
+        dialog->findChild<QComboBox *>("eStandard")->setCurrentIndex(0); // 320x200
+        dialog->accept();
+    });
+    form->miCanvasSizeClick(form->miCanvasSize);
+    EXPECT_EQ(form->StatusText(0), "320x200");
+    EXPECT_EQ(canvas->Picture.pixel(0, 0), qRgb(7, 7, 7));
+}
+
+TEST_F(ImageFilesTest, TheCommandLineOpensTheFirstExistingFileRelativeToTheProgram)
+{
+    const QString jpg = dir.filePath("photo.jpg");
+    const QString png = dir.filePath("b.png");
+    SavePngFile(Picture(20, 10, qRgb(1, 1, 1)), png);
+    QFile::copy(png, jpg);
+    form->OpenFromCommandLine({dir.filePath("missing.png"), jpg, png});
+    EXPECT_EQ(canvas->PictureWidth(), 800);
+    EXPECT_TRUE(form->CurrentFileName.isEmpty());
+
+    // A relative name is looked up in the program's folder.
+    const QString name = QStringLiteral("velmora-command-line-test.png");
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    SavePngFile(Picture(30, 20, qRgb(1, 1, 1)), beside);
+    form->OpenFromCommandLine({dir.filePath("missing.png"), name});
+    QFile::remove(beside);
+    EXPECT_EQ(canvas->PictureWidth(), 30);
+    EXPECT_EQ(QDir::fromNativeSeparators(form->CurrentFileName), beside);
+}

@@ -1,0 +1,88 @@
+#include "app/application.h"
+#include "app/command_line.h"
+#include "app/commands_form.h"
+#include "app/forms.h"
+#include "app/main_form.h"
+#include "app/messages.h"
+#include "app/velmora_application.h"
+#include "tools/brush_size_form.h"
+#include "tools/palette_form.h"
+#include "tools/tools_form.h"
+#include "dialog_answer.h"
+
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+// A window whose event handlers fail, as a file command or a snapshot would
+// when the disk is full or memory runs out.
+class TFailingWidget : public QWidget {
+protected:
+    void mousePressEvent(QMouseEvent *) override { throw std::runtime_error("Disk full while writing rose.png"); }
+    void keyPressEvent(QKeyEvent *) override { throw 42; }
+};
+
+} // namespace
+
+TEST(VelmoraApplication, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn)
+{
+    ASSERT_NE(qobject_cast<TVelmoraApplication *>(qApp), nullptr);
+    RegisterMessageStrings();
+    TFailingWidget w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+
+    TDialogAnswer answer(QMessageBox::Ok);
+    QTest::mouseClick(&w, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.Answered == 1; }));
+    EXPECT_EQ(answer.LastTitle, "Error");
+    EXPECT_EQ(answer.LastText, "Disk full while writing rose.png");
+
+    // Something that is not a standard exception is reported too, and two
+    // failures in a row while a box is pending give one box.
+    QTest::keyClick(&w, Qt::Key_A);
+    QTest::keyClick(&w, Qt::Key_B);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.Answered == 2; }));
+    EXPECT_EQ(answer.LastText, "Unknown error");
+    QTest::qWait(100);
+    EXPECT_EQ(answer.Answered, 2);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST(CommandLine, HelpAndVersionAreAnsweredEverythingElseIsLeftToTheFileRule)
+{
+    std::ostringstream out;
+    const char *help[] = {"velmora", "picture.png", "--help"};
+    EXPECT_EQ(AnswerInfoArguments(3, help, out), 0);
+    const std::string usage = out.str();
+    EXPECT_EQ(std::count(usage.begin(), usage.end(), '\n'), 1);
+    EXPECT_EQ(usage.rfind("Usage: velmora", 0), 0u);
+
+    out.str({});
+    const char *version[] = {"velmora", "--version"};
+    EXPECT_EQ(AnswerInfoArguments(2, version, out), 0);
+    EXPECT_EQ(out.str(), "Velmora 2.1\n");
+
+    out.str({});
+    const char *files[] = {"velmora", "-v", "rose.png"};
+    EXPECT_EQ(AnswerInfoArguments(3, files, out), std::nullopt);
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST(ApplicationIcon, TheMainWindowAndItsToolWindowsShowIt)
+{
+    RegisterMessageStrings();
+    TfrmMainForm form;
+    CreateToolWindows(&form);
+    const QIcon icon = ApplicationIcon();
+    EXPECT_EQ(icon.availableSizes().size(), 6);
+    for (QWidget *w : std::initializer_list<QWidget *>{&form, frmTools, frmPalette, frmCommands, frmBrushSize})
+        EXPECT_EQ(w->windowIcon().cacheKey(), form.windowIcon().cacheKey()) << w->objectName().toStdString();
+    EXPECT_FALSE(form.windowIcon().pixmap(256, 256).isNull());
+}
