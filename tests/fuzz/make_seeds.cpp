@@ -6,6 +6,7 @@
 #include "canvas/bmp_codec.h"
 #include "canvas/gif_codec.h"
 #include "canvas/png_codec.h"
+#include "canvas/snapshot_codec.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -151,6 +152,9 @@ int main(int argc, char **argv)
     Write(root / "bmp", "rgb24.bmp", QtBmp(small.convertToFormat(QImage::Format_RGB888)));
     Write(root / "bmp", "indexed8.bmp", QtBmp(small.convertToFormat(QImage::Format_Indexed8)));
     Write(root / "bmp", "mono.bmp", QtBmp(small.convertToFormat(QImage::Format_Mono)));
+    Write(root / "snapshot", "none.png", EncodeSnapshot(small));
+    Write(root / "snapshot", "sub.png", EncodeSnapshot(small, {1, pfSub}));
+    Write(root / "snapshot", "paeth.png", EncodeSnapshot(colourful, {6, pfPaeth}));
     std::cout << "seeds written under " << root << "\n";
     return 0;
 }

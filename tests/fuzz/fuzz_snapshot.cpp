@@ -1,0 +1,16 @@
+// Restoring an undo step: the bytes go through the snapshot chunk reader and
+// decoder that Undo and Redo use.
+#include "canvas/snapshot_codec.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    try {
+        DecodeSnapshot(data, size);
+    } catch (const std::exception &) {
+    }
+    return 0;
+}
