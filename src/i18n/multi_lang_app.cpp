@@ -17,16 +17,6 @@ const QString ApplicationName = QStringLiteral("Velmora 2");
 
 std::unique_ptr<TMultiLangApp> Engine;
 
-// The document of a resource, or nullopt when the library has none.
-std::optional<QByteArray> ReadDocument(const TCompressedResourceLib &library, const QString &name)
-{
-    QBuffer stream;
-    stream.open(QIODevice::ReadWrite);
-    if (!library.GetResource(name, &stream))
-        return std::nullopt;
-    return stream.data();
-}
-
 } // namespace
 
 TMultiLangApp *MultiLangApp = nullptr;
@@ -59,22 +49,21 @@ void TMultiLangApp::LoadLanguages(const QString &libraryPath)
         return;
     try {
         const TCompressedResourceLib library(libraryPath);
-        const std::optional<QByteArray> index = ReadDocument(library, IndexResource);
-        if (!index)
+        QBuffer index;
+        index.open(QIODevice::ReadWrite);
+        if (!library.GetResource(IndexResource, &index))
             return;
-        for (const QString &name : SplitTextLines(DecodeLanguageDocument(*index))) {
-            const std::optional<QByteArray> text = ReadDocument(library, name);
-            if (!text)
+        for (const QString &name : SplitTextLines(DecodeLanguageDocument(index.readAll()))) {
+            QBuffer stream;
+            stream.open(QIODevice::ReadWrite);
+            if (!library.GetResource(name, &stream))
                 continue;
             auto language = std::make_unique<TLanguage>();
-            QBuffer stream;
-            stream.setData(*text);
-            stream.open(QIODevice::ReadOnly);
             language->LoadFromStream(&stream);
             if (IsValidLanguage(language.get()))
                 Languages.push_back(std::move(language));
         }
-    } catch (const std::runtime_error &e) {
+    } catch (const std::exception &e) {
         Languages.clear();
         const auto *libraryError = dynamic_cast<const EResourceLibraryError *>(&e);
         const QString reason = QString::fromStdString(e.what()) +
