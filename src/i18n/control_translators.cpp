@@ -20,6 +20,9 @@
 
 namespace {
 
+constexpr char CaptionSuffix[] = ".Caption";
+constexpr char HintSuffix[] = ".Hint";
+
 class TMultiLangMenuItem : public TMultiLangComponent {
 protected:
     std::vector<TText> Texts(QObject *component) const override
@@ -27,34 +30,30 @@ protected:
         auto *item = qobject_cast<QAction *>(component);
         if (!item || item->isSeparator())
             return {};
-        return {{QStringLiteral(".Caption"), item->text(), [item](const QString &t) { item->setText(t); }},
-                {QStringLiteral(".Hint"), item->statusTip(), [item](const QString &t) { item->setStatusTip(t); }}};
+        return {{QLatin1String(CaptionSuffix), item->text(), [item](const QString &t) { item->setText(t); }},
+                {QLatin1String(HintSuffix), item->statusTip(), [item](const QString &t) { item->setStatusTip(t); }}};
     }
 };
 
-// Push buttons, check boxes and radio buttons: the caption.
-class TMultiLangButton : public TMultiLangComponent {
+// One text of a class, read and written by the class's own accessors.
+template <class T, const char *Suffix, QString (T::*Get)() const, void (T::*Set)(const QString &)>
+class TMultiLangText : public TMultiLangComponent {
 protected:
     std::vector<TText> Texts(QObject *component) const override
     {
-        auto *button = qobject_cast<QAbstractButton *>(component);
-        if (!button)
-            return {};
-        return {{QStringLiteral(".Caption"), button->text(), [button](const QString &t) { button->setText(t); }}};
-    }
-};
-
-// Speed buttons and, as the fallback, every other widget: the hint.
-class TMultiLangControl : public TMultiLangComponent {
-protected:
-    std::vector<TText> Texts(QObject *component) const override
-    {
-        auto *control = qobject_cast<QWidget *>(component);
+        auto *control = qobject_cast<T *>(component);
         if (!control)
             return {};
-        return {{QStringLiteral(".Hint"), control->toolTip(), [control](const QString &t) { control->setToolTip(t); }}};
+        return {{QLatin1String(Suffix), (control->*Get)(), [control](const QString &t) { (control->*Set)(t); }}};
     }
 };
+
+// Push buttons, check boxes and radio buttons.
+using TMultiLangButton =
+    TMultiLangText<QAbstractButton, CaptionSuffix, &QAbstractButton::text, &QAbstractButton::setText>;
+using TMultiLangGroupBox = TMultiLangText<QGroupBox, CaptionSuffix, &QGroupBox::title, &QGroupBox::setTitle>;
+// Speed buttons and, as the fallback, every other widget.
+using TMultiLangControl = TMultiLangText<QWidget, HintSuffix, &QWidget::toolTip, &QWidget::setToolTip>;
 
 class TMultiLangLabel : public TMultiLangComponent {
 protected:
@@ -63,23 +62,12 @@ protected:
         auto *label = qobject_cast<QLabel *>(component);
         if (!label || label->property(TagPropertyName).toInt() < 0)
             return {};
-        return {{QStringLiteral(".Caption"), label->text(), [label](const QString &t) {
+        return {{QLatin1String(CaptionSuffix), label->text(), [label](const QString &t) {
                      label->setText(t);
                      // A label placed by hand grows with its text.
                      if (!label->parentWidget() || !label->parentWidget()->layout())
                          label->adjustSize();
                  }}};
-    }
-};
-
-class TMultiLangGroupBox : public TMultiLangComponent {
-protected:
-    std::vector<TText> Texts(QObject *component) const override
-    {
-        auto *box = qobject_cast<QGroupBox *>(component);
-        if (!box)
-            return {};
-        return {{QStringLiteral(".Caption"), box->title(), [box](const QString &t) { box->setTitle(t); }}};
     }
 };
 
