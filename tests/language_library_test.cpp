@@ -43,6 +43,7 @@ struct ResourceLibraryTest : ::testing::Test {
             {"BROKEN", broken},
             {"TINY", Compress("ab")},
             {"EMPTY", QByteArray()},
+            {"HUGE", Payload(QByteArray(65 << 20, ' '))},
         }));
     }
     static void TearDownTestSuite()
@@ -148,7 +149,9 @@ TEST_F(ResourceLibraryTest, MissingShortOrEmptyDocumentsGiveFalse)
         EXPECT_FALSE(library.GetResource(name, &stream)) << name;
         EXPECT_EQ(stream.data(), "keep") << name;
     }
-    for (const char *name : {"LONGER", "ZERO", "NEGATIVE", "CUT"}) {
+    // HUGE: a document beyond any language text, as a small file could
+    // claim gigabytes.
+    for (const char *name : {"LONGER", "ZERO", "NEGATIVE", "CUT", "HUGE"}) {
         QBuffer stream;
         stream.open(QIODevice::ReadWrite);
         EXPECT_FALSE(library.GetResource(name, &stream)) << name;

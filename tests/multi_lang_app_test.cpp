@@ -100,7 +100,9 @@ TEST_F(MultiLangAppTest, SelectsByNameTheFirstOfThatNameElseTheFallback)
     EXPECT_TRUE(engine->SelectLanguageByName("Klingon", "English"));
     EXPECT_EQ(MLLanguageName(), "English");
     engine->SelectLanguage(0); // the current one again still tells the windows
+    engine->SelectLanguage(3); // no such language: an item of a stale menu
     EXPECT_EQ(changes, 3);
+    EXPECT_EQ(MLLanguageName(), "English");
 
     TScopedEngine german;
     german->Languages.push_back(MakeLanguage("Deutsch", ""));
