@@ -203,3 +203,12 @@ TEST(LanguageStartUp, CorruptLibraryIsReportedOnceAndTheProgramRunsInEnglish)
     CreateMultiLangApp(QStringLiteral(VELMORA_LANG_DLL));
     RegisterMessageStrings();
 }
+
+TEST(LanguageStartUp, ShippedEnglishHasEveryMessageTextAsRegistered)
+{
+    TScopedEngine engine(QStringLiteral(VELMORA_LANG_DLL));
+    RegisterMessageStrings();
+    const TLanguage &english = *engine->Languages[0];
+    for (const TMultiLangString &s : engine->Strings)
+        EXPECT_EQ(english.GetValue("$" + s.Name, ""), s.Text) << s.Name.toStdString();
+}
