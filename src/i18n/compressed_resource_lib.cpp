@@ -110,8 +110,12 @@ bool TCompressedResourceLib::GetResource(const QString &name, QIODevice *stream)
     const std::optional<QByteArray> data = Image->Find(TPeResourceImage::RcDataType, name);
     if (!data || data->isEmpty())
         return false;
+    return ReadCompressedDocument(*data, name, stream);
+}
 
-    TInflater inflater(*data);
+bool ReadCompressedDocument(const QByteArray &payload, const QString &name, QIODevice *stream)
+{
+    TInflater inflater(payload);
     unsigned char length[4];
     if (inflater.Read(reinterpret_cast<char *>(length), 4) < 4) {
         const QString fault = inflater.Fault();

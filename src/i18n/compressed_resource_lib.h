@@ -51,3 +51,8 @@ public:
 private:
     std::unique_ptr<TPeResourceImage> Image;
 };
+
+// Writes the document of one resource payload into stream as GetResource
+// does, with the same results and errors; name only names the resource in
+// the errors.
+bool ReadCompressedDocument(const QByteArray &payload, const QString &name, QIODevice *stream);
