@@ -8,6 +8,7 @@
 #include "canvas/png_codec.h"
 #include "canvas/velmora_canvas.h"
 #include "dialog_answer.h"
+#include "i18n/file_dialog_filter.h"
 #include "tools/tools_form.h"
 
 #include <QApplication>

@@ -1,5 +1,6 @@
 #include "app/velmora_application.h"
 #include "canvas/canvas_resources.h"
+#include "i18n/multi_lang_app.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,6 +16,10 @@ int main(int argc, char **argv)
     setenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit().constData(), 1);
     TVelmoraApplication app(argc, argv);
     LoadCanvasModuleResources();
+    // The shipped language library, as the program finds it beside itself.
+    CreateMultiLangApp(QStringLiteral(VELMORA_LANG_DLL));
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    FreeMultiLangApp();
+    return result;
 }

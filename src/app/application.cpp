@@ -5,8 +5,10 @@
 #include "app/messages.h"
 #include "app/velmora_application.h"
 #include "canvas/canvas_resources.h"
+#include "i18n/multi_lang_app.h"
 
 #include <QIcon>
+#include <QMessageBox>
 #include <QScreen>
 
 #include <memory>
@@ -19,11 +21,19 @@ QIcon ApplicationIcon()
     return icon;
 }
 
+void StartLanguageEngine(const QString &libraryPath)
+{
+    const QString error = CreateMultiLangApp(libraryPath);
+    RegisterMessageStrings();
+    if (!error.isEmpty())
+        QMessageBox::critical(nullptr, ErrorCaption, error);
+}
+
 int RunApplication(int argc, char **argv)
 {
     TVelmoraApplication app(argc, argv);
     QApplication::setWindowIcon(ApplicationIcon());
-    RegisterMessageStrings();
+    StartLanguageEngine(LanguageLibraryPath());
     LoadCanvasModuleResources();
 
     auto mainForm = std::make_unique<TfrmMainForm>();
@@ -36,5 +46,7 @@ int RunApplication(int argc, char **argv)
     mainForm->showMaximized();
     const int result = app.exec();
     FreeShadowImage();
+    mainForm.reset();
+    FreeMultiLangApp();
     return result;
 }

@@ -46,15 +46,3 @@ QString ProgramFolder()
 {
     return WithTrailingSeparator(QCoreApplication::applicationDirPath());
 }
-
-QStringList NameFiltersOf(const QString &filter)
-{
-    const QStringList parts = filter.split(u'|');
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString &description = parts[i];
-        const QString pattern = QStringLiteral("(%1)").arg(QString(parts[i + 1]).replace(u';', u' '));
-        filters << (description.contains(pattern) ? description : description + u' ' + pattern);
-    }
-    return filters;
-}

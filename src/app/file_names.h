@@ -17,7 +17,3 @@ QString FolderOf(const QString &fileName);
 
 // The folder of the program's executable, ending with a separator.
 QString ProgramFolder();
-
-// The file dialogs' filter in its "description|pattern|..." form turned into
-// the dialog's name filters, one per description and pattern pair.
-QStringList NameFiltersOf(const QString &filter);

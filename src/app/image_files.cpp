@@ -11,6 +11,7 @@
 #include "canvas/gif_codec.h"
 #include "canvas/png_codec.h"
 #include "canvas/velmora_canvas.h"
+#include "i18n/file_dialog_filter.h"
 #include "i18n/ml_strings.h"
 #include "tools/tools_form.h"
 

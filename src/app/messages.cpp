@@ -2,18 +2,13 @@
 
 #include "i18n/ml_strings.h"
 
-QString ErrorCaption;
-QString WarningCaption;
-QString InfoCaption;
-QString ConfirmationCaption;
-
 void RegisterMessageStrings()
 {
     MLRegisterString(siNewImage, QStringLiteral("New image"));
     MLRegisterString(siChangeCanvasSize, QStringLiteral("Change canvas size"));
     MLRegisterString(siCloseProgramConfirm, QStringLiteral("Close program without saving changes?"));
     MLRegisterString(siToolBarLocSavedMsg, QStringLiteral("Current toolbars location has been stored successfully"));
-    MLRegisterString(siToolBarLocRestoredMsg, QStringLiteral("Default toolbars location has been resored"));
+    MLRegisterString(siToolBarLocRestoredMsg, QStringLiteral("Default toolbars location has been restored"));
     MLRegisterString(siErrorCaption, QStringLiteral("Error"));
     MLRegisterString(siWarningCaption, QStringLiteral("Warning"));
     MLRegisterString(siInfoCaption, QStringLiteral("Information"));

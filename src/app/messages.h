@@ -1,5 +1,7 @@
 #pragma once
 
+#include "i18n/ml_strings.h"
+
 #include <QString>
 
 // Identifiers of the program's message texts.
@@ -13,12 +15,6 @@ inline const QString siWarningCaption = QStringLiteral("siWarningCaption");
 inline const QString siInfoCaption = QStringLiteral("siInfoCaption");
 inline const QString siConfirmationCaption = QStringLiteral("siConfirmationCaption");
 inline const QString siFileExistsReplace = QStringLiteral("siFileExistsReplace");
-
-// Captions of the message boxes, in the current language.
-extern QString ErrorCaption;
-extern QString WarningCaption;
-extern QString InfoCaption;
-extern QString ConfirmationCaption;
 
 // Registers the message identifiers with their English texts and sets the
 // captions from them.

@@ -1,23 +1,54 @@
 #include "i18n/ml_strings.h"
 
-#include <QHash>
+#include "i18n/multi_lang_app.h"
 
-namespace {
+QString ErrorCaption = QStringLiteral("Error");
+QString WarningCaption = QStringLiteral("Warning");
+QString InfoCaption = QStringLiteral("Information");
+QString ConfirmationCaption = QStringLiteral("Confirmation");
+QString NewFolderName = QStringLiteral("New folder");
 
-QHash<QString, QString> &Registered()
+void MLSetLanguageMenu(QMenu *parent, TLanguageChangeEvent handler)
 {
-    static QHash<QString, QString> strings;
-    return strings;
+    if (!MultiLangApp)
+        return;
+    MultiLangApp->OnLanguageChange = std::move(handler);
+    MultiLangApp->FillLanguageMenu(parent);
 }
 
-} // namespace
+void MLAddLanguageMenu(QMenu *parent)
+{
+    if (MultiLangApp)
+        MultiLangApp->FillLanguageMenu(parent);
+}
+
+QString MLLanguageName()
+{
+    if (!MultiLangApp || !MultiLangApp->CurrentLanguage)
+        return QString();
+    return MultiLangApp->CurrentLanguage->GetName();
+}
+
+QString MLAppValue(const QString &name)
+{
+    if (!MultiLangApp || !MultiLangApp->CurrentLanguage)
+        return QString();
+    return MultiLangApp->CurrentLanguage->GetValue(QLatin1Char('@') + name, QString());
+}
+
+void MLSelectLanguage(const QString &name, const QString &fallback)
+{
+    if (MultiLangApp)
+        MultiLangApp->SelectLanguageByName(name, fallback);
+}
 
 void MLRegisterString(const QString &name, const QString &defaultText)
 {
-    Registered().insert(name, defaultText);
+    if (MultiLangApp)
+        MultiLangApp->RegisterString(name, defaultText);
 }
 
 QString MLString(const QString &name)
 {
-    return Registered().value(name);
+    return MultiLangApp ? MultiLangApp->GetString(name) : QString();
 }
