@@ -2,6 +2,7 @@
 #include "canvas/velmora_canvas.h"
 
 #include <QPaintEvent>
+#include <QHash>
 #include <QPainter>
 
 #include <vector>
@@ -79,10 +80,31 @@ const QFont &LabelFont()
     return font;
 }
 
+// A label as it is shown: its text in the label font, black or red, on an
+// opaque white box of the text's size. Rendered once per text and colour;
+// the font draws without antialiasing, so the copy has the pixels that
+// drawing the text in place would give.
+const QImage &LabelImage(const QString &text, bool active)
+{
+    static QHash<QString, QImage> cache[2];
+    QImage &label = cache[active][text];
+    if (label.isNull()) {
+        const QFontMetrics fm(LabelFont());
+        label = QImage(fm.horizontalAdvance(text), fm.height(), QImage::Format_RGB32);
+        label.fill(Qt::white);
+        QPainter p(&label);
+        p.setFont(LabelFont());
+        p.setPen(active ? QColor(255, 0, 0) : QColor(0, 0, 0));
+        p.drawText(label.rect(), Qt::AlignLeft | Qt::AlignTop, text);
+    }
+    return label;
+}
+
 // Dashed lines: entries of the pattern that are not set leave the pixel
-// alone, and the phase runs on across consecutive lines. The set pixels of
-// the shown part are drawn as aliased one-pixel points, which cost far less
-// than an image of the line.
+// alone, and the phase runs on across consecutive lines. The shown part of a
+// horizontal line is drawn as one row of an image, transparent where the
+// pixel is left alone; a vertical one as aliased one-pixel points, since an
+// image one pixel wide costs a blend call per row.
 class TPatternLines {
 public:
     TPatternLines(QPainter &p, const QRect &area, std::vector<bool> pattern, QRgb color)
@@ -96,25 +118,49 @@ public:
 private:
     void Line(const QRect &line)
     {
-        const int period = int(Pattern.size());
         const QRect shown = line.intersected(Area);
         if (!shown.isEmpty()) {
-            const bool vertical = line.width() == 1;
-            const int from = vertical ? shown.top() - line.top() : shown.left() - line.left();
-            const int to = from + (vertical ? shown.height() : shown.width());
-            Points.clear();
-            for (int entry = 0; entry < period; ++entry) {
-                if (!Pattern[std::size_t(entry)])
-                    continue;
-                // The first pixel at or after from on which this entry falls.
-                const int first = from + ((entry - (Phase + from) % period) % period + period) % period;
-                for (int i = first; i < to; i += period)
-                    Points.push_back(vertical ? QPoint(line.left(), line.top() + i) : QPoint(line.left() + i, line.top()));
-            }
-            P.setPen(QPen(QColor::fromRgb(Color), 0));
-            P.drawPoints(Points.data(), int(Points.size()));
+            if (line.width() == 1)
+                DrawVertical(line, shown);
+            else
+                DrawHorizontal(line, shown);
         }
-        Phase = (Phase + line.width() + line.height() - 1) % period;
+        Phase = (Phase + line.width() + line.height() - 1) % int(Pattern.size());
+    }
+
+    // Calls set(i) for every pixel i of the line in [from, to) that the
+    // pattern sets.
+    template <typename Set>
+    void ForEachSet(int from, int to, Set &&set) const
+    {
+        const int period = int(Pattern.size());
+        for (int entry = 0; entry < period; ++entry) {
+            if (!Pattern[std::size_t(entry)])
+                continue;
+            // The first pixel at or after from on which this entry falls.
+            const int first = from + ((entry - (Phase + from) % period) % period + period) % period;
+            for (int i = first; i < to; i += period)
+                set(i);
+        }
+    }
+
+    void DrawVertical(const QRect &line, const QRect &shown)
+    {
+        Points.clear();
+        const int from = shown.top() - line.top();
+        ForEachSet(from, from + shown.height(), [&](int i) { Points.push_back(QPoint(line.left(), line.top() + i)); });
+        P.setPen(QPen(QColor::fromRgb(Color), 0));
+        P.drawPoints(Points.data(), int(Points.size()));
+    }
+
+    void DrawHorizontal(const QRect &line, const QRect &shown)
+    {
+        QImage dashes(shown.size(), QImage::Format_ARGB32_Premultiplied);
+        dashes.fill(Qt::transparent);
+        auto *row = reinterpret_cast<QRgb *>(dashes.scanLine(0));
+        const int from = shown.left() - line.left();
+        ForEachSet(from, from + shown.width(), [&](int i) { row[i - from] = Color; });
+        P.drawImage(shown.topLeft(), dashes);
     }
 
     QPainter &P;
@@ -139,14 +185,14 @@ void DrawGrid(QPainter &p, const QRect &area, const TRect &ir)
     dotted.Horizontal(ir.Bottom - qh, ir.Left, ir.Right);
 }
 
+// The border is the aliased one-pixel outline of the square, which covers
+// its outermost pixels.
 void DrawMarker(QPainter &p, QPoint at, const QColor &border)
 {
     const QRect square(at.x() - MarkerHalf, at.y() - MarkerHalf, 2 * MarkerHalf + 1, 2 * MarkerHalf + 1);
     p.fillRect(square, QColor(255, 255, 255, 160));
-    p.fillRect(QRect(square.left(), square.top(), square.width(), 1), border);
-    p.fillRect(QRect(square.left(), square.bottom(), square.width(), 1), border);
-    p.fillRect(QRect(square.left(), square.top(), 1, square.height()), border);
-    p.fillRect(QRect(square.right(), square.top(), 1, square.height()), border);
+    p.setPen(QPen(border, 0));
+    p.drawRect(square.adjusted(0, 0, -1, -1));
 }
 
 } // namespace
@@ -228,10 +274,9 @@ void TVelmoraCanvas::PrepareCenterIcons()
 {
     const QPoint origin(ImageRect.Left, ImageRect.Top);
     auto iconAt = [&](QPoint pic) { return pic + origin - QPoint(IconOffset, IconOffset); };
-    const QFontMetrics fm(LabelFont());
     auto icon = [&](int index, QPoint pic) { OverlayItems.push_back({index, QRect(iconAt(pic), QSize(32, 32)), {}, false}); };
     auto label = [&](QPoint pic, const QString &text, bool active) {
-        const QRect box(iconAt(pic) + QPoint(17, -6), QSize(fm.horizontalAdvance(text), fm.height()));
+        const QRect box(iconAt(pic) + QPoint(17, -6), LabelImage(text, active).size());
         OverlayItems.push_back({-1, box, text, active});
     };
     const bool moving = Tool == ctMovePoints;
@@ -257,7 +302,6 @@ void TVelmoraCanvas::PrepareCenterIcons()
 // Labels are opaque on white.
 void TVelmoraCanvas::DrawOverlayItems(QPainter &p, const QRect &area) const
 {
-    p.setFont(LabelFont());
     for (const TOverlayItem &item : OverlayItems) {
         if (!item.Box.intersects(area))
             continue;
@@ -265,9 +309,7 @@ void TVelmoraCanvas::DrawOverlayItems(QPainter &p, const QRect &area) const
             DrawCenterIcon(p, item.Icon, item.Box.topLeft());
             continue;
         }
-        p.fillRect(item.Box, Qt::white);
-        p.setPen(item.Active ? QColor(255, 0, 0) : QColor(0, 0, 0));
-        p.drawText(item.Box, Qt::AlignLeft | Qt::AlignTop, item.Label);
+        p.drawImage(item.Box.topLeft(), LabelImage(item.Label, item.Active));
     }
 }
 
@@ -280,6 +322,7 @@ bool TVelmoraCanvas::MarkersVisible() const
 // The first marker, at the mouse itself, is red; its copies are grey.
 void TVelmoraCanvas::DrawMarkers(QPainter &p, const QRect &area) const
 {
+    p.setBrush(Qt::NoBrush);
     for (std::size_t i = 0; i < MarkerPoints.size(); ++i) {
         const QPoint at = MarkerPoints[i] + QPoint(ImageRect.Left, ImageRect.Top);
         const bool inside =
