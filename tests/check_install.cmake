@@ -11,6 +11,7 @@ endif()
 
 set(expected
   lib/velmora/velmora
+  lib/velmora/lang.dll
   bin/velmora
   share/applications/velmora.desktop)
 foreach(size 16 32 48 64 128 256)

@@ -2,6 +2,7 @@
 
 #include "app/shell.h"
 #include "canvas/velmora_canvas.h"
+#include "i18n/multi_lang_form.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -70,6 +71,8 @@ TfrmAbout::TfrmAbout(QWidget *parent)
 
     lWebLink = new QLabel(QLatin1String(WebAddress), this);
     lWebLink->setObjectName(QStringLiteral("lWebLink"));
+    // An address, not a text: no language replaces it.
+    lWebLink->setProperty("Tag", -1);
     lWebLink->move(24, 264);
     QFont link = lWebLink->font();
     link.setUnderline(true);
@@ -94,7 +97,11 @@ TfrmAbout::TfrmAbout(QWidget *parent)
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    Translator = std::make_unique<TMultiLangForm>(this);
+    Translator->Translate();
 }
+
+TfrmAbout::~TfrmAbout() = default;
 
 void TfrmAbout::showEvent(QShowEvent *event)
 {

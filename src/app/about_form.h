@@ -3,7 +3,10 @@
 #include <QDialog>
 #include <QRandomGenerator>
 
+#include <memory>
+
 class QLabel;
+class TMultiLangForm;
 class QPushButton;
 class QTimer;
 class TVelmoraCanvas;
@@ -16,6 +19,7 @@ class TfrmAbout : public QDialog {
 
 public:
     explicit TfrmAbout(QWidget *parent = nullptr);
+    ~TfrmAbout() override;
 
     void RestartAnimation();
     void PaintTimerTimer();
@@ -38,6 +42,9 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::unique_ptr<TMultiLangForm> Translator;
 };
 
 // Creates the about box, shows it modally and frees it.

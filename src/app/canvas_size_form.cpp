@@ -1,5 +1,6 @@
 #include "app/canvas_size_form.h"
 
+#include "i18n/multi_lang_form.h"
 #include "tools/spin_edit.h"
 
 #include <QApplication>
@@ -87,8 +88,11 @@ TfrmCanvasSize::TfrmCanvasSize(QWidget *parent)
     connect(bCancel, &QPushButton::clicked, this, &TfrmCanvasSize::reject);
 
     setFixedSize(230, 194);
-    CenterOnDesktop(*this);
+    CenterOnDesktop(*this);    Translator = std::make_unique<TMultiLangForm>(this);
+    Translator->Translate();
 }
+
+TfrmCanvasSize::~TfrmCanvasSize() = default;
 
 void TfrmCanvasSize::eWidthChange()
 {

@@ -2,7 +2,10 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QComboBox;
+class TMultiLangForm;
 class QLabel;
 class QPushButton;
 class TSpinEdit;
@@ -15,6 +18,7 @@ class TfrmCanvasSize : public QDialog {
 
 public:
     explicit TfrmCanvasSize(QWidget *parent = nullptr);
+    ~TfrmCanvasSize() override;
 
     void eWidthChange();
     void eStandardChange();
@@ -34,6 +38,9 @@ public:
 
     // True while the list writes into the edits.
     bool Updating = false;
+
+private:
+    std::unique_ptr<TMultiLangForm> Translator;
 };
 
 // Shows the dialog modally with the caption and the proposed size; on Ok

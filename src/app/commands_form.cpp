@@ -43,6 +43,7 @@ TfrmCommands::TfrmCommands(TfrmMainForm *main)
 
     setFixedSize(bLang->x() + bLang->width() + bNew->x(), 2 * bNew->y() + bNew->height());
     SetDefaultPosition();
+    CreateTranslator();
 }
 
 QToolButton *TfrmCommands::CreateButton(const char *name, int left, const QString &hint)

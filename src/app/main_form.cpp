@@ -6,6 +6,8 @@
 #include "app/messages.h"
 #include "canvas/velmora_canvas.h"
 #include "i18n/ml_strings.h"
+#include "i18n/multi_lang_form.h"
+#include "tools/brush_size_form.h"
 #include "tools/palette_form.h"
 #include "tools/tools_form.h"
 
@@ -14,6 +16,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -50,12 +53,29 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     CurrentFormat = 1;
     UpdateStatusBar();
     CanvasHistoryChanged(canvas, canvas->CanUndo(), canvas->CanRedo());
+    // Translated by LanguageChanged only, once a language is selected.
+    Translator = std::make_unique<TMultiLangForm>(this);
+    MLSetLanguageMenu(miLanguage->menu(), [this](TMultiLangApp *) { LanguageChanged(); });
 }
 
 TfrmMainForm::~TfrmMainForm()
 {
     if (frmMainForm == this)
         frmMainForm = nullptr;
+}
+
+void TfrmMainForm::LanguageChanged()
+{
+    Translator->Translate();
+    for (TToolWindow *w : std::initializer_list<TToolWindow *>{frmTools, frmPalette, frmCommands}) {
+        if (w)
+            w->Translate();
+    }
+    if (frmCommands)
+        frmCommands->bLang->setText(MLAppValue(QStringLiteral("Abr")));
+    if (frmBrushSize)
+        frmBrushSize->Translate();
+    ReloadMessageCaptions();
 }
 
 void TfrmMainForm::CreateStatusBar()
@@ -167,6 +187,10 @@ void TfrmMainForm::showEvent(QShowEvent *event)
 
 void TfrmMainForm::FormShow()
 {
+    if (frmCommands)
+        MLAddLanguageMenu(frmCommands->PopupMenuLang);
+    LoadSettings();
+    RestoreToolbarsLocations();
     OpenFromCommandLine(QCoreApplication::arguments().mid(1));
 }
 
@@ -185,6 +209,7 @@ void TfrmMainForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    SaveSettings();
     event->accept();
 }
 

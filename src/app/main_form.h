@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QFileDialog;
@@ -11,6 +12,7 @@ class QMenu;
 class QScrollArea;
 class QToolButton;
 class TfrmTools;
+class TMultiLangForm;
 class TVelmoraCanvas;
 
 // The program's frame: the canvas in a scroll box, the status bar with the
@@ -36,6 +38,13 @@ public:
 
     bool FormCloseQuery();
     void FormShow();
+    // Translates the long-lived windows after a language selection.
+    void LanguageChanged();
+
+    // Settings store (settings.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void RestoreToolbarsLocations();
 
     // File commands (image_files.cpp).
     void OpenImage(const QString &name);
@@ -193,4 +202,5 @@ private:
     QLabel *StatusPanels[2] = {};
     TVelmoraCanvas *canvas = nullptr;
     bool Shown = false;
+    std::unique_ptr<TMultiLangForm> Translator;
 };

@@ -194,8 +194,8 @@ std::array<QWidget *, 3> OtherToolWindows()
 
 QString HelpAddress()
 {
-    // The languages carry no help link of their own yet.
-    return QString::fromLatin1(BuiltInHelpAddress);
+    const QString link = MLAppValue(QStringLiteral("HelpLink"));
+    return link.isEmpty() ? QString::fromLatin1(BuiltInHelpAddress) : link;
 }
 
 void TfrmMainForm::CreateMainMenu()
@@ -519,9 +519,6 @@ void TfrmMainForm::miPreciseBrushClick(QObject *)
     canvas->SetPreciseBrush(!canvas->PreciseBrush);
 }
 
-// Tool window locations come with the settings store.
-void TfrmMainForm::miSaveToolbarsLocationsClick(QObject *) {}
-void TfrmMainForm::miRestoreDefaultToolbarsLocationsClick(QObject *) {}
 
 // The tool windows are shown or hidden together, following the toolbox
 // whatever their own states were.

@@ -1,6 +1,10 @@
 #include "app/messages.h"
 
+#include "app/forms.h"
+#include "app/main_form.h"
 #include "i18n/ml_strings.h"
+
+#include <QMessageBox>
 
 void RegisterMessageStrings()
 {
@@ -23,4 +27,11 @@ void ReloadMessageCaptions()
     WarningCaption = MLString(siWarningCaption);
     InfoCaption = MLString(siInfoCaption);
     ConfirmationCaption = MLString(siConfirmationCaption);
+}
+
+void ShowInfoMessage(const QString &text, QWidget *owner)
+{
+    QMessageBox box(QMessageBox::Information, InfoCaption, text, QMessageBox::Ok,
+                    owner ? owner : static_cast<QWidget *>(frmMainForm));
+    box.exec();
 }

@@ -22,3 +22,9 @@ void RegisterMessageStrings();
 
 // Reloads the four captions from the current language.
 void ReloadMessageCaptions();
+
+class QWidget;
+
+// A modal information box with the caption InfoCaption and an OK button,
+// owned by the given window or, when none, by the main window.
+void ShowInfoMessage(const QString &text, QWidget *owner = nullptr);

@@ -26,6 +26,7 @@ TfrmBrushSize::TfrmBrushSize(TVelmoraCanvas *canvas, QWidget *parent)
     // Equal margins on all sides of the button row.
     setFixedSize(bBrush21->x() + bBrush21->width() + bBrush1->x(), 2 * bBrush1->y() + bBrush1->height());
     SetDefaultPosition();
+    CreateTranslator();
 }
 
 QToolButton *TfrmBrushSize::CreateButton(int tag, int left, const QString &hint)

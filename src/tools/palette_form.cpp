@@ -161,6 +161,7 @@ TfrmPalette::TfrmPalette(TVelmoraCanvas *canvas, QWidget *parent)
     if (Canvas())
         UpdateShades(Canvas()->MasterColor);
     SelectBlackAndWhite();
+    CreateTranslator();
     if (Canvas())
         Canvas()->OnColorHover = [this](TVelmoraCanvas *, TColor c) { ShowPreviewColor(c); };
 }

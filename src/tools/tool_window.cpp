@@ -1,6 +1,7 @@
 #include "tools/tool_window.h"
 
 #include "canvas/velmora_canvas.h"
+#include "i18n/multi_lang_form.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -16,6 +17,20 @@ TToolWindow::TToolWindow(TVelmoraCanvas *canvas, QWidget *parent, const QString 
     QFont f(fontFamily);
     f.setPixelSize(fontPixels);
     setFont(f);
+}
+
+TToolWindow::~TToolWindow() = default;
+
+void TToolWindow::CreateTranslator()
+{
+    Translator = std::make_unique<TMultiLangForm>(this);
+    Translator->Translate();
+}
+
+void TToolWindow::Translate()
+{
+    if (Translator)
+        Translator->Translate();
 }
 
 TVelmoraCanvas *TToolWindow::Canvas() const

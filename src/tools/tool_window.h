@@ -4,6 +4,9 @@
 #include <QRect>
 #include <QWidget>
 
+#include <memory>
+
+class TMultiLangForm;
 class TVelmoraCanvas;
 
 // The base of the always-on-top tool windows: a tool-window frame with a
@@ -19,6 +22,7 @@ public:
 
     TToolWindow(TVelmoraCanvas *canvas, QWidget *parent, const QString &name, const QString &caption,
                 const QString &fontFamily, int fontPixels);
+    ~TToolWindow() override;
 
     // Moves the window's frame to its default place in the primary screen's
     // work area.
@@ -26,7 +30,14 @@ public:
 
     TVelmoraCanvas *Canvas() const;
 
+    // Translates the window into the current language.
+    void Translate();
+
 protected:
+    // Links the window's components to their translators and translates
+    // them; run once the window's controls exist.
+    void CreateTranslator();
+
     // Where the frame's top-left corner goes, given the work area and the
     // frame's width.
     virtual QPoint DefaultFramePosition(const QRect &workArea, int frameWidth) const = 0;
@@ -39,6 +50,7 @@ protected:
 
 private:
     QPointer<TVelmoraCanvas> FCanvas;
+    std::unique_ptr<TMultiLangForm> Translator;
     // A window gets its frame only after it is shown, so a default place
     // worked out before then ignores the frame's width; it is worked out
     // again once the frame is known, unless the window was moved meanwhile.

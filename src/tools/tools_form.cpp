@@ -38,13 +38,16 @@ TfrmTools::TfrmTools(TVelmoraCanvas *canvas, QWidget *parent)
     // The right margin equals the left one.
     setFixedSize(eEraser->x() + eEraser->width() + eBrush->x(), DesignClientHeight);
     SetDefaultPosition();
-    if (!Canvas())
+    if (!Canvas()) {
+        CreateTranslator();
         return;
+    }
     eMasterRef->SetValue(Canvas()->MasterRefCount);
     eSecondRef->SetValue(Canvas()->SecondRefCount);
     SyncReflectionButtons();
     eBrush->SetValue(Canvas()->BrushSize);
     eEraser->SetValue(Canvas()->EraserSize);
+    CreateTranslator();
     SyncColoringButtons();
 }
 

@@ -1,0 +1,112 @@
+// The main window's side of the settings store: what is read when the
+// window is first shown, written when it closes, and the two commands that
+// store and reset the tool window places.
+
+#include "app/commands_form.h"
+#include "app/file_names.h"
+#include "app/forms.h"
+#include "app/main_form.h"
+#include "app/messages.h"
+#include "app/settings_store.h"
+#include "app/toolbars_location.h"
+#include "canvas/velmora_canvas.h"
+#include "i18n/ml_strings.h"
+#include "tools/brush_size_form.h"
+#include "tools/palette_form.h"
+#include "tools/tools_form.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace {
+
+// The stored counts and sizes are limited to what the toolbox offers and a
+// little beyond: a count of two billion would make every mouse move draw
+// that many copies, and the program would hang at every start.
+constexpr int MinCount = 2, MaxCount = 999;
+constexpr int MinSize = 0, MaxSize = 999;
+
+// The tool windows under their names in the stored places, in this order.
+std::array<std::pair<const char *, TToolWindow *>, 4> ToolWindows()
+{
+    return {{{"tools", frmTools}, {"palette", frmPalette}, {"commands", frmCommands}, {"brush", frmBrushSize}}};
+}
+
+QString StoredLanguage(const QString &name)
+{
+    // Older settings stored the language by its English name.
+    if (name.compare(QLatin1String("russian"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Русский");
+    return name;
+}
+
+} // namespace
+
+void TfrmMainForm::LoadSettings()
+{
+    const TSettingsStore store;
+    if (!store.Exists())
+        return;
+    // A language stored as anything but a string ends the reading here.
+    const std::optional<QString> language = store.String(QStringLiteral("Language"));
+    if (!language && store.Has(QStringLiteral("Language")))
+        return;
+    MLSelectLanguage(StoredLanguage(language.value_or(QString())), QStringLiteral("English"));
+
+    canvas->SetShowCenterPoints(store.Bool(QStringLiteral("ShowCenterPoints"), false));
+    canvas->SetShowDrawingPoints(store.Bool(QStringLiteral("ShowDrawingPoints"), true));
+    canvas->SetShadow(store.Bool(QStringLiteral("Shadow"), true));
+    canvas->SetMasterRefCount(
+        std::clamp(store.Int(QStringLiteral("MasterRefCount"), canvas->MasterRefCount), MinCount, MaxCount));
+    canvas->SetSecondRefCount(
+        std::clamp(store.Int(QStringLiteral("SecondRefCount"), canvas->SecondRefCount), MinCount, MaxCount));
+    canvas->BrushSize = std::clamp(store.Int(QStringLiteral("BrushSize"), canvas->BrushSize), MinSize, MaxSize);
+    canvas->EraserSize = std::clamp(store.Int(QStringLiteral("EraserSize"), canvas->EraserSize), MinSize, MaxSize);
+    if (frmTools)
+        frmTools->SyncSpinEdits();
+}
+
+void TfrmMainForm::SaveSettings()
+{
+    TSettingsStore store;
+    if (!CurrentFileName.isEmpty())
+        store.WriteString(QStringLiteral("Folder"), FolderOf(CurrentFileName));
+    store.WriteString(QStringLiteral("Language"), MLLanguageName());
+    store.WriteBool(QStringLiteral("ShowCenterPoints"), canvas->ShowCenterPoints);
+    store.WriteBool(QStringLiteral("ShowDrawingPoints"), canvas->ShowDrawingPoints);
+    store.WriteBool(QStringLiteral("Shadow"), canvas->Shadow);
+    store.WriteInt(QStringLiteral("MasterRefCount"), canvas->MasterRefCount);
+    store.WriteInt(QStringLiteral("SecondRefCount"), canvas->SecondRefCount);
+    store.WriteInt(QStringLiteral("BrushSize"), canvas->BrushSize);
+    store.WriteInt(QStringLiteral("EraserSize"), canvas->EraserSize);
+}
+
+void TfrmMainForm::RestoreToolbarsLocations()
+{
+    const QString stored = ReadStoreString(QStringLiteral("ToolBarsLoc"));
+    for (const auto &[name, window] : ToolWindows()) {
+        const std::optional<QPoint> place = ToolBarLocation(stored, QLatin1String(name));
+        if (window && place)
+            window->move(*place);
+    }
+}
+
+void TfrmMainForm::miSaveToolbarsLocationsClick(QObject *)
+{
+    std::vector<std::pair<QString, QPoint>> entries;
+    for (const auto &[name, window] : ToolWindows())
+        entries.emplace_back(QLatin1String(name), window ? window->pos() : QPoint());
+    WriteStoreString(QStringLiteral("ToolBarsLoc"), FormatToolBarsLoc(entries));
+    ShowInfoMessage(MLString(siToolBarLocSavedMsg), this);
+}
+
+void TfrmMainForm::miRestoreDefaultToolbarsLocationsClick(QObject *)
+{
+    WriteStoreString(QStringLiteral("ToolBarsLoc"), QString());
+    for (const auto &entry : ToolWindows()) {
+        if (entry.second)
+            entry.second->SetDefaultPosition();
+    }
+    ShowInfoMessage(MLString(siToolBarLocRestoredMsg), this);
+}

@@ -1,0 +1,194 @@
+#include "app_fixture.h"
+#include "app/commands_form.h"
+#include "dialog_answer.h"
+#include "language_test_util.h"
+#include "tools/brush_size_form.h"
+#include "tools/palette_form.h"
+#include "tools/spin_edit.h"
+#include "tools/tools_form.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The main window and its tool windows with their own settings store and
+// language engine, so that nothing here reaches the user's settings or the
+// other tests' language.
+struct SettingsTest : TAppFixture {
+    SettingsTest() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Folder.path()); }
+
+    QSettings Store() const { return QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Velmora")); }
+
+    void Stored(std::initializer_list<std::pair<const char *, QVariant>> values)
+    {
+        QSettings store = Store();
+        for (const auto &[name, value] : values)
+            store.setValue(QStringLiteral("v2/") + QLatin1String(name), value);
+    }
+
+    QString StoredText(const char *name) { return Store().value(QStringLiteral("v2/") + QLatin1String(name)).toString(); }
+
+    QTemporaryDir Folder;
+    TScopedEngine Engine{QStringLiteral(VELMORA_LANG_DLL)};
+};
+
+QPoint DefaultToolboxPlace()
+{
+    const QRect wa = QGuiApplication::primaryScreen()->availableGeometry();
+    return QPoint(wa.left() + wa.width() - frmTools->frameGeometry().width() - 25, wa.top() + 70);
+}
+
+} // namespace
+
+TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolder)
+{
+    form->LoadSettings();
+    EXPECT_FALSE(canvas->ShowDrawingPoints);
+    EXPECT_EQ(canvas->MasterRefCount, 13);
+    EXPECT_EQ(canvas->EraserSize, 10);
+    EXPECT_TRUE(MLLanguageName().isEmpty());
+
+    form->SaveSettings();
+    const QStringList keys = Store().allKeys();
+    for (const char *name : {"Language", "ShowCenterPoints", "ShowDrawingPoints", "Shadow", "MasterRefCount",
+                             "SecondRefCount", "BrushSize", "EraserSize"})
+        EXPECT_TRUE(keys.contains(QStringLiteral("v2/") + QLatin1String(name))) << name;
+    EXPECT_FALSE(keys.contains("v2/Folder"));
+    EXPECT_EQ(StoredText("Shadow"), "1");
+    EXPECT_EQ(StoredText("ShowDrawingPoints"), "0");
+    EXPECT_EQ(StoredText("MasterRefCount"), "13");
+
+    form->CurrentFileName = Folder.filePath("pics/rose.png");
+    form->SaveSettings();
+    EXPECT_EQ(StoredText("Folder"), QDir::toNativeSeparators(Folder.filePath("pics")) + QDir::separator());
+    form->CurrentFileName.clear();
+    EXPECT_EQ(form->GetInitialFolder(), StoredText("Folder"));
+}
+
+TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
+{
+    Stored({{"Language", "RUSSIAN"},
+            {"ShowCenterPoints", "true"},
+            {"Shadow", 0},
+            {"MasterRefCount", 2147483647},
+            {"SecondRefCount", "abc"},
+            {"BrushSize", 500},
+            {"EraserSize", -3}});
+    form->LoadSettings();
+    EXPECT_EQ(MLLanguageName(), "Русский");
+    EXPECT_EQ(frmTools->windowTitle(), Engine->Languages[size_t(Engine->IndexOfLanguage("Русский"))]->GetValue(
+                                           "frmTools.Caption", "?"));
+    EXPECT_TRUE(canvas->ShowCenterPoints);
+    EXPECT_TRUE(canvas->ShowDrawingPoints); // missing: on
+    EXPECT_FALSE(canvas->Shadow);
+    EXPECT_EQ(canvas->MasterRefCount, 999);
+    EXPECT_EQ(canvas->SecondRefCount, 3);
+    // The toolbox shows the sizes within its own range and hands them back.
+    EXPECT_EQ(canvas->BrushSize, 99);
+    EXPECT_EQ(canvas->EraserSize, 1);
+    EXPECT_EQ(frmTools->eMasterRef->Value(), 999);
+
+    Stored({{"Language", "Klingon"}, {"ShowCenterPoints", 7}});
+    form->LoadSettings();
+    EXPECT_EQ(MLLanguageName(), "English");
+    EXPECT_TRUE(canvas->ShowCenterPoints);
+}
+
+TEST_F(SettingsTest, ALanguageThatIsNoTextEndsTheReading)
+{
+    Stored({{"Language", QStringList{"a", "b"}}, {"ShowCenterPoints", 1}});
+    form->LoadSettings();
+    EXPECT_TRUE(MLLanguageName().isEmpty());
+    EXPECT_FALSE(canvas->ShowCenterPoints);
+}
+
+TEST_F(SettingsTest, ToolWindowPlacesAreStoredRestoredAndReset)
+{
+    Stored({{"ToolBarsLoc", "tools=abc,5|palette=10,20|brush=30,40,|"}});
+    const QPoint toolbox = frmTools->pos();
+    form->RestoreToolbarsLocations();
+    EXPECT_EQ(frmTools->pos(), toolbox);
+    EXPECT_EQ(frmPalette->pos(), QPoint(10, 20));
+
+    frmCommands->move(50, 60);
+    {
+        TDialogAnswer box(QMessageBox::Ok);
+        form->miSaveToolbarsLocationsClick(form->miSaveToolbarsLocations);
+        EXPECT_EQ(box.Answered, 1);
+        EXPECT_EQ(box.LastTitle, "Information");
+        EXPECT_EQ(box.LastText, "Current toolbars location has been stored successfully");
+    }
+    EXPECT_EQ(StoredText("ToolBarsLoc"), QStringLiteral("tools=%1,%2|palette=10,20|commands=50,60|brush=%3,%4|")
+                                             .arg(toolbox.x())
+                                             .arg(toolbox.y())
+                                             .arg(frmBrushSize->x())
+                                             .arg(frmBrushSize->y()));
+
+    frmTools->move(5, 5);
+    {
+        TDialogAnswer box(QMessageBox::Ok);
+        form->miRestoreDefaultToolbarsLocationsClick(form->miRestoreDefaultToolbarsLocations);
+        EXPECT_EQ(box.LastText, "Default toolbars location has been restored");
+    }
+    EXPECT_TRUE(Store().contains("v2/ToolBarsLoc"));
+    EXPECT_EQ(StoredText("ToolBarsLoc"), "");
+    EXPECT_EQ(frmTools->pos(), DefaultToolboxPlace());
+}
+
+TEST_F(SettingsTest, ClosingWritesTheSettingsOnlyWhenTheCloseGoesAhead)
+{
+    canvas->Modified = true;
+    {
+        TDialogAnswer no(QMessageBox::No);
+        EXPECT_FALSE(form->close());
+    }
+    EXPECT_TRUE(Store().allKeys().isEmpty());
+    {
+        TDialogAnswer yes(QMessageBox::Yes);
+        EXPECT_TRUE(form->close());
+    }
+    EXPECT_EQ(StoredText("EraserSize"), "10");
+}
+
+TEST_F(SettingsTest, ChoosingALanguageTranslatesEveryWindowAndEnglishRestoresThem)
+{
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QMenu *languages = form->miLanguage->menu();
+    ASSERT_EQ(languages->actions().size(), 5);
+    ASSERT_EQ(frmCommands->PopupMenuLang->actions().size(), 5);
+    auto item = [](QMenu *menu, const QString &name) {
+        for (QAction *a : menu->actions())
+            if (a->text() == name)
+                return a;
+        return static_cast<QAction *>(nullptr);
+    };
+
+    item(frmCommands->PopupMenuLang, "Deutsch")->trigger();
+    EXPECT_EQ(form->miFile->text(), "Datei");
+    EXPECT_EQ(frmTools->bMove->toolTip(), "Verschieben");
+    EXPECT_EQ(frmCommands->bLang->text(), "DE");
+    EXPECT_NE(frmBrushSize->windowTitle(), "Brush size");
+    EXPECT_NE(frmPalette->csMaster->toolTip(), "Select brush color");
+    EXPECT_NE(frmCommands->bNew->toolTip(), "New image");
+    EXPECT_TRUE(item(languages, "Deutsch")->isChecked());
+    EXPECT_TRUE(item(frmCommands->PopupMenuLang, "Deutsch")->isChecked());
+    EXPECT_NE(ErrorCaption, "Error");
+
+    item(languages, "English")->trigger();
+    EXPECT_EQ(form->miFile->text(), "File");
+    EXPECT_EQ(form->miBlackWhite->text(), "Black && white");
+    EXPECT_EQ(frmTools->bMove->toolTip(), "Move");
+    EXPECT_EQ(frmTools->windowTitle(), "Toolbox");
+    EXPECT_EQ(frmBrushSize->windowTitle(), "Brush size");
+    EXPECT_EQ(frmCommands->bLang->text(), "EN");
+    EXPECT_EQ(ErrorCaption, "Error");
+    EXPECT_FALSE(item(languages, "Deutsch")->isChecked());
+}
