@@ -16,18 +16,12 @@
 #include "canvas/snapshot_codec.h"
 #include "canvas/undo_history.h"
 
-#include <QColor>
 #include <QImage>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPolygon>
 #include <benchmark/benchmark.h>
 #include <png.h>
 #include <zlib.h>
 
-#include <cmath>
 #include <map>
-#include <random>
 #include <string>
 #include <utility>
 
