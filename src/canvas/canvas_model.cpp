@@ -28,8 +28,8 @@ TVelmoraCanvas::TVelmoraCanvas(QWidget *parent)
     MasterCenter = QPoint(PictureWidth() / 2, PictureHeight() / 2);
     SecondCenter = QPoint(MasterCenter.x(), MasterCenter.y() - 200);
 
-    // The display is composed off-screen in one buffer; the control need not
-    // clear its background first.
+    // Every paint covers the whole exposed area; the control need not clear
+    // its background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);

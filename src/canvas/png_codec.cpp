@@ -1,9 +1,8 @@
 #include "canvas/png_codec.h"
 
+#include "canvas/image_file_io.h"
 #include "canvas/rgb_rows.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <png.h>
@@ -231,11 +230,6 @@ void CompositeOnWhite(QImage &image)
     }
 }
 
-std::string FileMessage(const char *what, const QString &path, const QString &reason)
-{
-    return QStringLiteral("%1 \"%2\": %3").arg(QLatin1String(what), path, reason).toStdString();
-}
-
 } // namespace
 
 PngSettings DefaultPngSettings()
@@ -277,7 +271,7 @@ QImage DecodePng(const std::uint8_t *data, std::size_t size)
     DecodedHeader h;
     if (!ReadHeader(r.png, r.info, h))
         throw DecodeError(job.message);
-    if (std::uint64_t(h.width) * h.height > kMaxPngPixels)
+    if (std::uint64_t(h.width) * h.height > kMaxPicturePixels)
         throw DecodeError("image of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
                           " pixels is too large");
     if (h.rowBytes != std::size_t(h.width) * 4)
@@ -298,26 +292,10 @@ QImage DecodePng(const std::uint8_t *data, std::size_t size)
 
 void SavePngFile(const QImage &img, const QString &path)
 {
-    const std::vector<std::uint8_t> bytes = EncodePng(img, DefaultPngSettings());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(FileMessage("Cannot create", path, file.errorString()));
-    const auto size = qint64(bytes.size());
-    if (file.write(reinterpret_cast<const char *>(bytes.data()), size) != size || !file.commit())
-        throw std::runtime_error(FileMessage("Cannot write", path, file.errorString()));
+    WriteFileBytes(path, EncodePng(img, DefaultPngSettings()));
 }
 
 QImage LoadPngFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(FileMessage("Cannot open", path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw std::runtime_error(FileMessage("Cannot read", path, file.errorString()));
-    try {
-        return DecodePng(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size()));
-    } catch (const std::runtime_error &e) {
-        throw std::runtime_error(FileMessage("Cannot load", path, QString::fromStdString(e.what())));
-    }
+    return LoadImageFile(path, DecodePng);
 }

@@ -33,12 +33,9 @@ std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s = De
 // sample, interlaced or not) into a Format_RGB32 image. Transparency is
 // composited on white, the colour of an empty picture. Throws
 // std::runtime_error for data that is not a PNG, is corrupt or truncated, or
-// describes an image of more than kMaxPngPixels pixels.
+// describes an image of more than kMaxPicturePixels pixels.
 QImage DecodePng(const std::uint8_t *data, std::size_t size);
 
-// Refuses images that would need more than 1 GiB as a 32-bit picture, so a
-// hostile header cannot make us allocate absurd amounts of memory.
-constexpr std::uint64_t kMaxPngPixels = std::uint64_t(1) << 28;
 
 // Writes the picture as a PNG file with the library's default compression.
 // The file is replaced only when the whole image was written; failures throw

@@ -1,5 +1,6 @@
 #include "canvas/snapshot_codec.h"
 
+#include "canvas/image_file_io.h"
 #include "canvas/png_codec.h"
 #include "canvas/rgb_rows.h"
 
@@ -274,7 +275,7 @@ std::vector<std::uint8_t> EncodeSnapshot(const QImage &picture, const SnapshotSe
 {
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         throw std::runtime_error("Snapshot encoder: the picture is empty");
-    if (std::uint64_t(picture.width()) * std::uint64_t(picture.height()) > kMaxPngPixels)
+    if (std::uint64_t(picture.width()) * std::uint64_t(picture.height()) > kMaxPicturePixels)
         throw std::runtime_error("Snapshot encoder: the picture is too large");
     if (s.level < 0 || s.level > MaxLevel || s.filter < pfNone || s.filter > pfPaeth)
         throw std::runtime_error("Snapshot encoder: invalid settings");
@@ -327,7 +328,7 @@ void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &targ
     const std::uint32_t width = GetBE32(header.data()), height = GetBE32(header.data() + 4);
     if (width == 0 || height == 0 || width > MaxChunkLength || height > MaxChunkLength)
         throw SnapshotError("bad picture size");
-    if (std::uint64_t(width) * height > kMaxPngPixels)
+    if (std::uint64_t(width) * height > kMaxPicturePixels)
         throw SnapshotError("picture of " + std::to_string(width) + " x " + std::to_string(height) +
                             " pixels is too large");
     static constexpr std::uint8_t rgb8[5] = {8, 2, 0, 0, 0};

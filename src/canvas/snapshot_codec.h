@@ -29,7 +29,7 @@ struct SnapshotSettings {
 SnapshotSettings DefaultSnapshotSettings();
 
 // Encodes the picture, whose fourth byte per pixel is not stored. Throws
-// std::runtime_error for an empty picture, one of more than kMaxPngPixels
+// std::runtime_error for an empty picture, one of more than kMaxPicturePixels
 // pixels or invalid settings, and when memory runs out.
 std::vector<std::uint8_t> EncodeSnapshot(const QImage &picture,
                                          const SnapshotSettings &s = DefaultSnapshotSettings());
