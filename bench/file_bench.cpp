@@ -125,6 +125,16 @@ void BM_OpenPngFile(benchmark::State &state)
 }
 BENCHMARK(BM_OpenPngFile)->Unit(benchmark::kMillisecond);
 
+void BM_LoadPngFileOnly(benchmark::State &state)
+{
+    const QString path = PngPath();
+    for (auto _ : state) {
+        const QImage image = LoadPngFile(path);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_LoadPngFileOnly)->Unit(benchmark::kMillisecond);
+
 void BM_BareLibpngEncodeFile(benchmark::State &state)
 {
     const QString path = Folder().filePath(QStringLiteral("bare.png"));

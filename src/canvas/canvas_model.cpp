@@ -52,24 +52,36 @@ void TVelmoraCanvas::Clear(TColor color)
     RepaintNow();
 }
 
+namespace {
+
+// The old pixels stay anchored at the top-left; the area a larger picture
+// gains is white.
+QImage Resized(const QImage &picture, int width, int height)
+{
+    QImage resized(width, height, QImage::Format_RGB32);
+    resized.fill(Qt::white);
+    QPainter p(&resized);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(0, 0, picture);
+    return resized;
+}
+
+} // namespace
+
 void TVelmoraCanvas::SetCanvasSize(int width, int height, bool clearPicture, bool centerMaster)
 {
     Modified = true;
     SetColoringMode(cmNone);
-    // The old pixels stay anchored at the top-left; the area a larger picture
-    // gains is white.
-    QImage resized(width, height, QImage::Format_RGB32);
-    resized.fill(Qt::white);
-    {
-        QPainter p(&resized);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(0, 0, Picture);
-    }
-    Picture = std::move(resized);
-    if (clearPicture)
+    if (clearPicture) {
+        // The old pixels would be painted over at once; a picture of the
+        // same size keeps its memory.
+        if (Picture.size() != QSize(width, height))
+            Picture = QImage(width, height, QImage::Format_RGB32);
         Clear(clWhite);
-    else
+    } else {
+        Picture = Resized(Picture, width, height);
         RepaintNow();
+    }
     if (centerMaster) {
         ResetMasterCenter();
         RepaintNow();
