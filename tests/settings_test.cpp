@@ -150,11 +150,16 @@ TEST_F(SettingsTest, ClosingWritesTheSettingsOnlyWhenTheCloseGoesAhead)
         EXPECT_FALSE(form->close());
     }
     EXPECT_TRUE(Store().allKeys().isEmpty());
+    for (QWidget *w : std::initializer_list<QWidget *>{frmTools, frmPalette, frmCommands, frmBrushSize})
+        EXPECT_TRUE(w->isVisible());
     {
         TDialogAnswer yes(QMessageBox::Yes);
         EXPECT_TRUE(form->close());
     }
     EXPECT_EQ(StoredText("EraserSize"), "10");
+    // Left visible, the tool windows would keep the program running.
+    for (QWidget *w : std::initializer_list<QWidget *>{frmTools, frmPalette, frmCommands, frmBrushSize})
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
 }
 
 TEST_F(SettingsTest, ChoosingALanguageTranslatesEveryWindowAndEnglishRestoresThem)

@@ -211,6 +211,12 @@ void TfrmMainForm::closeEvent(QCloseEvent *event)
     }
     SaveSettings();
     event->accept();
+    // The tool windows go with the main window; left on screen they would
+    // keep the program running without it.
+    for (QWidget *w : std::initializer_list<QWidget *>{frmTools, frmPalette, frmCommands, frmBrushSize}) {
+        if (w)
+            w->hide();
+    }
 }
 
 void TfrmMainForm::keyPressEvent(QKeyEvent *event)
