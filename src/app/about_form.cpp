@@ -1,16 +1,15 @@
 #include "app/about_form.h"
 
+#include "app/forms.h"
 #include "app/shell.h"
 #include "canvas/velmora_canvas.h"
 #include "i18n/multi_lang_form.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
@@ -95,8 +94,7 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     PaintTimer->setInterval(20);
     connect(PaintTimer, &QTimer::timeout, this, &TfrmAbout::PaintTimerTimer);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CenterOnDesktop(*this);
     Translator = std::make_unique<TMultiLangForm>(this);
     Translator->Translate();
 }

@@ -1,14 +1,13 @@
 #include "app/canvas_size_form.h"
 
+#include "app/forms.h"
 #include "i18n/multi_lang_form.h"
 #include "tools/spin_edit.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -42,12 +41,6 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const QString &captio
     button->setObjectName(QLatin1String(name));
     button->setGeometry(QRect(pos, QSize(75, 25)));
     return button;
-}
-
-void CenterOnDesktop(QWidget &window)
-{
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include "tools/palette_form.h"
 #include "tools/tools_form.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 TfrmMainForm *frmMainForm = nullptr;
 QPointer<TfrmTools> frmTools;
 QPointer<TfrmPalette> frmPalette;
@@ -23,4 +26,15 @@ void CreateToolWindows(TfrmMainForm *main)
     frmBrushSize = new TfrmBrushSize(main->Canvas(), main);
     frmBrushSize->show();
     QObject::connect(frmBrushSize, &TfrmBrushSize::BrushSizeChosen, frmTools, &TfrmTools::SyncBrushSize);
+}
+
+std::array<TToolWindow *, 4> ToolWindows()
+{
+    return {frmTools, frmPalette, frmCommands, frmBrushSize};
+}
+
+void CenterOnDesktop(QWidget &window)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
 }

@@ -2,7 +2,11 @@
 
 #include <QPointer>
 
+#include <array>
+
+class QWidget;
 class TfrmMainForm;
+class TToolWindow;
 class TfrmTools;
 class TfrmPalette;
 class TfrmBrushSize;
@@ -23,3 +27,9 @@ extern QPointer<TfrmBrushSize> frmBrushSize;
 // connects what they tell the rest of the program. The main window's canvas
 // must exist.
 void CreateToolWindows(TfrmMainForm *main);
+
+// The four tool windows in their order of creation (null where one is gone).
+std::array<TToolWindow *, 4> ToolWindows();
+
+// Places a dialog in the middle of the primary screen's work area.
+void CenterOnDesktop(QWidget &window);

@@ -1,10 +1,10 @@
 #include "app/image_view_form.h"
 
+#include "app/forms.h"
+
 #include <QApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
 
 TfrmImageView::TfrmImageView(QWidget *parent)
@@ -34,7 +34,6 @@ void ShowImageView(const QImage &bitmap)
     TfrmImageView view(QApplication::activeWindow());
     view.Image->setPixmap(QPixmap::fromImage(bitmap));
     view.setFixedSize(bitmap.size());
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        view.move(screen->availableGeometry().center() - view.rect().center());
+    CenterOnDesktop(view);
     view.exec();
 }

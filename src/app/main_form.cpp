@@ -213,7 +213,7 @@ void TfrmMainForm::closeEvent(QCloseEvent *event)
     event->accept();
     // The tool windows go with the main window; left on screen they would
     // keep the program running without it.
-    for (QWidget *w : std::initializer_list<QWidget *>{frmTools, frmPalette, frmCommands, frmBrushSize}) {
+    for (TToolWindow *w : ToolWindows()) {
         if (w)
             w->hide();
     }

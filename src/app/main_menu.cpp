@@ -184,12 +184,6 @@ protected:
     }
 };
 
-// The other tool windows that follow the toolbox's visibility.
-std::array<QWidget *, 3> OtherToolWindows()
-{
-    return {frmPalette, frmCommands, frmBrushSize};
-}
-
 } // namespace
 
 QString HelpAddress()
@@ -527,8 +521,7 @@ void TfrmMainForm::miVisibilityClick(QObject *)
     if (!frmTools)
         return;
     const bool visible = !frmTools->isVisible();
-    frmTools->setVisible(visible);
-    for (QWidget *w : OtherToolWindows()) {
+    for (TToolWindow *w : ToolWindows()) {
         if (w)
             w->setVisible(visible);
     }

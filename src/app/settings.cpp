@@ -27,11 +27,8 @@ namespace {
 constexpr int MinCount = 2, MaxCount = 999;
 constexpr int MinSize = 0, MaxSize = 999;
 
-// The tool windows under their names in the stored places, in this order.
-std::array<std::pair<const char *, TToolWindow *>, 4> ToolWindows()
-{
-    return {{{"tools", frmTools}, {"palette", frmPalette}, {"commands", frmCommands}, {"brush", frmBrushSize}}};
-}
+// The names of the tool windows in the stored places, in their order.
+constexpr std::array<const char *, 4> ToolWindowNames{"tools", "palette", "commands", "brush"};
 
 QString StoredLanguage(const QString &name)
 {
@@ -85,18 +82,20 @@ void TfrmMainForm::SaveSettings()
 void TfrmMainForm::RestoreToolbarsLocations()
 {
     const QString stored = ReadStoreString(QStringLiteral("ToolBarsLoc"));
-    for (const auto &[name, window] : ToolWindows()) {
-        const std::optional<QPoint> place = ToolBarLocation(stored, QLatin1String(name));
-        if (window && place)
-            window->move(*place);
+    const auto windows = ToolWindows();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const std::optional<QPoint> place = ToolBarLocation(stored, QLatin1String(ToolWindowNames[i]));
+        if (windows[i] && place)
+            windows[i]->move(*place);
     }
 }
 
 void TfrmMainForm::miSaveToolbarsLocationsClick(QObject *)
 {
     std::vector<std::pair<QString, QPoint>> entries;
-    for (const auto &[name, window] : ToolWindows())
-        entries.emplace_back(QLatin1String(name), window ? window->pos() : QPoint());
+    const auto windows = ToolWindows();
+    for (std::size_t i = 0; i < windows.size(); ++i)
+        entries.emplace_back(QLatin1String(ToolWindowNames[i]), windows[i] ? windows[i]->pos() : QPoint());
     WriteStoreString(QStringLiteral("ToolBarsLoc"), FormatToolBarsLoc(entries));
     ShowInfoMessage(MLString(siToolBarLocSavedMsg), this);
 }
@@ -104,9 +103,9 @@ void TfrmMainForm::miSaveToolbarsLocationsClick(QObject *)
 void TfrmMainForm::miRestoreDefaultToolbarsLocationsClick(QObject *)
 {
     WriteStoreString(QStringLiteral("ToolBarsLoc"), QString());
-    for (const auto &entry : ToolWindows()) {
-        if (entry.second)
-            entry.second->SetDefaultPosition();
+    for (TToolWindow *w : ToolWindows()) {
+        if (w)
+            w->SetDefaultPosition();
     }
     ShowInfoMessage(MLString(siToolBarLocRestoredMsg), this);
 }
