@@ -1,29 +1,44 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QDialog>
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <functional>
+
+// Hands every modal window of type T to the handler as soon as it shows,
+// while it lives.
+template <typename T>
+class TModalWatcher {
+public:
+    explicit TModalWatcher(std::function<void(T *)> handler)
+    {
+        Timer.setInterval(10);
+        QObject::connect(&Timer, &QTimer::timeout, [handler = std::move(handler)] {
+            if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget()))
+                handler(window);
+        });
+        Timer.start();
+    }
+
+private:
+    QTimer Timer;
+};
 
 // Answers the next modal message box with the given button, and counts how
 // many message boxes were answered.
 class TDialogAnswer {
 public:
     explicit TDialogAnswer(QMessageBox::StandardButton answer)
-        : Answer(answer)
-    {
-        Timer.setInterval(10);
-        QObject::connect(&Timer, &QTimer::timeout, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
+        : Watcher([this, answer](QMessageBox *box) {
             ++Answered;
             LastTitle = box->windowTitle();
             LastText = box->text();
-            box->button(Answer)->click();
-        });
-        Timer.start();
+            box->button(answer)->click();
+        })
+    {
     }
 
     int Answered = 0;
@@ -31,28 +46,22 @@ public:
     QString LastText;
 
 private:
-    QMessageBox::StandardButton Answer;
-    QTimer Timer;
+    TModalWatcher<QMessageBox> Watcher;
 };
 
 // Cancels every modal dialog as soon as it shows, and counts them.
 class TDialogCanceller {
 public:
     TDialogCanceller()
-    {
-        Timer.setInterval(10);
-        QObject::connect(&Timer, &QTimer::timeout, [this] {
-            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
+        : Watcher([this](QDialog *dialog) {
             ++Cancelled;
             dialog->reject();
-        });
-        Timer.start();
+        })
+    {
     }
 
     int Cancelled = 0;
 
 private:
-    QTimer Timer;
+    TModalWatcher<QDialog> Watcher;
 };
