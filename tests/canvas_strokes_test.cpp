@@ -275,6 +275,15 @@ struct PickupTest : ::testing::Test {
         QApplication::sendEvent(&c, &e);
     }
 
+    // A pick at the coloured pixel while one Shift key (X11 code 50 left,
+    // 62 right) is held.
+    void PickWithShift(quint32 scanCode)
+    {
+        ShiftKey(QEvent::KeyPress, scanCode);
+        Press(c, QPoint(5, 6), ssShift);
+        ShiftKey(QEvent::KeyRelease, scanCode);
+    }
+
     TVelmoraCanvas c;
     int picks = 0;
     std::vector<TColor> hovers;
@@ -287,16 +296,12 @@ TEST_F(PickupTest, LeftShiftPicksTheEraserColourAndRightShiftTheBrush)
     EXPECT_EQ(picks, 1);
 
     c.SetMasterColor(clBlack);
-    ShiftKey(QEvent::KeyPress, 62);
-    Press(c, QPoint(5, 6), ssShift);
+    PickWithShift(62);
     EXPECT_EQ(c.MasterColor, MakeColor(10, 20, 30));
     EXPECT_EQ(c.SecondColor, clWhite);
-    ShiftKey(QEvent::KeyRelease, 62);
 
-    ShiftKey(QEvent::KeyPress, 50);
-    Press(c, QPoint(5, 6), ssShift);
+    PickWithShift(50);
     EXPECT_EQ(c.SecondColor, MakeColor(10, 20, 30));
-    ShiftKey(QEvent::KeyRelease, 50);
     EXPECT_EQ(picks, 3);
 }
 
@@ -336,15 +341,11 @@ TEST_F(PickupTest, ALeftShiftReleasedInAnotherProgramDoesNotPickTheEraser)
     QApplicationStateChangeEvent back(Qt::ApplicationActive);
     QApplication::sendEvent(qApp, &back);
 
-    ShiftKey(QEvent::KeyPress, 62);
-    Press(c, QPoint(5, 6), ssShift);
+    PickWithShift(62);
     EXPECT_EQ(c.MasterColor, MakeColor(10, 20, 30));
     EXPECT_EQ(c.SecondColor, clWhite);
-    ShiftKey(QEvent::KeyRelease, 62);
 
     // Key events are trusted again after the return.
-    ShiftKey(QEvent::KeyPress, 50);
-    Press(c, QPoint(5, 6), ssShift);
+    PickWithShift(50);
     EXPECT_EQ(c.SecondColor, MakeColor(10, 20, 30));
-    ShiftKey(QEvent::KeyRelease, 50);
 }
