@@ -5,8 +5,8 @@
 //   BM_SavePngFile / BM_BareLibpngEncodeFile   (target: at most 1.2)
 //   BM_GifQuantizeBuffer / BM_SaveGifFile      (the quantizer's share)
 #include "bench_pictures.h"
-#include "canvas/gif_codec.h"
-#include "canvas/png_codec.h"
+#include "codecs/gif_codec.h"
+#include "codecs/png_codec.h"
 #include "canvas/velmora_canvas.h"
 
 #include <QFile>

@@ -12,9 +12,9 @@
 //                   --benchmark_enable_random_interleaving=true
 //                   --benchmark_report_aggregates_only=true
 #include "bench_pictures.h"
-#include "canvas/png_codec.h"
-#include "canvas/snapshot_codec.h"
-#include "canvas/undo_history.h"
+#include "codecs/png_codec.h"
+#include "codecs/snapshot_codec.h"
+#include "engine/undo_history.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>

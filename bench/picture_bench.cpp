@@ -1,6 +1,6 @@
 #include "big_canvas.h"
 
-#include "canvas/picture_ops.h"
+#include "engine/picture_ops.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "canvas/flood_fill.h"
-#include "canvas/undo_history.h"
+#include "engine/flood_fill.h"
+#include "engine/undo_history.h"
 #include "canvas_test_util.h"
 
 #include <QRandomGenerator>

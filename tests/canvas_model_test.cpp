@@ -1,4 +1,4 @@
-#include "canvas/undo_history.h"
+#include "engine/undo_history.h"
 #include "canvas/velmora_canvas.h"
 
 #include <QClipboard>

@@ -1,5 +1,5 @@
 #include "canvas/canvas_resources.h"
-#include "canvas/jpeg_decode.h"
+#include "codecs/jpeg_decode.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,5 +1,5 @@
 #include "canvas/key_state.h"
-#include "canvas/stroke_drawing.h"
+#include "engine/stroke_drawing.h"
 #include "canvas_test_util.h"
 
 #include <QApplication>

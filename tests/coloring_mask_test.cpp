@@ -1,5 +1,5 @@
-#include "canvas/coloring_mask.h"
-#include "canvas/stroke_drawing.h"
+#include "engine/coloring_mask.h"
+#include "engine/stroke_drawing.h"
 #include "canvas_test_util.h"
 
 #include <QRandomGenerator>

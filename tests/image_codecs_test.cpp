@@ -1,7 +1,7 @@
-#include "canvas/bmp_codec.h"
-#include "canvas/gif_codec.h"
-#include "canvas/image_file_io.h"
-#include "canvas/png_codec.h"
+#include "codecs/bmp_codec.h"
+#include "codecs/gif_codec.h"
+#include "codecs/image_file_io.h"
+#include "codecs/png_codec.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "canvas/flood_fill.h"
-#include "canvas/pen_raster.h"
-#include "canvas/stroke_drawing.h"
+#include "engine/flood_fill.h"
+#include "engine/pen_raster.h"
+#include "engine/stroke_drawing.h"
 #include "canvas_test_util.h"
 
 #include <QRandomGenerator>

@@ -1,4 +1,4 @@
-#include "canvas/png_codec.h"
+#include "codecs/png_codec.h"
 #include "image_test_util.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "canvas/coloring_mask.h"
-#include "canvas/shape_outline.h"
-#include "canvas/undo_history.h"
+#include "engine/coloring_mask.h"
+#include "engine/shape_outline.h"
+#include "engine/undo_history.h"
 #include "canvas_test_util.h"
 
 #include <gtest/gtest.h>

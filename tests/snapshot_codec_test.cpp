@@ -1,5 +1,5 @@
-#include "canvas/png_codec.h"
-#include "canvas/snapshot_codec.h"
+#include "codecs/png_codec.h"
+#include "codecs/snapshot_codec.h"
 #include "image_test_util.h"
 
 #include <QPainter>

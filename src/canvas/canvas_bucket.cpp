@@ -1,5 +1,5 @@
-#include "canvas/coloring_mask.h"
-#include "canvas/flood_fill.h"
+#include "engine/coloring_mask.h"
+#include "engine/flood_fill.h"
 #include "canvas/velmora_canvas.h"
 
 // All seeds come from the click itself: taking the reflected ones from the

@@ -1,5 +1,5 @@
-#include "canvas/shape_outline.h"
-#include "canvas/stroke_drawing.h"
+#include "engine/shape_outline.h"
+#include "engine/stroke_drawing.h"
 #include "canvas/velmora_canvas.h"
 
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "canvas/key_state.h"
 #include "canvas/canvas_resources.h"
-#include "canvas/coloring_mask.h"
-#include "canvas/flood_fill.h"
-#include "canvas/stroke_drawing.h"
-#include "canvas/undo_history.h"
+#include "engine/coloring_mask.h"
+#include "engine/flood_fill.h"
+#include "engine/stroke_drawing.h"
+#include "engine/undo_history.h"
 #include "canvas/velmora_canvas.h"
 
 #include <QClipboard>

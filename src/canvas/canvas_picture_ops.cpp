@@ -1,4 +1,4 @@
-#include "canvas/picture_ops.h"
+#include "engine/picture_ops.h"
 #include "canvas/velmora_canvas.h"
 
 void TVelmoraCanvas::InvertPicture()

@@ -1,6 +1,6 @@
 #include "canvas/canvas_resources.h"
 
-#include "canvas/jpeg_decode.h"
+#include "codecs/jpeg_decode.h"
 
 #include <QCoreApplication>
 #include <QFile>

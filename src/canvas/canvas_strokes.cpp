@@ -1,6 +1,6 @@
 #include "canvas/canvas_resources.h"
 #include "canvas/key_state.h"
-#include "canvas/stroke_drawing.h"
+#include "engine/stroke_drawing.h"
 #include "canvas/velmora_canvas.h"
 
 #include <QKeyEvent>

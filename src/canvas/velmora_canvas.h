@@ -1,7 +1,7 @@
 #pragma once
 
-#include "canvas/canvas_types.h"
-#include "canvas/reflection.h"
+#include "engine/canvas_types.h"
+#include "engine/reflection.h"
 
 #include <QImage>
 #include <QPoint>

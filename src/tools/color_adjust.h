@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canvas/canvas_types.h"
+#include "engine/canvas_types.h"
 
 // Per-channel lightening and darkening of a colour, saturating at white and
 // black. The top byte of the colour is carried over unchanged.

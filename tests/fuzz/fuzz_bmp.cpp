@@ -1,5 +1,5 @@
 // Opening a BMP file: the bytes go through the same decoder as Open.
-#include "canvas/bmp_codec.h"
+#include "codecs/bmp_codec.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Opening a GIF file: the bytes go through the same decoder as Open.
-#include "canvas/gif_codec.h"
+#include "codecs/gif_codec.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Opening a PNG file: the bytes go through the same decoder as Open.
-#include "canvas/png_codec.h"
+#include "codecs/png_codec.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Restoring an undo step: the bytes go through the snapshot chunk reader and
 // decoder that Undo and Redo use.
-#include "canvas/snapshot_codec.h"
+#include "codecs/snapshot_codec.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,10 +3,10 @@
 // Run by hand after changing it; its output under tests/fuzz/corpus is
 // committed:
 //   build/test/tests/fuzz/velmora_fuzz_seeds tests/fuzz/corpus
-#include "canvas/bmp_codec.h"
-#include "canvas/gif_codec.h"
-#include "canvas/png_codec.h"
-#include "canvas/snapshot_codec.h"
+#include "codecs/bmp_codec.h"
+#include "codecs/gif_codec.h"
+#include "codecs/png_codec.h"
+#include "codecs/snapshot_codec.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "canvas/pen_raster.h"
+#include "engine/pen_raster.h"
 
 #include <cmath>
 

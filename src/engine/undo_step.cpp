@@ -1,6 +1,6 @@
-#include "canvas/undo_step.h"
+#include "engine/undo_step.h"
 
-#include "canvas/snapshot_codec.h"
+#include "codecs/snapshot_codec.h"
 
 TUndoStep::TUndoStep(const QImage &picture)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canvas/canvas_types.h"
+#include "engine/canvas_types.h"
 
 #include <QPoint>
 #include <vector>

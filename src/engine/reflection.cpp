@@ -1,4 +1,4 @@
-#include "canvas/reflection.h"
+#include "engine/reflection.h"
 
 #include <cmath>
 #include <cstdint>

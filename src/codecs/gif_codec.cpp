@@ -1,6 +1,6 @@
-#include "canvas/gif_codec.h"
+#include "codecs/gif_codec.h"
 
-#include "canvas/image_file_io.h"
+#include "codecs/image_file_io.h"
 
 #include <gif_lib.h>
 

@@ -1,8 +1,8 @@
-#include "canvas/snapshot_codec.h"
+#include "codecs/snapshot_codec.h"
 
-#include "canvas/image_file_io.h"
-#include "canvas/png_codec.h"
-#include "canvas/rgb_rows.h"
+#include "codecs/image_file_io.h"
+#include "codecs/png_codec.h"
+#include "codecs/rgb_rows.h"
 
 #include <libdeflate.h>
 

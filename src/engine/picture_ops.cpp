@@ -1,4 +1,4 @@
-#include "canvas/picture_ops.h"
+#include "engine/picture_ops.h"
 
 #include <cstdint>
 

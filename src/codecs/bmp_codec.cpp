@@ -1,6 +1,6 @@
-#include "canvas/bmp_codec.h"
+#include "codecs/bmp_codec.h"
 
-#include "canvas/image_file_io.h"
+#include "codecs/image_file_io.h"
 
 #include <QBuffer>
 #include <QImageReader>

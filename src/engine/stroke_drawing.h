@@ -1,8 +1,8 @@
 #pragma once
 
-#include "canvas/canvas_types.h"
-#include "canvas/pen_raster.h"
-#include "canvas/reflection.h"
+#include "engine/canvas_types.h"
+#include "engine/pen_raster.h"
+#include "engine/reflection.h"
 
 #include <QImage>
 

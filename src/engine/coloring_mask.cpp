@@ -1,4 +1,4 @@
-#include "canvas/coloring_mask.h"
+#include "engine/coloring_mask.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "canvas/jpeg_decode.h"
+#include "codecs/jpeg_decode.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "canvas/stroke_drawing.h"
+#include "engine/stroke_drawing.h"
 
-#include "canvas/coloring_mask.h"
+#include "engine/coloring_mask.h"
 
 #include <algorithm>
 

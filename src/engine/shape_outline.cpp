@@ -1,4 +1,4 @@
-#include "canvas/shape_outline.h"
+#include "engine/shape_outline.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "canvas/image_file_io.h"
+#include "codecs/image_file_io.h"
 
 #include <QFile>
 #include <QSaveFile>

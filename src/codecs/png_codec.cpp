@@ -1,7 +1,7 @@
-#include "canvas/png_codec.h"
+#include "codecs/png_codec.h"
 
-#include "canvas/image_file_io.h"
-#include "canvas/rgb_rows.h"
+#include "codecs/image_file_io.h"
+#include "codecs/rgb_rows.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canvas/undo_step.h"
+#include "engine/undo_step.h"
 
 #include <QImage>
 

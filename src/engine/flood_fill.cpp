@@ -1,4 +1,4 @@
-#include "canvas/flood_fill.h"
+#include "engine/flood_fill.h"
 
 #include <algorithm>
 #include <cstring>
