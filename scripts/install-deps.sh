@@ -10,6 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libdeflate-dev binutils-mingw-w64-x86-64
   clang libclang-rt-14-dev desktop-file-utils
+  qt6-translations-l10n
+  xvfb xauth xdotool openbox x11-utils
+  dpkg-dev lintian appstream groff-base
 )
 
 missing=()
