@@ -87,6 +87,9 @@ TEST(FileNames, ForceFileExtReplacesOnlyTheLastExtensionOfTheNamePart)
     EXPECT_EQ(ForceFileExt("my.rose.bmp", ".png"), "my.rose.png");
     EXPECT_EQ(ForceFileExt("rose..gif", "png"), "rose.png");
     EXPECT_EQ(ForceFileExt("/pic.s/rose", "gif"), "/pic.s/rose.gif");
+    EXPECT_EQ(ForceFileExt("/pics/LOGO.GIF", "gif"), "/pics/LOGO.GIF");
+    EXPECT_EQ(ForceFileExt("rose..Png", ".png"), "rose..Png");
+    EXPECT_EQ(ForceFileExt("LOGO.GIF", "png"), "LOGO.png");
     EXPECT_EQ(NameFiltersOf("PNG images (*.png)|*.png|Pictures|*.jpg;*.jpeg"),
               QStringList({"PNG images (*.png)", "Pictures (*.jpg *.jpeg)"}));
     EXPECT_TRUE(ProgramFolder().endsWith(QDir::separator()));
@@ -164,6 +167,27 @@ TEST_F(ImageFilesTest, OpenTakesTheFilesSizePixelsAndName)
     EXPECT_EQ(dialogs, 1);
     EXPECT_FALSE(canvas->CanUndo());
     EXPECT_EQ(LoadBmpFile(path).pixel(0, 0), qRgb(1, 2, 3));
+}
+
+// On a case-sensitive file system LOGO.gif would be a second file beside
+// the one the user opened.
+TEST_F(ImageFilesTest, SaveWritesTheOpenedFileWhateverTheCaseOfItsExtension)
+{
+    SaveGifFile(Picture(4, 4, qRgb(9, 9, 9)), dir.filePath("LOGO.GIF"));
+    SaveBmpFile(Picture(4, 4, qRgb(9, 9, 9)), dir.filePath("Photo.Bmp"));
+    for (const char *name : {"LOGO.GIF", "Photo.Bmp"}) {
+        const QString path = QDir::toNativeSeparators(dir.filePath(name));
+        form->OpenImage(path);
+        Paint();
+        form->miSaveClick(form->miSave);
+        EXPECT_EQ(dialogs, 0);
+        EXPECT_TRUE(questions.isEmpty());
+        EXPECT_EQ(form->CurrentFileName, path);
+        EXPECT_EQ(form->StatusText(1), path);
+        const QImage saved = form->CurrentFormat == 2 ? LoadGifFile(path) : LoadBmpFile(path);
+        EXPECT_EQ(saved.pixel(1, 1), qRgb(200, 0, 0)) << name;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"LOGO.GIF", "Photo.Bmp"}));
 }
 
 TEST_F(ImageFilesTest, AFileTheChosenCodecCannotReadChangesNothing)

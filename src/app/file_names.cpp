@@ -30,10 +30,15 @@ QString WithTrailingSeparator(const QString &folder)
 QString ForceFileExt(const QString &name, const QString &ext)
 {
     const qsizetype start = NameStart(name);
+    const QString bare = ext.startsWith(u'.') ? ext.mid(1) : ext;
+    // LOGO.GIF and LOGO.gif are two files here: a name that already ends
+    // in the extension is the file the user means, whatever its case.
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot >= start && name.mid(dot + 1).compare(bare, Qt::CaseInsensitive) == 0)
+        return name;
     QStringList pieces = name.mid(start).split(u'.', Qt::SkipEmptyParts);
     if (pieces.size() > 1)
         pieces.removeLast();
-    const QString bare = ext.startsWith(u'.') ? ext.mid(1) : ext;
     return name.left(start) + pieces.join(u'.') + u'.' + bare;
 }
 

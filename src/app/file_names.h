@@ -8,8 +8,9 @@
 
 // The name with its last extension replaced by ext (given with or without
 // its dot): rose.gif -> rose.png, my.rose.bmp -> my.rose.png,
-// rose..gif -> rose.png, rose -> rose.png. Only the name part after the
-// last folder separator is changed.
+// rose..gif -> rose.png, rose -> rose.png. A name whose extension is ext
+// in any letter case stays as it is: LOGO.GIF with gif. Only the name part
+// after the last folder separator is changed.
 QString ForceFileExt(const QString &name, const QString &ext);
 
 // The folder part of a file name, ending with a separator.
