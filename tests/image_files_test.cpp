@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -41,6 +42,7 @@ struct ImageFilesTest : TAppFixture {
             ++dialogs;
             shownFilter = dialog.selectedNameFilter();
             shownFolder = QDir::toNativeSeparators(dialog.directory().absolutePath());
+            shownName = dialog.findChild<QLineEdit *>("fileNameEdit")->text();
             if (answer.isEmpty())
                 return false;
             // As a user would: the filter first, then the name typed.
@@ -74,6 +76,7 @@ struct ImageFilesTest : TAppFixture {
     int dialogs = 0;
     QString shownFilter;
     QString shownFolder;
+    QString shownName;
     QStringList questions;
     bool replace = false;
 };
@@ -167,6 +170,12 @@ TEST_F(ImageFilesTest, OpenTakesTheFilesSizePixelsAndName)
     EXPECT_EQ(dialogs, 1);
     EXPECT_FALSE(canvas->CanUndo());
     EXPECT_EQ(LoadBmpFile(path).pixel(0, 0), qRgb(1, 2, 3));
+
+    // Open offers no name, not the file chosen last time.
+    Answer(QString(), 3);
+    form->miOpenClick(form->miOpen);
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(shownName, "");
 }
 
 // On a case-sensitive file system LOGO.gif would be a second file beside
@@ -234,6 +243,8 @@ TEST_F(ImageFilesTest, NewAndCanvasSizeUseTheSizeDialog)
     Answer(dir.filePath("kept.gif"), 2);
     form->miSaveAsClick(form->miSaveAs);
     ASSERT_EQ(form->CurrentFormat, 2);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_EQ(shownName, "kept.gif");
 
     QTimer::singleShot(0, [] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
@@ -249,8 +260,9 @@ TEST_F(ImageFilesTest, NewAndCanvasSizeUseTheSizeDialog)
 
     // The name was forgotten: Save asks again, on the last file's filter.
     form->miSaveClick(nullptr);
-    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(dialogs, 3);
     EXPECT_EQ(shownFilter, form->SaveDlg->nameFilters().at(1));
+    EXPECT_EQ(shownName, "");
 
     canvas->Picture.setPixel(0, 0, qRgb(7, 7, 7));
     QTimer::singleShot(0, [] {

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include <array>
@@ -54,6 +55,18 @@ QFileDialog *MakeFileDialog(QWidget *parent, const char *name, const QString &ti
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setSizeGripEnabled(true);
     return dialog;
+}
+
+// The dialogs are reused and selectFile ignores an empty name, so an empty
+// name clears the dialog's own name field.
+void ShowFileName(QFileDialog &dialog, const QString &name)
+{
+    if (!name.isEmpty()) {
+        dialog.selectFile(name);
+        return;
+    }
+    if (auto *field = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        field->clear();
 }
 
 } // namespace
@@ -118,7 +131,7 @@ void TfrmMainForm::OpenImage(const QString &name)
         if (!format)
             return;
     } else {
-        OpenDlg->selectFile(QString());
+        ShowFileName(*OpenDlg, QString());
         if (RunFileDialog(*OpenDlg, format) && IsImageFormat(format))
             fileName = OpenDlg->selectedFiles().first();
         else
@@ -158,7 +171,7 @@ void TfrmMainForm::miSaveAsClick(QObject *Sender)
         UpdateStatusBar();
         return;
     }
-    SaveDlg->selectFile(CurrentFileName.isEmpty() ? QString() : QFileInfo(CurrentFileName).fileName());
+    ShowFileName(*SaveDlg, CurrentFileName.isEmpty() ? QString() : QFileInfo(CurrentFileName).fileName());
     int format = 0;
     if (RunFileDialog(*SaveDlg, format)) {
         if (!IsImageFormat(format))
