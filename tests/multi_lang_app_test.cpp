@@ -5,6 +5,8 @@
 #include "language_test_util.h"
 
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -165,6 +167,24 @@ TEST_F(MultiLangAppTest, LanguageMenusCarryNamesShortcutsAndOneCheckMark)
     QMenu *language = options.addMenu("Language");
     MLAddLanguageMenu(language);
     EXPECT_FALSE(language->menuAction()->isVisible());
+}
+
+// Fails where Qt's own translations (qt6-translations-l10n) are missing.
+TEST_F(MultiLangAppTest, QtsOwnTextsFollowTheLanguagesLocale)
+{
+    Add("English", "@Abr=EN");
+    Add("Deutsch", "@Abr=DE");
+    Add("Brasileiro", "@Abr=BR\n@Locale=pt_BR");
+    const auto buttons = [] {
+        QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+        return QString(box.button(QMessageBox::Yes)->text() + ',' + box.button(QMessageBox::No)->text()).remove('&');
+    };
+    engine->SelectLanguage(1);
+    EXPECT_EQ(buttons(), "Ja,Nein");
+    engine->SelectLanguage(2);
+    EXPECT_EQ(buttons(), QString::fromUtf8("Sim,Não"));
+    engine->SelectLanguage(0);
+    EXPECT_EQ(buttons(), "Yes,No");
 }
 
 TEST(MultiLangFunctions, DoNothingWithoutAnEngine)

@@ -53,3 +53,8 @@ QString TLanguage::GetAppName() const
 {
     return GetValue(QStringLiteral("@App"), QString());
 }
+
+QString TLanguage::GetLocale() const
+{
+    return GetValue(QStringLiteral("@Locale"), GetValue(QStringLiteral("@Abr"), QString()).toLower());
+}

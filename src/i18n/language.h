@@ -24,6 +24,9 @@ public:
     QString GetName() const;     // "@Language", or "Unknown"
     QString GetShortcut() const; // "@Shortcut", or empty
     QString GetAppName() const;  // "@App", or empty
+    // The locale of Qt's own texts: "@Locale" ("pt_BR"), else "@Abr" in
+    // lower case ("de"), else empty.
+    QString GetLocale() const;
 
     QStringList Lines;
     QPointer<QAction> MenuItem1;

@@ -93,6 +93,7 @@ void TMultiLangApp::SelectLanguage(int index)
         return;
     UncheckLanguageItems();
     CurrentLanguage = Languages[std::size_t(index)].get();
+    QtTexts.Load(CurrentLanguage->GetLocale());
     ApplyLanguage();
     for (QAction *item : {CurrentLanguage->MenuItem1.data(), CurrentLanguage->MenuItem2.data()})
         if (item)

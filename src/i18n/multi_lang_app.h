@@ -3,6 +3,7 @@
 #include "i18n/language.h"
 #include "i18n/ml_strings.h"
 #include "i18n/multi_lang_component.h"
+#include "i18n/qt_translations.h"
 
 #include <QString>
 
@@ -48,8 +49,9 @@ public:
     bool IsValidLanguage(const TLanguage *language) const;
     // The first language of that name, letter case ignored; -1 when none.
     int IndexOfLanguage(const QString &name) const;
-    // Makes the language current, translates the strings, moves the check
-    // marks and fires OnLanguageChange, also when it was current already.
+    // Makes the language current, gives Qt's own texts its locale,
+    // translates the strings, moves the check marks and fires
+    // OnLanguageChange, also when it was current already.
     void SelectLanguage(int index);
     // Selects name, else fallback; false, changing nothing, when neither
     // exists.
@@ -89,6 +91,7 @@ private:
     void LoadLanguages(const QString &libraryPath);
 
     QString FLibraryError;
+    TQtTranslations QtTexts;
     // Receiver of the language items' clicks: the connections end with the
     // engine, whichever of it and the menus goes first.
     std::unique_ptr<QObject> ItemClicks;
