@@ -169,6 +169,23 @@ TEST_F(MultiLangAppTest, LanguageMenusCarryNamesShortcutsAndOneCheckMark)
     EXPECT_FALSE(language->menuAction()->isVisible());
 }
 
+TEST_F(MultiLangAppTest, LanguageShortcutsAlsoTakeTheToolkitsKeyNames)
+{
+    const std::vector<std::pair<QString, QKeySequence>> shortcuts{
+        {"Ctrl+PgDn", QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        {"Alt+bksp", QKeySequence(Qt::ALT | Qt::Key_Backspace)},
+        {"Shift+Enter", QKeySequence(Qt::SHIFT | Qt::Key_Return)},
+        {"Ctrl+PgDown", QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        {"Ctrl++", QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+    };
+    for (const auto &[text, key] : shortcuts)
+        Add(text, "@Shortcut=" + text);
+    QMenu menu;
+    MLAddLanguageMenu(&menu);
+    for (std::size_t i = 0; i < shortcuts.size(); ++i)
+        EXPECT_EQ(menu.actions()[int(i)]->shortcut(), shortcuts[i].second) << shortcuts[i].first.toStdString();
+}
+
 // Fails where Qt's own translations (qt6-translations-l10n) are missing.
 TEST_F(MultiLangAppTest, QtsOwnTextsFollowTheLanguagesLocale)
 {

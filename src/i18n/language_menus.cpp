@@ -8,6 +8,30 @@
 #include <QKeySequence>
 #include <QMenu>
 
+#include <array>
+#include <utility>
+
+namespace {
+
+// Qt's key names, and those of the toolkit the language files were first
+// written for where Qt reads them differently or not at all: "Enter" there
+// is the main Return key, here the keypad's.
+QKeySequence LanguageShortcut(const QString &text)
+{
+    static const std::array<std::pair<QLatin1String, QLatin1String>, 3> toolkitNames{{
+        {QLatin1String("PgDn"), QLatin1String("PgDown")},
+        {QLatin1String("BkSp"), QLatin1String("Backspace")},
+        {QLatin1String("Enter"), QLatin1String("Return")},
+    }};
+    QStringList parts = text.split(u'+');
+    for (const auto &[toolkit, qt] : toolkitNames)
+        if (parts.last().compare(toolkit, Qt::CaseInsensitive) == 0)
+            parts.last() = qt;
+    return QKeySequence::fromString(parts.join(u'+'), QKeySequence::PortableText);
+}
+
+} // namespace
+
 void TMultiLangApp::FillLanguageMenu(QMenu *parent)
 {
     if (!parent)
@@ -19,7 +43,7 @@ void TMultiLangApp::FillLanguageMenu(QMenu *parent)
         item->setProperty(TagPropertyName, int(i));
         const QString shortcut = language.GetShortcut();
         if (!shortcut.isEmpty())
-            item->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText));
+            item->setShortcut(LanguageShortcut(shortcut));
         // Qt toggles a checkable item before it reports the click; the click
         // handler decides on the state the user saw.
         QObject::connect(item, &QAction::triggered, ItemClicks.get(), [this, item](bool checked) {
