@@ -21,6 +21,8 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -110,13 +112,20 @@ QStringList ReportedKeys(const TMultiLangForm &translator)
     return keys;
 }
 
+// The characters a tooltip shows.
+QString ShownToolTip(const QWidget *widget)
+{
+    const QString tip = widget->toolTip();
+    return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
+}
+
 const char GermanText[] =
     "frmTest.Caption=Probe\n"
-    "frmTest.lTitle.Caption=Titel\n"
+    "frmTest.lTitle.Caption=<b>Titel</b>\n"
     "frmTest.lFixed.Caption=Fest\n"
     "frmTest.bGo.Caption=Los\n"
     "frmTest.bGo.Hint=not a button's text\n"
-    "frmTest.bTool.Hint=Werkzeug\n"
+    "frmTest.bTool.Hint=<b>Werkzeug</b>\n"
     "frmTest.eCount.Hint=Anzahl\n"
     "frmTest.bDerived.Caption=not its text\n"
     "frmTest.cbFlag.Caption=\n"
@@ -169,12 +178,14 @@ TEST(MultiLangForm, TranslatesWhatTheLanguageHasAndKeepsTheRest)
     engine->SelectLanguage(0);
     translator.Translate();
     EXPECT_EQ(window.windowTitle(), "Probe");
-    EXPECT_EQ(window.Child<QLabel>("lTitle")->text(), "Titel");
+    // Texts of the language are plain text, also where they look like markup.
+    EXPECT_EQ(window.Child<QLabel>("lTitle")->text(), "<b>Titel</b>");
+    EXPECT_EQ(window.Child<QLabel>("lTitle")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(ShownToolTip(window.Child<QToolButton>("bTool")), "<b>Werkzeug</b>");
     EXPECT_EQ(window.Child<QLabel>("lFixed")->text(), "Fixed");
     EXPECT_EQ(window.Child<QLabel>("lLate")->text(), "Late");
     EXPECT_EQ(window.Child<QPushButton>("bGo")->text(), "Los");
     EXPECT_EQ(window.Child<QPushButton>("bGo")->toolTip(), "");
-    EXPECT_EQ(window.Child<QToolButton>("bTool")->toolTip(), "Werkzeug");
     EXPECT_EQ(window.Child<QSpinBox>("eCount")->toolTip(), "Anzahl");
     EXPECT_EQ(window.Child<QPushButton>("bDerived")->text(), "");
     EXPECT_EQ(window.Child<QCheckBox>("cbFlag")->text(), "Flag");
@@ -198,6 +209,7 @@ TEST(MultiLangForm, TranslatesWhatTheLanguageHasAndKeepsTheRest)
     translator.Translate();
     EXPECT_EQ(window.windowTitle(), "Probe");
     EXPECT_EQ(window.Child<QAction>("miNew")->text(), "Neu");
+    EXPECT_EQ(ShownToolTip(window.Child<QToolButton>("bTool")), "<b>Werkzeug</b>");
 }
 
 TEST(MultiLangForm, RegistryMatchesExactClassesWithTheWidgetFallback)

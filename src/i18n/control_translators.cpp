@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -52,8 +53,31 @@ protected:
 using TMultiLangButton =
     TMultiLangText<QAbstractButton, CaptionSuffix, &QAbstractButton::text, &QAbstractButton::setText>;
 using TMultiLangGroupBox = TMultiLangText<QGroupBox, CaptionSuffix, &QGroupBox::title, &QGroupBox::setTitle>;
-// Speed buttons and, as the fallback, every other widget.
-using TMultiLangControl = TMultiLangText<QWidget, HintSuffix, &QWidget::toolTip, &QWidget::setToolTip>;
+// Speed buttons and, as the fallback, every other widget. A hint is plain
+// text: one that Qt would take for markup is shown escaped, and the text as
+// written is kept to be read back.
+class TMultiLangControl : public TMultiLangComponent {
+protected:
+    std::vector<TText> Texts(QObject *component) const override
+    {
+        auto *control = qobject_cast<QWidget *>(component);
+        if (!control)
+            return {};
+        const QVariant plain = control->property(PlainHintProperty);
+        return {{QLatin1String(HintSuffix), plain.isValid() ? plain.toString() : control->toolTip(),
+                 [control](const QString &t) { SetPlainToolTip(*control, t); }}};
+    }
+
+private:
+    static constexpr char PlainHintProperty[] = "PlainHint";
+
+    static void SetPlainToolTip(QWidget &control, const QString &text)
+    {
+        const bool markup = Qt::mightBeRichText(text);
+        control.setProperty(PlainHintProperty, markup ? QVariant(text) : QVariant());
+        control.setToolTip(markup ? Qt::convertFromPlainText(text) : text);
+    }
+};
 
 class TMultiLangLabel : public TMultiLangComponent {
 protected:
@@ -63,6 +87,7 @@ protected:
         if (!label || label->property(TagPropertyName).toInt() < 0)
             return {};
         return {{QLatin1String(CaptionSuffix), label->text(), [label](const QString &t) {
+                     label->setTextFormat(Qt::PlainText);
                      label->setText(t);
                      // A label placed by hand grows with its text.
                      if (!label->parentWidget() || !label->parentWidget()->layout())
