@@ -41,7 +41,7 @@ TEST(MultiLangAppLoading, KeepsTheListedLanguagesMadeForVelmoraInIndexOrder)
     const QString path = BuildResourceDll(dir.path(), {
         {"LANGUAGE_RD", Payload("ONE\r\nMISSING\r\nOLD\r\nNOAPP\r\nTWO\r\nUPPER")},
         {"UPPER", Payload("@App=VELMORA 2\n@Language=Upper")},
-        {"ONE", Payload("@App=Velmora 2\n@Language=One")},
+        {"ONE", Payload("@App=Velmora 2\n@Language=One\n@Abr=PT\n@Locale=pt_BR")},
         {"OLD", Payload("@App=Velmora 1\n@Language=Old")},
         {"NOAPP", Payload("@Language=NoApp")},
         {"TWO", Payload("@App=Velmora 2")},
@@ -49,6 +49,7 @@ TEST(MultiLangAppLoading, KeepsTheListedLanguagesMadeForVelmoraInIndexOrder)
     });
     const TMultiLangApp engine(path);
     EXPECT_EQ(Names(engine), "One,Unknown,Upper");
+    EXPECT_EQ(engine.Languages[0]->GetLocale(), "pt_BR");
     EXPECT_TRUE(engine.LibraryError().isEmpty());
     EXPECT_EQ(engine.CurrentLanguage, nullptr);
 
@@ -67,7 +68,7 @@ TEST(MultiLangAppLoading, UnusableLibraryCostsEveryLanguageAndSaysWhy)
     broken[1] = 0;
     const QString brokenHeader = BuildResourceDll(dir.path(), {
         {"LANGUAGE_RD", Payload("ONE\nBROKEN")},
-        {"ONE", Payload("@App=Velmora 2\n@Language=One")},
+        {"ONE", Payload("@App=Velmora 2\n@Language=One\n@Abr=PT\n@Locale=pt_BR")},
         {"BROKEN", broken},
     });
     const QString garbage = dir.filePath("garbage.dll");
