@@ -166,7 +166,7 @@ TEST_F(ImageFilesTest, OpenTakesTheFilesSizePixelsAndName)
     EXPECT_EQ(LoadBmpFile(path).pixel(0, 0), qRgb(1, 2, 3));
 }
 
-TEST_F(ImageFilesTest, AFileTheChosenCodecCannotReadChangesNothing)
+TEST_F(ImageFilesTest, AFileThatCannotBeReadOrWrittenChangesNothing)
 {
     const QString png = dir.filePath("real.png");
     SavePngFile(Picture(40, 30, qRgb(5, 5, 5)), png);
@@ -182,6 +182,18 @@ TEST_F(ImageFilesTest, AFileTheChosenCodecCannotReadChangesNothing)
     EXPECT_EQ(canvas->Picture, picture);
     EXPECT_TRUE(form->CurrentFileName.isEmpty());
     EXPECT_EQ(form->CurrentFormat, 1);
+    EXPECT_TRUE(canvas->Modified);
+    EXPECT_TRUE(canvas->CanUndo());
+
+    // Save as into a folder that does not exist keeps the last saved name
+    // and format, Modified and the history.
+    Answer(dir.filePath("kept.gif"), 2);
+    form->miSaveAsClick(form->miSaveAs);
+    Paint();
+    Answer(dir.filePath("gone/rose.png"), 1);
+    EXPECT_THROW(form->miSaveAsClick(form->miSaveAs), std::runtime_error);
+    EXPECT_TRUE(form->CurrentFileName.endsWith("kept.gif"));
+    EXPECT_EQ(form->CurrentFormat, 2);
     EXPECT_TRUE(canvas->Modified);
     EXPECT_TRUE(canvas->CanUndo());
 }
