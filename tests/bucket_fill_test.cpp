@@ -217,4 +217,13 @@ TEST_F(BucketTest, MaskDecidesWhatChangesButNotWhereTheAreaEnds)
     Click(c, QPoint(10, 10));
     EXPECT_EQ(CountPixels(c.Picture, Red), 800 * 600 - redArea.width() * redArea.height());
     EXPECT_EQ(Rgb(c.Picture, 700, 500), Red);
+
+    // Reflected seeds fill two halves; the protected white stays in both,
+    // not only in the area of the last seed.
+    c.Picture.fill(Qt::white);
+    VerticalLine(c.Picture, 400);
+    c.SetColoringMode(cmProtectColor);
+    c.SetReflectionMode(rmVertical);
+    Click(c, QPoint(100, 300));
+    EXPECT_EQ(CountPixels(c.Picture, White), 799 * 600);
 }

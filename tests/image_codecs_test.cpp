@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -38,11 +39,6 @@ bool SamePixels(const QImage &a, const QImage &b)
             if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
                 return false;
     return true;
-}
-
-std::uint32_t Be32(const std::vector<std::uint8_t> &b, std::size_t at)
-{
-    return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
 }
 
 std::uint32_t Le32(const std::vector<std::uint8_t> &b, std::size_t at)
@@ -139,29 +135,14 @@ TEST(ImageCodecs, ManyColoursAreReducedToOneFrameOf256)
     EXPECT_EQ(back.size(), img.size());
     EXPECT_LE(DistinctColors(back, 256).size(), 256u);
     EXPECT_FALSE(DistinctColors(back, 256).empty());
-}
-
-TEST(ImageCodecs, PngFileHoldsRgbColourTypeAndOnlyTheThreeChunks)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("chunks.png");
-    SavePngFile(Noise(40, 30, 9), path);
-    const std::vector<std::uint8_t> b = ReadFileBytes(path);
-    ASSERT_GT(b.size(), 33u);
-    EXPECT_EQ(std::memcmp(b.data(), "\x89PNG\r\n\x1a\n", 8), 0);
-    EXPECT_EQ(Be32(b, 16), 40u);
-    EXPECT_EQ(Be32(b, 20), 30u);
-    EXPECT_EQ(b[24], 8);  // bits per sample
-    EXPECT_EQ(b[25], 2);  // true colour RGB
-    EXPECT_EQ(b[28], 0);  // not interlaced
-    std::vector<std::string> chunks;
-    for (std::size_t at = 8; at + 8 <= b.size(); at += 12 + Be32(b, at))
-        chunks.emplace_back(reinterpret_cast<const char *>(&b[at + 4]), 4);
-    ASSERT_GE(chunks.size(), 3u);
-    EXPECT_EQ(chunks.front(), "IHDR");
-    EXPECT_EQ(chunks.back(), "IEND");
-    for (std::size_t i = 1; i + 1 < chunks.size(); ++i)
-        EXPECT_EQ(chunks[i], "IDAT");
+    // Close to the original: the mean error of each channel stays small.
+    for (const int shift : {0, 8, 16}) {
+        long error = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                error += std::abs(int(img.pixel(x, y) >> shift & 0xFF) - int(back.pixel(x, y) >> shift & 0xFF));
+        EXPECT_LE(error / (img.width() * img.height()), 16) << "channel at bit " << shift;
+    }
 }
 
 TEST(ImageCodecs, BmpFileIsA32BitBottomUpDibWithTheShortHeader)

@@ -199,7 +199,7 @@ TEST_F(ImageFilesTest, SaveWritesTheOpenedFileWhateverTheCaseOfItsExtension)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"LOGO.GIF", "Photo.Bmp"}));
 }
 
-TEST_F(ImageFilesTest, AFileTheChosenCodecCannotReadChangesNothing)
+TEST_F(ImageFilesTest, AFileThatCannotBeReadOrWrittenChangesNothing)
 {
     const QString png = dir.filePath("real.png");
     SavePngFile(Picture(40, 30, qRgb(5, 5, 5)), png);
@@ -215,6 +215,18 @@ TEST_F(ImageFilesTest, AFileTheChosenCodecCannotReadChangesNothing)
     EXPECT_EQ(canvas->Picture, picture);
     EXPECT_TRUE(form->CurrentFileName.isEmpty());
     EXPECT_EQ(form->CurrentFormat, 1);
+    EXPECT_TRUE(canvas->Modified);
+    EXPECT_TRUE(canvas->CanUndo());
+
+    // Save as into a folder that does not exist keeps the last saved name
+    // and format, Modified and the history.
+    Answer(dir.filePath("kept.gif"), 2);
+    form->miSaveAsClick(form->miSaveAs);
+    Paint();
+    Answer(dir.filePath("gone/rose.png"), 1);
+    EXPECT_THROW(form->miSaveAsClick(form->miSaveAs), std::runtime_error);
+    EXPECT_TRUE(form->CurrentFileName.endsWith("kept.gif"));
+    EXPECT_EQ(form->CurrentFormat, 2);
     EXPECT_TRUE(canvas->Modified);
     EXPECT_TRUE(canvas->CanUndo());
 }

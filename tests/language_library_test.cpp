@@ -93,13 +93,21 @@ struct TLayout {
         TypeEntry = Root + 16;
         NameEntry = Root + (Le32(d, TypeEntry + 4) & 0x7FFFFFFF) + 16;
         NameString = Root + (Le32(d, NameEntry) & 0x7FFFFFFF);
-        for (int i = 0; i < Le16(d, NameString); ++i)
-            FirstName += QChar(Le16(d, NameString + 2 + 2 * i));
+        const auto nameOf = [&](qsizetype entry) {
+            const qsizetype string = Root + (Le32(d, entry) & 0x7FFFFFFF);
+            QString name;
+            for (int i = 0; i < Le16(d, string); ++i)
+                name += QChar(Le16(d, string + 2 + 2 * i));
+            return name;
+        };
+        FirstName = nameOf(NameEntry);
+        SecondName = nameOf(NameEntry + 8);
         const qsizetype languageEntry = Root + (Le32(d, NameEntry + 4) & 0x7FFFFFFF) + 16;
         DataEntry = Root + Le32(d, languageEntry + 4);
     }
     qsizetype Pe = 0, ResourceRva = 0, Root = 0, TypeEntry = 0, NameEntry = 0, NameString = 0, DataEntry = 0;
     QString FirstName; // the resource that the entries above lead to
+    QString SecondName; // the next entry of the names' directory
 };
 
 } // namespace
@@ -221,6 +229,19 @@ TEST_F(ResourceLibraryTest, DamagedHeadersAreRefused)
         Put32(d, offset, value);
         EXPECT_THROW(TPeResourceImage{d}, std::runtime_error) << "offset " << offset;
     }
+
+    // Section tables that fit in the file, the added sections without raw
+    // data: 96 are read, 97 are more than the Windows loader takes.
+    const auto withSections = [&](quint32 count) {
+        QByteArray d = sound;
+        const qsizetype table = at.Pe + 24 + Le16(sound, at.Pe + 20);
+        const qsizetype added = table + 40 * Le16(sound, at.Pe + 6);
+        d.replace(added, table + 40 * count - added, QByteArray(table + 40 * count - added, '\0'));
+        Put32(d, at.Pe + 4, count << 16 | Le16(sound, at.Pe + 4));
+        return d;
+    };
+    EXPECT_NO_THROW(TPeResourceImage{withSections(96)});
+    EXPECT_THROW(TPeResourceImage{withSections(97)}, std::runtime_error);
 }
 
 TEST_F(ResourceLibraryTest, DamagedResourceTreeFindsNothing)
@@ -242,6 +263,14 @@ TEST_F(ResourceLibraryTest, DamagedResourceTreeFindsNothing)
         const TPeResourceImage image(d);
         EXPECT_FALSE(image.Find(TPeResourceImage::RcDataType, at.FirstName)) << "offset " << offset;
     }
+
+    // A loop that passes every other check: the second name's languages are
+    // the names' directory again, whose first entry now leads to data.
+    ASSERT_TRUE(TPeResourceImage(sound).Find(TPeResourceImage::RcDataType, at.SecondName));
+    QByteArray loop = sound;
+    Put32(loop, at.NameEntry + 4, quint32(at.DataEntry - at.Root));
+    Put32(loop, at.NameEntry + 12, quint32(at.NameEntry - 16 - at.Root) | 0x80000000u);
+    EXPECT_FALSE(TPeResourceImage(loop).Find(TPeResourceImage::RcDataType, at.SecondName));
 }
 
 // Random damage and truncation must end in an error or a failed lookup,

@@ -7,10 +7,11 @@
 TEST(Language, SplitsLinesAndFindsTheFirstKeyWhateverItsCase)
 {
     const auto language =
-        MakeLanguage(QByteArray("a=1\r\nA=2\rfrmTools.Caption=\nb = spaced \nno key\n\nlast=x") + '\0' + "hidden=y");
-    EXPECT_EQ(language->Lines, QStringList({"a=1", "A=2", "frmTools.Caption=", "b = spaced ", "no key", "", "last=x"}));
+        MakeLanguage(QByteArray("a=1\r\nA=2\rfrmTools.Caption=\nb = spaced \nno key\n\nlast=x=y") + '\0' + "hidden=y");
+    EXPECT_EQ(language->Lines, QStringList({"a=1", "A=2", "frmTools.Caption=", "b = spaced ", "no key", "", "last=x=y"}));
     EXPECT_EQ(language->GetValue("a", "-"), "1");
-    EXPECT_EQ(language->GetValue("LAST", "-"), "x");
+    EXPECT_EQ(language->GetValue("LAST", "-"), "x=y"); // the key ends at the first "="
+    EXPECT_EQ(language->GetValue("last=x", "-"), "-");
     EXPECT_EQ(language->GetValue("FRMTOOLS.CAPTION", "Toolbox"), "Toolbox"); // empty counts as missing
     EXPECT_EQ(language->GetValue("b ", "-"), " spaced ");                   // nothing is trimmed
     EXPECT_EQ(language->GetValue("no key", "-"), "-");

@@ -74,8 +74,10 @@ TEST(PictureOps, CanvasOperationsRecordAStepMarkModifiedAndRebuildTheMask)
     EXPECT_TRUE(c.Mask->Protected(20, 20));
 
     c.Picture.fill(qRgb(255, 255, 254));
+    c.Picture.setPixel(6, 6, qRgb(255, 255, 255));
     c.GrayscalePicture();
     EXPECT_EQ(Rgb(c.Picture, 5, 5), 0xFEFEFEu);
+    EXPECT_FALSE(c.Mask->Protected(6, 6));
     EXPECT_EQ(c.History().UndoList().size(), 2u);
     c.Undo();
     EXPECT_EQ(Rgb(c.Picture, 5, 5), 0xFFFFFEu);

@@ -182,6 +182,24 @@ TEST_F(ShapeTest, GuardsLeaveThePictureAndHistoryAlone)
     EXPECT_TRUE(Drawn(QPoint(400, 250)) && Drawn(QPoint(450, 300)) && Drawn(QPoint(400, 350)));
 }
 
+TEST_F(ShapeTest, UndoAfterEachShapeInEveryModeGivesBackTheExactPicture)
+{
+    c.SetSecondRefCount(5);
+    c.StrokeTo(QPoint(300, 200), false);
+    c.StrokeTo(QPoint(620, 410), true);
+    for (TReflectionMode m : {rmNone, rmPrimary, rmMirrorPrimary, rmSecondary, rmVertical, rmHorizontal}) {
+        c.SetReflectionMode(m);
+        const bool figures = m == rmPrimary || m == rmMirrorPrimary || m == rmSecondary;
+        for (int shape = 0; shape < (figures ? 3 : 1); ++shape) {
+            const QImage before = c.Picture.copy();
+            shape == 0 ? c.AddCircle() : c.DrawPolygon(shape == 2);
+            ASSERT_NE(c.Picture, before) << int(m) << "," << shape;
+            c.Undo();
+            ASSERT_EQ(c.Picture, before) << int(m) << "," << shape;
+        }
+    }
+}
+
 TEST_F(ShapeTest, ShapesDrawOverProtectedPixelsAndKeepTheMask)
 {
     c.SetColoringMode(cmProtectColor);
