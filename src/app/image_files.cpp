@@ -6,6 +6,7 @@
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
+#include "app/recovery_autosave.h"
 #include "app/settings_store.h"
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
@@ -95,6 +96,7 @@ void TfrmMainForm::miNewClick(QObject *)
         return;
     CurrentFileName.clear();
     canvas->SetCanvasSize(width, height, true, true);
+    Autosave->Discard();
     FitCanvas();
     if (frmTools)
         frmTools->SyncColoringButtons();
@@ -143,6 +145,7 @@ void TfrmMainForm::LoadImageFile(const QString &name, int format)
     CurrentFormat = format;
     CurrentFileName = name;
     canvas->Modified = false;
+    Autosave->Discard();
 }
 
 void TfrmMainForm::miSaveClick(QObject *Sender)
@@ -189,6 +192,7 @@ bool TfrmMainForm::WriteImageFile(const QString &name, int format)
     CurrentFormat = format;
     CurrentFileName = fileName;
     canvas->Modified = false;
+    Autosave->Discard();
     return true;
 }
 
