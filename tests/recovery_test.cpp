@@ -97,6 +97,7 @@ struct CrashRecoveryTest : ::testing::Test {
         QFile file(QDir(Folder).filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
+        file.flush();
         file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime);
         return file.fileName();
     }

@@ -85,8 +85,9 @@ TEST(RecoveryWriter, AbandonedCopiesNewestFirstAndMovedAsideUnderFreeNames)
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("x");
+        f.flush();
+        f.setFileTime(QDateTime::currentDateTime().addSecs(path == older ? -60 : 0), QFileDevice::FileModificationTime);
     }
-    QFile(older).setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
     QLockFile lock(RecoveryLockPath(held));
     ASSERT_TRUE(lock.tryLock(0));
     EXPECT_EQ(AbandonedRecoveryCopies(dir.path()), QStringList({newer, older}));
