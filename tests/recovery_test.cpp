@@ -60,12 +60,13 @@ struct CrashRecoveryTest : ::testing::Test {
         ASSERT_TRUE(child.waitForStarted());
         const QString folder = Dir->filePath(QStringLiteral("data/Tarnwick/Velmora/recovery"));
         QStringList copies;
-        QTest::qWaitFor([&] {
+        const bool written = QTest::qWaitFor([&] {
             copies = QDir(folder).entryList({QStringLiteral("*.png")});
             return !copies.isEmpty();
         }, 60000);
         child.kill();
         child.waitForFinished();
+        ASSERT_TRUE(written);
         ASSERT_EQ(copies.size(), 1);
         QFile copy(QDir(folder).filePath(copies.first()));
         ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
