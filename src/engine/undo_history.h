@@ -32,8 +32,8 @@ public:
     // SaveStep(picture, true, clearRedo) without waiting for the compression:
     // the picture is copied into a buffer kept from the last call, the step
     // is on the undo list at once, and the worker compresses the copy and
-    // then calls compressed on its own thread. Waits for an earlier pending
-    // step first.
+    // then calls OnStepCompressed on its own thread. Waits for an earlier
+    // pending step first.
     void BeginStep(const QImage &picture, bool clearRedo);
 
     // Ends the pending step, waiting for its compression: a compressed step
