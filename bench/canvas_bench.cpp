@@ -1,5 +1,6 @@
 #include "big_canvas.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
@@ -155,4 +156,24 @@ void BM_PaintOverBareCopy(benchmark::State &state)
 }
 BENCHMARK(BM_PaintOverBareCopy)->Arg(800)->Arg(Big)->Unit(benchmark::kMicrosecond);
 
+// A press on the picture until the first dab is in it: the undo step's copy
+// and the first segment. The history's worker is idle at each start; the
+// screen follows later, on the repaint timer. Compare with BM_MemcpyPicture.
+void BM_PressLatency(benchmark::State &state)
+{
+    auto c = BigCanvas();
+    const QPoint m = c->MasterCenter + QPoint(25, 25);
+    for (auto _ : state) {
+        c->MouseDown(mbLeft, ssLeft, m.x() + 300, m.y());
+        c->MouseMove(ssLeft, m.x() + 302, m.y() + 2);
+        state.PauseTiming();
+        c->MouseUp(mbLeft, 0, m.x() + 302, m.y() + 2);
+        c->History();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PressLatency)->Arg(Big)->Unit(benchmark::kMillisecond);
+
 } // namespace
+

@@ -14,9 +14,11 @@
 #include "bench_pictures.h"
 #include "codecs/png_codec.h"
 #include "codecs/snapshot_codec.h"
+#include "engine/recovery_writer.h"
 #include "engine/undo_history.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <png.h>
 #include <zlib.h>
@@ -123,6 +125,20 @@ BENCHMARK(BM_PngEncodeDefault)->Arg(800)->Arg(3000)->Unit(benchmark::kMillisecon
 BENCHMARK(BM_PngEncodeSnapshot)->Arg(800)->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PngDecodeSnapshot)->Arg(800)->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PngUndoRoundTrip)->Arg(800)->Arg(3000)->Unit(benchmark::kMillisecond);
+
+// One recovery copy from the copy of the picture to the file in place; the
+// program runs it on the writer's worker, off the GUI thread.
+void BM_RecoveryWrite(benchmark::State &state)
+{
+    const QImage &picture = Painting(int(state.range(0)));
+    QTemporaryDir dir;
+    TRecoveryWriter writer(dir.path());
+    for (auto _ : state) {
+        writer.Submit(picture, {QStringLiteral("painting.png"), 1});
+        writer.Wait();
+    }
+}
+BENCHMARK(BM_RecoveryWrite)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 // Registered at start-up so that every candidate shows up by name.
 const bool kCandidatesRegistered = [] {

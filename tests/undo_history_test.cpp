@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 #include <stdexcept>
 
@@ -218,3 +219,37 @@ TEST_F(SwapTest, StepSavedMayChangeTheLists)
 }
 
 } // namespace
+
+// A begun step is on the undo list at once and, once compressed, holds the
+// bytes SaveStep would have stored; a failed compression drops it, and a
+// step over the budget goes when it settles.
+TEST(UndoHistory, BegunStepsMatchSavedStepsOnceSettled)
+{
+    TUndoHistory begun, saved;
+    std::atomic<int> compressed = 0;
+    begun.OnStepCompressed = [&compressed] { ++compressed; };
+    for (int n : {1, 2, 3}) {
+        begun.BeginStep(Numbered(n), true);
+        EXPECT_TRUE(begun.CanUndo());
+        saved.SaveStep(Numbered(n), true, true);
+    }
+    EXPECT_TRUE(begun.Settle());
+    EXPECT_FALSE(begun.Settle());
+    EXPECT_EQ(compressed, 3);
+    ASSERT_EQ(begun.UndoList().size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(begun.UndoList()[i]->Data(), saved.UndoList()[i]->Data());
+    QImage picture = Numbered(4);
+    ASSERT_TRUE(begun.Undo(picture));
+    EXPECT_EQ(picture, Numbered(3));
+
+    begun.BeginStep(QImage(), true);
+    EXPECT_TRUE(begun.Settle());
+    EXPECT_EQ(begun.UndoList().size(), 2u);
+    EXPECT_FALSE(begun.CanRedo());
+
+    begun.BeginStep(Noise(2000, 2000, 4), true);
+    EXPECT_TRUE(begun.CanUndo());
+    begun.Settle();
+    EXPECT_FALSE(begun.CanUndo());
+}

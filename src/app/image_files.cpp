@@ -6,6 +6,7 @@
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
+#include "app/recovery_autosave.h"
 #include "app/settings_store.h"
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
@@ -108,6 +109,7 @@ void TfrmMainForm::miNewClick(QObject *)
         return;
     CurrentFileName.clear();
     canvas->SetCanvasSize(width, height, true, true);
+    Autosave->Discard();
     FitCanvas();
     if (frmTools)
         frmTools->SyncColoringButtons();
@@ -156,6 +158,7 @@ void TfrmMainForm::LoadImageFile(const QString &name, int format)
     CurrentFormat = format;
     CurrentFileName = name;
     canvas->Modified = false;
+    Autosave->Discard();
 }
 
 void TfrmMainForm::miSaveClick(QObject *Sender)
@@ -202,6 +205,7 @@ bool TfrmMainForm::WriteImageFile(const QString &name, int format)
     CurrentFormat = format;
     CurrentFileName = fileName;
     canvas->Modified = false;
+    Autosave->Discard();
     return true;
 }
 

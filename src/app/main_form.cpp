@@ -4,6 +4,8 @@
 #include "app/commands_form.h"
 #include "app/forms.h"
 #include "app/messages.h"
+#include "app/recovery_autosave.h"
+#include "app/test_stroke.h"
 #include "canvas/velmora_canvas.h"
 #include "i18n/ml_strings.h"
 #include "i18n/multi_lang_form.h"
@@ -53,6 +55,7 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     CurrentFormat = 1;
     UpdateStatusBar();
     CanvasHistoryChanged(canvas, canvas->CanUndo(), canvas->CanRedo());
+    Autosave = new TRecoveryAutosave(this);
     // Translated by LanguageChanged only, once a language is selected.
     Translator = std::make_unique<TMultiLangForm>(this);
     MLSetLanguageMenu(miLanguage->menu(), [this](TMultiLangApp *) { LanguageChanged(); });
@@ -182,16 +185,20 @@ void TfrmMainForm::showEvent(QShowEvent *event)
     if (Shown)
         return;
     Shown = true;
-    FormShow();
+    FormShow(QCoreApplication::arguments().mid(1));
 }
 
-void TfrmMainForm::FormShow()
+void TfrmMainForm::FormShow(const QStringList &arguments)
 {
     if (frmCommands)
         MLAddLanguageMenu(frmCommands->PopupMenuLang);
     LoadSettings();
     RestoreToolbarsLocations();
-    OpenFromCommandLine(QCoreApplication::arguments().mid(1));
+    if (!RestoreRecoveryCopy())
+        OpenFromCommandLine(arguments);
+#ifdef VELMORA_TEST_HOOKS
+    DrawTestStroke(*this, qEnvironmentVariable("VELMORA_TEST_STROKE"));
+#endif
 }
 
 bool TfrmMainForm::FormCloseQuery()
@@ -200,7 +207,10 @@ bool TfrmMainForm::FormCloseQuery()
         return true;
     QMessageBox box(QMessageBox::Question, ConfirmationCaption, MLString(siCloseProgramConfirm),
                     QMessageBox::Yes | QMessageBox::No, this);
-    return box.exec() == QMessageBox::Yes;
+    if (box.exec() != QMessageBox::Yes)
+        return false;
+    Autosave->Discard();
+    return true;
 }
 
 void TfrmMainForm::closeEvent(QCloseEvent *event)

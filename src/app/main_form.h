@@ -13,6 +13,7 @@ class QScrollArea;
 class QToolButton;
 class TfrmTools;
 class TMultiLangForm;
+class TRecoveryAutosave;
 class TVelmoraCanvas;
 
 // The program's frame: the canvas in a scroll box, the status bar with the
@@ -37,7 +38,8 @@ public:
     void CanvasHistoryChanged(TVelmoraCanvas *sender, bool canUndo, bool canRedo);
 
     bool FormCloseQuery();
-    void FormShow();
+    // Start-up once the window shows; arguments are the command line's.
+    void FormShow(const QStringList &arguments);
     // Translates the long-lived windows after a language selection.
     void LanguageChanged();
 
@@ -50,6 +52,11 @@ public:
     void OpenImage(const QString &name);
     void OpenFromCommandLine(const QStringList &arguments);
     QString GetInitialFolder() const;
+
+    // Recovery copies (recovery_restore.cpp). Offers the copies that ended
+    // instances left, newest first; true when one became the picture.
+    bool RestoreRecoveryCopy();
+    TRecoveryAutosave *Autosave = nullptr;
 
     // Menu commands (main_menu.cpp). New, Open, Save, Copy, Undo and Redo
     // are also called by the commands bar, without a sender.
@@ -192,6 +199,9 @@ private:
     bool RunFileDialog(QFileDialog &dialog, int &format);
     void LoadImageFile(const QString &name, int format);
     bool WriteImageFile(const QString &name, int format);
+    bool AskRecoveryRestore(const QString &copyPath);
+    void ReportUnreadableRecovery(const QString &copyPath, const QString &keptPath);
+    void LoadRecoveredPicture(const QImage &image, const QString &fileName, int format);
     QMenu *AddSubmenu(QMenu *parent, const char *name, const QString &caption);
     QToolButton *ReflectionButtonFor(QObject *item) const;
     void PressToolButton(QToolButton *TfrmTools::*button, void (TfrmTools::*click)(QObject *));

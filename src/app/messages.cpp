@@ -18,6 +18,8 @@ void RegisterMessageStrings()
     MLRegisterString(siInfoCaption, QStringLiteral("Information"));
     MLRegisterString(siConfirmationCaption, QStringLiteral("Confirmation"));
     MLRegisterString(siFileExistsReplace, QStringLiteral("%s already exists. Replace it?"));
+    MLRegisterString(siRecoveryRestore, QStringLiteral("Velmora was not closed properly. Restore the picture from %s?"));
+    MLRegisterString(siRecoveryUnreadable, QStringLiteral("The recovery copy %s cannot be read. It was kept as %s."));
     ReloadMessageCaptions();
 }
 

@@ -15,6 +15,8 @@ inline const QString siWarningCaption = QStringLiteral("siWarningCaption");
 inline const QString siInfoCaption = QStringLiteral("siInfoCaption");
 inline const QString siConfirmationCaption = QStringLiteral("siConfirmationCaption");
 inline const QString siFileExistsReplace = QStringLiteral("siFileExistsReplace");
+inline const QString siRecoveryRestore = QStringLiteral("siRecoveryRestore");
+inline const QString siRecoveryUnreadable = QStringLiteral("siRecoveryUnreadable");
 
 // Registers the message identifiers with their English texts and sets the
 // captions from them.

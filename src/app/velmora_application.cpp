@@ -10,6 +10,9 @@
 TVelmoraApplication::TVelmoraApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // Names the data folder that holds the recovery copies.
+    setOrganizationName(QStringLiteral("Tarnwick"));
+    setApplicationName(QStringLiteral("Velmora"));
 }
 
 bool TVelmoraApplication::notify(QObject *receiver, QEvent *event)

@@ -1,10 +1,35 @@
 #include "engine/undo_history.h"
 #include "canvas/velmora_canvas.h"
 
+// A step for the undo list is compressed on the history's worker; the
+// press goes on at once, and the trim to the budget and a second
+// notification follow on this thread when the compression ended.
 void TVelmoraCanvas::SaveUndoStep(bool toUndoList, bool clearRedo)
 {
-    UndoHistory->SaveStep(Picture, toUndoList, clearRedo);
+    if (toUndoList)
+        UndoHistory->BeginStep(Picture, clearRedo);
+    else
+        UndoHistory->SaveStep(Picture, false, clearRedo);
     NotifyHistory();
+}
+
+void TVelmoraCanvas::WatchHistoryWorker()
+{
+    UndoHistory->OnStepCompressed = [this] {
+        QMetaObject::invokeMethod(this, [this] { SettleHistory(); }, Qt::QueuedConnection);
+    };
+}
+
+void TVelmoraCanvas::SettleHistory()
+{
+    if (UndoHistory->Settle())
+        NotifyHistory();
+}
+
+const TUndoHistory &TVelmoraCanvas::History() const
+{
+    UndoHistory->Settle();
+    return *UndoHistory;
 }
 
 void TVelmoraCanvas::Undo()
@@ -35,6 +60,7 @@ void TVelmoraCanvas::ClearHistory()
 
 std::int64_t TVelmoraCanvas::HistorySize() const
 {
+    UndoHistory->Settle();
     return UndoHistory->HistorySize();
 }
 

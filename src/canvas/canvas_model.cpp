@@ -39,9 +39,14 @@ TVelmoraCanvas::TVelmoraCanvas(QWidget *parent)
     RepaintTimer->setSingleShot(true);
     RepaintTimer->setInterval(RepaintDelayMs);
     connect(RepaintTimer, &QTimer::timeout, this, &TVelmoraCanvas::RepaintTimerTick);
+    WatchHistoryWorker();
 }
 
-TVelmoraCanvas::~TVelmoraCanvas() = default;
+// The history's worker calls back into this object; it ends first.
+TVelmoraCanvas::~TVelmoraCanvas()
+{
+    UndoHistory.reset();
+}
 
 void TVelmoraCanvas::Clear(TColor color)
 {

@@ -105,7 +105,8 @@ public:
     void NotifyHistory();
     bool CanUndo() const;
     bool CanRedo() const;
-    const TUndoHistory &History() const { return *UndoHistory; }
+    // The history once its pending step, if any, has been compressed.
+    const TUndoHistory &History() const;
 
     // Coloring mask.
     void RebuildMask();
@@ -172,6 +173,8 @@ protected:
 
 private:
     void RepaintTimerTick();
+    void WatchHistoryWorker();
+    void SettleHistory();
     void PickColor(TShiftState shift, int x, int y);
     TColor PixelColor(QPoint p) const;
     TStrokePainter &Strokes();

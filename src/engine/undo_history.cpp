@@ -1,10 +1,28 @@
 #include "engine/undo_history.h"
 
+#include "codecs/snapshot_codec.h"
+
+#include <cstring>
 #include <exception>
 #include <future>
 
+namespace {
+
+// Copies the pixels into the buffer, reusing its memory when it has the
+// picture's size and format.
+void CopyInto(const QImage &picture, QImage &buffer)
+{
+    if (buffer.size() != picture.size() || buffer.format() != picture.format())
+        buffer = QImage(picture.size(), picture.format());
+    if (!picture.isNull())
+        std::memcpy(buffer.bits(), picture.constBits(), std::size_t(picture.sizeInBytes()));
+}
+
+} // namespace
+
 void TUndoHistory::SaveStep(const QImage &picture, bool toUndoList, bool clearRedo)
 {
+    Settle();
     // Encode first so that a failure leaves both lists as they were.
     auto step = std::make_unique<TUndoStep>(picture);
     ++Changes;
@@ -18,6 +36,45 @@ void TUndoHistory::SaveStep(const QImage &picture, bool toUndoList, bool clearRe
     TrimToBudget();
 }
 
+void TUndoHistory::BeginStep(const QImage &picture, bool clearRedo)
+{
+    Settle();
+    CopyInto(picture, PressCopy);
+    if (clearRedo)
+        RedoSteps.clear();
+    UndoSteps.push_back(std::make_unique<TUndoStep>());
+    Pending = UndoSteps.back().get();
+    ++Changes;
+    Worker.Post([this] {
+        try {
+            PendingBytes = EncodeSnapshot(PressCopy);
+        } catch (...) {
+            PendingFailure = std::current_exception();
+        }
+        if (OnStepCompressed)
+            OnStepCompressed();
+    });
+}
+
+// Every member that changes the lists calls this first, so the pending step is still the
+// newest undo step here.
+bool TUndoHistory::Settle()
+{
+    if (!Pending)
+        return false;
+    Worker.Wait();
+    if (PendingFailure)
+        UndoSteps.pop_back();
+    else
+        Pending->Adopt(std::move(PendingBytes));
+    Pending = nullptr;
+    PendingBytes.clear();
+    PendingFailure = nullptr;
+    ++Changes;
+    TrimToBudget();
+    return true;
+}
+
 std::int64_t TUndoHistory::HistorySize() const
 {
     std::int64_t total = 0;
@@ -28,6 +85,7 @@ std::int64_t TUndoHistory::HistorySize() const
 
 void TUndoHistory::Clear()
 {
+    Settle();
     ++Changes;
     UndoSteps.clear();
     RedoSteps.clear();
@@ -56,6 +114,7 @@ bool TUndoHistory::Redo(QImage &picture, const std::function<void()> &stepSaved)
 
 bool TUndoHistory::RestoreNewest(StepList &list, QImage &picture)
 {
+    Settle();
     if (list.empty())
         return false;
     list.back()->RestoreTo(picture);
@@ -70,6 +129,7 @@ bool TUndoHistory::RestoreNewest(StepList &list, QImage &picture)
 bool TUndoHistory::SwapWithNewest(StepList &list, bool toUndoList, QImage &picture,
                                   const std::function<void()> &stepSaved)
 {
+    Settle();
     if (list.empty())
         return false;
     const TUndoStep *newest = list.back().get();

@@ -1,17 +1,21 @@
 #pragma once
 
 #include "engine/undo_step.h"
+#include "engine/worker_thread.h"
 
 #include <QImage>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
 
 // The undo and redo lists of whole-picture snapshots, oldest first. The
 // canvas that owns the history drives it and raises the availability
-// notification; nothing here notifies.
+// notification; nothing here notifies. A step begun with BeginStep is
+// compressed on a worker thread; every member that changes the lists first
+// waits for it.
 class TUndoHistory {
 public:
     using StepList = std::vector<std::unique_ptr<TUndoStep>>;
@@ -25,7 +29,22 @@ public:
     // budget (a single step larger than the budget is dropped too).
     void SaveStep(const QImage &picture, bool toUndoList, bool clearRedo);
 
-    // Sum of the sizes of the undo steps.
+    // SaveStep(picture, true, clearRedo) without waiting for the compression:
+    // the picture is copied into a buffer kept from the last call, the step
+    // is on the undo list at once, and the worker compresses the copy and
+    // then calls OnStepCompressed on its own thread. Waits for an earlier
+    // pending step first.
+    void BeginStep(const QImage &picture, bool clearRedo);
+
+    // Ends the pending step, waiting for its compression: a compressed step
+    // takes its bytes and the list is trimmed to the budget; a step whose
+    // compression failed is dropped. Returns false when none was pending.
+    bool Settle();
+
+    // Runs on the worker thread when a begun step's compression ended.
+    std::function<void()> OnStepCompressed;
+
+    // Sum of the sizes of the undo steps; a pending step counts nothing.
     std::int64_t HistorySize() const;
 
     void Clear();
@@ -51,6 +70,7 @@ public:
     bool Undo(QImage &picture, const std::function<void()> &stepSaved = {});
     bool Redo(QImage &picture, const std::function<void()> &stepSaved = {});
 
+    // The lists as they stand: a pending step is there with no bytes yet.
     const StepList &UndoList() const { return UndoSteps; }
     const StepList &RedoList() const { return RedoSteps; }
 
@@ -68,4 +88,15 @@ private:
     // the next one: a fresh picture-sized image costs more in page faults
     // than the decode itself. Freed with the lists.
     QImage Spare;
+
+    // The step being compressed, its copy of the picture (kept for the next
+    // press, so that a press allocates nothing) and the outcome. The worker
+    // touches only the copy and the outcome, and only while it runs.
+    TUndoStep *Pending = nullptr;
+    QImage PressCopy;
+    std::vector<std::uint8_t> PendingBytes;
+    std::exception_ptr PendingFailure;
+    // Declared last: its destructor waits for the job that uses the members
+    // above.
+    TWorkerThread Worker;
 };

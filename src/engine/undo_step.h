@@ -10,10 +10,14 @@
 class TUndoStep {
 public:
     explicit TUndoStep(const QImage &picture);
+    // A step whose bytes come later, through Adopt.
+    TUndoStep() = default;
 
     // Replaces the stored snapshot with one of the picture. The old snapshot
     // stays in place when encoding fails.
     void Store(const QImage &picture);
+    // Takes snapshot bytes encoded elsewhere.
+    void Adopt(std::vector<std::uint8_t> &&stream) { Stream = std::move(stream); }
 
     // The picture takes the stored width, height and pixels as Format_RGB32.
     // It is left untouched when decoding fails.

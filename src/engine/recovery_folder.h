@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The folder of the recovery copies, and the copies left by instances that
+// ended without removing theirs.
+
+// <application data folder>/recovery.
+QString RecoveryFolder();
+
+// The lock file beside a copy.
+QString RecoveryLockPath(const QString &copyPath);
+
+// A new instance's copy name in the folder: the process id and the time
+// keep it apart from every other instance's, even one with a reused id.
+QString NewRecoveryCopyPath(const QString &folder);
+
+// The copies whose lock is stale or missing, newest first. A copy whose lock
+// a running process holds is left out.
+QStringList AbandonedRecoveryCopies(const QString &folder);
+
+// Renames the copy with ".bad" added (and a number when that name is taken).
+// Returns the new path, or an empty string when the rename failed.
+QString MoveRecoveryCopyAside(const QString &copyPath);

@@ -1,0 +1,98 @@
+#include "codecs/png_codec.h"
+#include "codecs/recovery_png.h"
+#include "engine/recovery_folder.h"
+#include "engine/recovery_writer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+QImage Sample()
+{
+    QImage img(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(x * 6, y * 8, (x ^ y) * 4));
+    return img;
+}
+
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+// The copy opens in any PNG reader, and comes back with its name and format;
+// a copy cut short or without its info is refused.
+TEST(RecoveryPng, KeepsPixelsNameAndFormatAndRefusesDamage)
+{
+    const TRecoveryInfo info{QStringLiteral("/home/ana/Bilder/Stern – groß.gif"), 2};
+    const std::vector<std::uint8_t> bytes = EncodeRecoveryPng(Sample(), info);
+    EXPECT_EQ(DecodePng(bytes.data(), bytes.size()), Sample());
+    TRecoveryInfo back;
+    EXPECT_EQ(DecodeRecoveryPng(bytes.data(), bytes.size(), back), Sample());
+    EXPECT_EQ(back.FileName, info.FileName);
+    EXPECT_EQ(back.Format, 2);
+
+    EXPECT_THROW(DecodeRecoveryPng(bytes.data(), bytes.size() / 2, back), std::runtime_error);
+    const std::vector<std::uint8_t> plain = EncodePng(Sample());
+    EXPECT_THROW(DecodeRecoveryPng(plain.data(), plain.size(), back), std::runtime_error);
+}
+
+// The copy is written on the worker under a lock that keeps other instances
+// off it; removing it, or ending the writer, leaves the folder empty.
+TEST(RecoveryWriter, WritesUnderALockAndLeavesNothingBehind)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    {
+        TRecoveryWriter writer(folder);
+        ASSERT_TRUE(writer.Submit(Sample(), {QStringLiteral("a.png"), 1}));
+        writer.Wait();
+        EXPECT_EQ(Entries(folder).size(), 2u);
+        EXPECT_TRUE(AbandonedRecoveryCopies(folder).isEmpty());
+        TRecoveryInfo info;
+        const std::vector<std::uint8_t> bytes = [&] {
+            QFile f(writer.CopyPath());
+            EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+            const QByteArray b = f.readAll();
+            return std::vector<std::uint8_t>(b.cbegin(), b.cend());
+        }();
+        EXPECT_EQ(DecodeRecoveryPng(bytes.data(), bytes.size(), info), Sample());
+
+        writer.Remove();
+        EXPECT_TRUE(Entries(folder).isEmpty());
+        ASSERT_TRUE(writer.Submit(Sample(), {}));
+    }
+    EXPECT_TRUE(Entries(folder).isEmpty());
+}
+
+// Copies without a live lock are offered newest first; a copy that cannot be
+// read is renamed, never overwritten.
+TEST(RecoveryWriter, AbandonedCopiesNewestFirstAndMovedAsideUnderFreeNames)
+{
+    QTemporaryDir dir;
+    const QString older = dir.filePath(QStringLiteral("1-1.png")), newer = dir.filePath(QStringLiteral("2-2.png"));
+    const QString held = dir.filePath(QStringLiteral("3-3.png"));
+    for (const QString &path : {older, newer, held}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+        f.flush();
+        f.setFileTime(QDateTime::currentDateTime().addSecs(path == older ? -60 : 0), QFileDevice::FileModificationTime);
+    }
+    QLockFile lock(RecoveryLockPath(held));
+    ASSERT_TRUE(lock.tryLock(0));
+    EXPECT_EQ(AbandonedRecoveryCopies(dir.path()), QStringList({newer, older}));
+
+    EXPECT_EQ(MoveRecoveryCopyAside(newer), newer + QStringLiteral(".bad"));
+    QFile(newer + QStringLiteral(".bad")).copy(newer);
+    EXPECT_EQ(MoveRecoveryCopyAside(newer), newer + QStringLiteral(".2.bad"));
+}
