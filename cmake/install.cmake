@@ -50,5 +50,3 @@ add_custom_target(velmora_docs ALL DEPENDS ${VELMORA_COMPRESSED})
 install(FILES ${CMAKE_BINARY_DIR}/doc/velmora.1.gz DESTINATION share/man/man1)
 install(FILES ${CMAKE_BINARY_DIR}/doc/changelog.gz ${CMAKE_SOURCE_DIR}/resources/debian/copyright
   DESTINATION share/doc/velmora)
-install(FILES ${CMAKE_SOURCE_DIR}/resources/debian/lintian-overrides
-  DESTINATION share/lintian/overrides RENAME velmora)

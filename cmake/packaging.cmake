@@ -10,8 +10,7 @@ set(CPACK_PACKAGE_CONTACT "Tarnwick <velmora@example.org>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "paint symmetric, kaleidoscope-like pictures")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "paint symmetric, kaleidoscope-like pictures
-Velmora repeats every brush or eraser stroke at once around one or two
+set(CPACK_PACKAGE_DESCRIPTION "Velmora repeats every brush or eraser stroke at once around one or two
 centre points: rotations about a master centre, the same with mirror images,
 rotations about every rotated copy of a second centre, or a single vertical
 or horizontal mirror. It has a colour picker, a symmetric paint bucket, a

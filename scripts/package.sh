@@ -5,14 +5,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
-# The distribution's hardening: fortified functions, stack protector, full
-# RELRO and immediate binding.
-CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
-LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
-export CXXFLAGS LDFLAGS
+# The distribution's full hardening: fortified functions, stack protector,
+# position-independent code, full RELRO and immediate binding. Given on the
+# command line because CMake reads CXXFLAGS and LDFLAGS only into a new tree.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+ldflags="$(dpkg-buildflags --get LDFLAGS)"
 
 tree=build/package-release
-cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF >/dev/null
+cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
 cmake --build "$tree" -j"$(nproc)"
 rm -rf build/package
 (cd "$tree" && cpack -B "$PWD/../package")
