@@ -3,6 +3,7 @@
 #include "app/commands_form.h"
 #include "app/forms.h"
 #include "app/main_form.h"
+#include "app/platform_choice.h"
 #include "app/messages.h"
 #include "app/velmora_application.h"
 #include "tools/brush_size_form.h"
@@ -61,8 +62,10 @@ TEST(CommandLine, HelpAndVersionAreAnsweredEverythingElseIsLeftToTheFileRule)
     const char *help[] = {"velmora", "picture.png", "--help"};
     EXPECT_EQ(AnswerInfoArguments(3, help, out), 0);
     const std::string usage = out.str();
-    EXPECT_EQ(std::count(usage.begin(), usage.end(), '\n'), 1);
-    EXPECT_EQ(usage.rfind("Usage: velmora", 0), 0u);
+    EXPECT_EQ(usage.rfind("Usage: velmora [FILE...]\n", 0), 0u);
+    for (const char *topic : {"--version", "relative to the program's folder", "VELMORA_AUTOSAVE_SECONDS",
+                              "WAYLAND_DISPLAY", "Tarnwick/Velmora.conf", "Tarnwick/Velmora/recovery", "lang.dll"})
+        EXPECT_NE(usage.find(topic), std::string::npos) << topic;
 
     out.str({});
     const char *version[] = {"velmora", "--version"};
@@ -73,6 +76,26 @@ TEST(CommandLine, HelpAndVersionAreAnsweredEverythingElseIsLeftToTheFileRule)
     const char *files[] = {"velmora", "-v", "rose.png"};
     EXPECT_EQ(AnswerInfoArguments(3, files, out), std::nullopt);
     EXPECT_TRUE(out.str().empty());
+}
+
+TEST(PlatformChoice, X11OnlyOnAWaylandSessionWithAnXServerAndNoPlatformNamed)
+{
+    struct Case {
+        const char *wayland, *display, *platform;
+        bool x11;
+    } cases[] = {
+        {"wayland-0", ":0", nullptr, true},
+        {"wayland-0", ":0", "", true},
+        {"wayland-0", ":0", "wayland", false},
+        {"wayland-0", nullptr, nullptr, false},
+        {"wayland-0", "", nullptr, false},
+        {nullptr, ":0", nullptr, false},
+        {"", ":0", nullptr, false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(PreferX11Platform(c.wayland, c.display, c.platform), c.x11)
+            << (c.wayland ? c.wayland : "-") << ' ' << (c.display ? c.display : "-") << ' '
+            << (c.platform ? c.platform : "-");
 }
 
 TEST(ApplicationIcon, TheMainWindowAndItsToolWindowsShowIt)

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
+#include "app/platform_choice.h"
 #include "app/velmora_application.h"
 #include "canvas/canvas_resources.h"
 #include "i18n/multi_lang_app.h"
@@ -31,7 +32,14 @@ void StartLanguageEngine(const QString &libraryPath)
 
 int RunApplication(int argc, char **argv)
 {
+    const bool choseX11 = ChoosePlatformForSession();
     TVelmoraApplication app(argc, argv);
+    if (choseX11)
+        ForgetChosenPlatform();
+    // The per-user data folders follow the names the settings store uses.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarnwick"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.velmora"));
     QApplication::setWindowIcon(ApplicationIcon());
     StartLanguageEngine(LanguageLibraryPath());
     LoadCanvasModuleResources();
