@@ -36,9 +36,6 @@ int RunApplication(int argc, char **argv)
     TVelmoraApplication app(argc, argv);
     if (choseX11)
         ForgetChosenPlatform();
-    // The per-user data folders follow the names the settings store uses.
-    QCoreApplication::setOrganizationName(QStringLiteral("Tarnwick"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.velmora"));
     QApplication::setWindowIcon(ApplicationIcon());
     StartLanguageEngine(LanguageLibraryPath());
