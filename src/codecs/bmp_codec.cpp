@@ -36,9 +36,10 @@ std::uint16_t Get16(const std::uint8_t *p)
     return std::uint16_t(p[0] | p[1] << 8);
 }
 
-// Reads the headers before Qt does: the size limit is ours, and Qt fills
-// the rows that an uncompressed file lacks instead of failing.
-void CheckHeaders(const std::uint8_t *data, std::size_t size)
+// Reads the headers before Qt does: the size limit is ours, Qt fills the
+// rows that an uncompressed file lacks instead of failing, and a run-length
+// encoded picture is only allocated when the data could fill it.
+void CheckHeaders(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels)
 {
     if (size < FileHeaderSize + 12 || data[0] != 'B' || data[1] != 'M')
         throw std::runtime_error("The data is not a BMP image");
@@ -58,13 +59,24 @@ void CheckHeaders(const std::uint8_t *data, std::size_t size)
     } else {
         throw std::runtime_error("The BMP header is damaged");
     }
-    CheckPictureSize(width, height < 0 ? -height : height);
-    constexpr std::uint32_t BiRgb = 0, BiBitfields = 3, BiAlphaBitfields = 6;
-    if (compression != BiRgb && compression != BiBitfields && compression != BiAlphaBitfields)
-        return;
-    const std::uint64_t stride = (std::uint64_t(width) * bits + 31) / 32 * 4;
+    CheckPictureSize(width, height < 0 ? -height : height, maxPixels);
     const std::uint64_t rows = std::uint64_t(height < 0 ? -height : height);
-    if (Get32(data + 10) + stride * rows > size)
+    const std::uint64_t offset = Get32(data + 10);
+    constexpr std::uint32_t BiRgb = 0, BiRle8 = 1, BiRle4 = 2, BiBitfields = 3, BiAlphaBitfields = 6;
+    if (compression == BiRle8 || compression == BiRle4) {
+        // A run of two bytes gives at most 255 pixels. Skips and the end
+        // code leave pixels unset, so pictures within the reader's work
+        // memory are taken without this proof.
+        constexpr std::uint64_t RleMaxExpansion = 128;
+        const std::uint64_t pixels = std::uint64_t(width) * rows;
+        if (pixels * 4 > kReaderAllowanceBytes)
+            CheckDataCanFill(pixels, offset < size ? size - offset : 0, RleMaxExpansion);
+        return;
+    }
+    if (compression != BiRgb && compression != BiBitfields && compression != BiAlphaBitfields)
+        throw std::runtime_error("The BMP compression is not supported");
+    const std::uint64_t stride = (std::uint64_t(width) * bits + 31) / 32 * 4;
+    if (offset + stride * rows > size)
         throw std::runtime_error("The file is truncated");
 }
 
@@ -81,9 +93,9 @@ QImage OnWhite(const QImage &image)
 
 } // namespace
 
-QImage DecodeBmp(const std::uint8_t *data, std::size_t size)
+QImage DecodeBmp(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels)
 {
-    CheckHeaders(data, size);
+    CheckHeaders(data, size, maxPixels);
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -93,7 +105,7 @@ QImage DecodeBmp(const std::uint8_t *data, std::size_t size)
     if (!reader.canRead())
         throw std::runtime_error("The data is not a BMP image");
     // Our own limit was checked above; Qt's default one is lower.
-    reader.setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
+    reader.setAllocationLimit(int(maxPixels * 4 / (1024 * 1024)) + 1);
     QImage image = reader.read();
     if (image.isNull())
         throw std::runtime_error(reader.errorString().toStdString());
@@ -133,7 +145,7 @@ std::vector<std::uint8_t> EncodeBmp(const QImage &source)
 
 QImage LoadBmpFile(const QString &path)
 {
-    return LoadImageFile(path, DecodeBmp);
+    return LoadImageFile(path, [](const std::uint8_t *data, std::size_t size) { return DecodeBmp(data, size); });
 }
 
 void SaveBmpFile(const QImage &picture, const QString &path)

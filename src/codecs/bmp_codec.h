@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codecs/image_file_io.h"
+
 #include <QImage>
 #include <QString>
 
@@ -12,9 +14,9 @@
 // bottom-up device-independent bitmap with the 54-byte header.
 
 // Throws std::runtime_error for data that is not a BMP, is truncated, or
-// describes a picture larger than kMaxPicturePixels. Transparency, where a
-// file has any, is composited on white.
-QImage DecodeBmp(const std::uint8_t *data, std::size_t size);
+// describes a picture larger than maxPixels or than its compressed data
+// could fill. Transparency, where a file has any, is composited on white.
+QImage DecodeBmp(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels = kMaxPicturePixels);
 
 std::vector<std::uint8_t> EncodeBmp(const QImage &picture);
 

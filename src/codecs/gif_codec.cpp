@@ -12,6 +12,11 @@
 
 namespace {
 
+// The most pixels one byte of LZW data can give: a code names a string of at
+// most 4096 pixels and is then 12 bits wide; narrower codes name shorter
+// strings (under 2^w pixels for w bits).
+constexpr std::uint64_t kLzwMaxExpansion = 4096 * 8 / 12 + 1;
+
 std::runtime_error GifError(int code)
 {
     const char *text = GifErrorString(code);
@@ -211,16 +216,29 @@ void WriteFrame(GifFileType *gif, const Indexed &image, int width, int height, c
     }
 }
 
+// The frame's pixels must be in the data that is left; the screen may be
+// larger than the frame, but past the reader's work memory it too must be
+// something the data could fill.
+void CheckFrameFits(const GifFileType *gif, std::size_t left)
+{
+    const GifImageDesc &d = gif->Image;
+    CheckDataCanFill(std::uint64_t(std::max(d.Width, 0)) * std::uint64_t(std::max(d.Height, 0)), left,
+                     kLzwMaxExpansion);
+    const std::uint64_t screenPixels = std::uint64_t(gif->SWidth) * std::uint64_t(gif->SHeight);
+    if (screenPixels * sizeof(QRgb) > kReaderAllowanceBytes)
+        CheckDataCanFill(screenPixels, left, kLzwMaxExpansion);
+}
+
 } // namespace
 
-QImage DecodeGif(const std::uint8_t *data, std::size_t size)
+QImage DecodeGif(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels)
 {
     MemoryReader reader{data, size};
     int error = 0;
     GifReader gif(DGifOpen(&reader, ReadFromMemory, &error));
     if (!gif)
         throw GifError(error);
-    CheckPictureSize(gif->SWidth, gif->SHeight);
+    CheckPictureSize(gif->SWidth, gif->SHeight, maxPixels);
     Palette global;
     global.Load(gif->SColorMap, qRgb(255, 255, 255));
     const QRgb background = gif->SColorMap && gif->SBackGroundColor < gif->SColorMap->ColorCount
@@ -244,6 +262,7 @@ QImage DecodeGif(const std::uint8_t *data, std::size_t size)
         const ColorMapObject *map = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
         if (!map)
             throw std::runtime_error("The image has no colour table");
+        CheckFrameFits(gif.get(), reader.Size - reader.Pos);
         QImage picture(gif->SWidth, gif->SHeight, QImage::Format_RGB32);
         if (picture.isNull())
             throw std::runtime_error("Out of memory");
@@ -314,7 +333,7 @@ std::vector<std::uint8_t> EncodeGif(const QImage &source)
 
 QImage LoadGifFile(const QString &path)
 {
-    return LoadImageFile(path, DecodeGif);
+    return LoadImageFile(path, [](const std::uint8_t *data, std::size_t size) { return DecodeGif(data, size); });
 }
 
 void SaveGifFile(const QImage &picture, const QString &path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codecs/image_file_io.h"
+
 #include <QImage>
 #include <QString>
 
@@ -14,8 +16,9 @@
 
 // Decodes the first frame into a Format_RGB32 picture. Throws
 // std::runtime_error for data that is not a GIF, is truncated or corrupt, has
-// no frame, or describes a picture larger than kMaxPicturePixels.
-QImage DecodeGif(const std::uint8_t *data, std::size_t size);
+// no frame, or describes a picture larger than maxPixels or than the rest of
+// the data could fill.
+QImage DecodeGif(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels = kMaxPicturePixels);
 
 // Encodes the picture as a single-frame GIF. A picture of at most 256
 // distinct colours keeps exactly those colours; one with more goes through

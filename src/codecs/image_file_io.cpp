@@ -5,15 +5,23 @@
 
 #include <stdexcept>
 
-void CheckPictureSize(std::int64_t width, std::int64_t height)
+void CheckPictureSize(std::int64_t width, std::int64_t height, std::uint64_t maxPixels)
 {
     if (width <= 0 || height <= 0)
         throw std::runtime_error("The image has no pixels");
-    if (std::uint64_t(width) * std::uint64_t(height) > kMaxPicturePixels)
+    if (std::uint64_t(width) * std::uint64_t(height) > maxPixels)
         throw std::runtime_error(QStringLiteral("The image is too large (%1 x %2 pixels)")
                                      .arg(width)
                                      .arg(height)
                                      .toStdString());
+}
+
+void CheckDataCanFill(std::uint64_t needed, std::uint64_t left, std::uint64_t ratio)
+{
+    // left and ratio come from a file of at most a few GiB and a small
+    // constant, so the product cannot overflow.
+    if (needed > left * ratio)
+        throw std::runtime_error("The file is too short for the size of its picture");
 }
 
 std::string FileMessage(const char *what, const QString &path, const QString &reason)

@@ -16,8 +16,19 @@
 // corrupt file cannot make us allocate absurd amounts of memory.
 constexpr std::uint64_t kMaxPicturePixels = std::uint64_t(1) << 28;
 
+// Work memory a reader may take for a file beyond what the file's own bytes
+// could expand to: pictures of this many bytes need no proof from the data.
+constexpr std::uint64_t kReaderAllowanceBytes = std::uint64_t(64) << 20;
+
 // Throws std::runtime_error when a picture of this size may not be opened.
-void CheckPictureSize(std::int64_t width, std::int64_t height);
+void CheckPictureSize(std::int64_t width, std::int64_t height, std::uint64_t maxPixels = kMaxPicturePixels);
+
+// Throws std::runtime_error unless `left` bytes of compressed data, each
+// expanding to at most `ratio` units, could give the `needed` units a
+// picture is made of. Called before the picture's memory is taken, so a
+// short or damaged file cannot make a reader allocate far more than its
+// data could ever fill.
+void CheckDataCanFill(std::uint64_t needed, std::uint64_t left, std::uint64_t ratio);
 
 // "<what> "<path>": <reason>", the form of every file error.
 std::string FileMessage(const char *what, const QString &path, const QString &reason);

@@ -8,7 +8,9 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -30,7 +32,39 @@ struct PngJob {
     std::size_t inSize = 0;
     std::size_t inPos = 0;
     std::vector<std::uint8_t> *out = nullptr;
+    std::size_t allocated = 0; // bytes libpng holds while reading
 };
+
+// libpng takes a chunk's memory by the length the chunk declares, before a
+// byte of it is read, and only warns when that length is beyond its limits.
+// While reading, its blocks come from here: the live total is held to the
+// work memory a reader may take, so a damaged length is refused (libpng
+// then skips the chunk and finds the data missing) instead of claiming
+// gigabytes. Each block keeps its size in front of it.
+png_voidp AllocateWithinBudget(png_structp png, png_alloc_size_t size)
+{
+    auto *job = static_cast<PngJob *>(png_get_mem_ptr(png));
+    if (size > kReaderAllowanceBytes - job->allocated)
+        return nullptr;
+    auto *block = static_cast<std::max_align_t *>(std::malloc(sizeof(std::max_align_t) + size));
+    if (!block)
+        return nullptr;
+    std::memcpy(block, &size, sizeof size);
+    job->allocated += size;
+    return block + 1;
+}
+
+void FreeWithinBudget(png_structp png, png_voidp memory)
+{
+    if (!memory)
+        return;
+    auto *job = static_cast<PngJob *>(png_get_mem_ptr(png));
+    auto *block = static_cast<std::max_align_t *>(memory) - 1;
+    png_alloc_size_t size = 0;
+    std::memcpy(&size, block, sizeof size);
+    job->allocated -= size;
+    std::free(block);
+}
 
 [[noreturn]] void OnPngError(png_structp png, png_const_charp msg)
 {
@@ -92,7 +126,8 @@ class ReadStruct {
 public:
     explicit ReadStruct(PngJob &job)
     {
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, OnPngError, OnPngWarning);
+        png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &job, OnPngError, OnPngWarning, &job,
+                                       AllocateWithinBudget, FreeWithinBudget);
         if (png)
             info = png_create_info_struct(png);
         if (!info) {
@@ -165,6 +200,7 @@ struct DecodedHeader {
     png_uint_32 height = 0;
     bool alpha = false;
     std::size_t rowBytes = 0;
+    std::uint64_t storedBytes = 0; // the pixels as the file packs them
 };
 
 // Reads the header and sets up the transformations that turn every colour
@@ -176,6 +212,9 @@ bool ReadHeader(png_structp png, png_infop info, DecodedHeader &h)
     png_read_info(png, info);
     const int colorType = png_get_color_type(png, info);
     const int bitDepth = png_get_bit_depth(png, info);
+    const std::uint64_t bitsPerRow =
+        std::uint64_t(png_get_image_width(png, info)) * png_get_channels(png, info) * std::uint64_t(bitDepth);
+    h.storedBytes = (bitsPerRow + 7) / 8 * png_get_image_height(png, info);
     if (bitDepth == 16) {
 #ifdef PNG_READ_SCALE_16_TO_8_SUPPORTED
         png_set_scale_16(png);
@@ -262,7 +301,7 @@ std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s)
     return out;
 }
 
-QImage DecodePng(const std::uint8_t *data, std::size_t size)
+QImage DecodePng(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels)
 {
     constexpr std::size_t kSignatureSize = 8;
     if (!data || size < kSignatureSize || png_sig_cmp(data, 0, kSignatureSize) != 0)
@@ -275,11 +314,18 @@ QImage DecodePng(const std::uint8_t *data, std::size_t size)
     DecodedHeader h;
     if (!ReadHeader(r.png, r.info, h))
         throw DecodeError(job.message);
-    if (std::uint64_t(h.width) * h.height > kMaxPicturePixels)
+    if (std::uint64_t(h.width) * h.height > maxPixels)
         throw DecodeError("image of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
                           " pixels is too large");
     if (h.rowBytes != std::size_t(h.width) * 4)
         throw DecodeError("unsupported pixel layout");
+    // Deflate gives at most 1032 bytes for each byte of its stream.
+    constexpr std::uint64_t kDeflateMaxExpansion = 1032;
+    try {
+        CheckDataCanFill(h.storedBytes, job.inSize - job.inPos, kDeflateMaxExpansion);
+    } catch (const std::runtime_error &e) {
+        throw DecodeError(e.what());
+    }
 
     QImage image(int(h.width), int(h.height), QImage::Format_RGB32);
     if (image.isNull())
@@ -301,5 +347,5 @@ void SavePngFile(const QImage &img, const QString &path)
 
 QImage LoadPngFile(const QString &path)
 {
-    return LoadImageFile(path, DecodePng);
+    return LoadImageFile(path, [](const std::uint8_t *data, std::size_t size) { return DecodePng(data, size); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codecs/image_file_io.h"
+
 #include <QImage>
 #include <QString>
 
@@ -33,8 +35,9 @@ std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s = De
 // sample, interlaced or not) into a Format_RGB32 image. Transparency is
 // composited on white, the colour of an empty picture. Throws
 // std::runtime_error for data that is not a PNG, is corrupt or truncated, or
-// describes an image of more than kMaxPicturePixels pixels.
-QImage DecodePng(const std::uint8_t *data, std::size_t size);
+// describes an image of more than maxPixels pixels, or more than the rest of
+// the data could hold.
+QImage DecodePng(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels = kMaxPicturePixels);
 
 
 // Writes the picture as a PNG file with the library's default compression.

@@ -312,14 +312,14 @@ std::vector<std::uint8_t> EncodeSnapshot(const QImage &picture, const SnapshotSe
     return png;
 }
 
-QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size)
+QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels)
 {
     QImage image;
-    DecodeSnapshotInto(data, size, image);
+    DecodeSnapshotInto(data, size, image, maxPixels);
     return image;
 }
 
-void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &target)
+void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &target, std::uint64_t maxPixels)
 {
     TChunkReader chunks(data, size);
     const std::span<const std::uint8_t> header = chunks.Next("IHDR");
@@ -328,7 +328,7 @@ void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &targ
     const std::uint32_t width = GetBE32(header.data()), height = GetBE32(header.data() + 4);
     if (width == 0 || height == 0 || width > MaxChunkLength || height > MaxChunkLength)
         throw SnapshotError("bad picture size");
-    if (std::uint64_t(width) * height > kMaxPicturePixels)
+    if (std::uint64_t(width) * height > maxPixels)
         throw SnapshotError("picture of " + std::to_string(width) + " x " + std::to_string(height) +
                             " pixels is too large");
     static constexpr std::uint8_t rgb8[5] = {8, 2, 0, 0, 0};
@@ -338,6 +338,11 @@ void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &targ
     chunks.Next("IEND");
     if (!chunks.AtEnd())
         throw SnapshotError("data after the end");
+    // Deflate gives at most 1032 bytes for each byte of its stream.
+    constexpr std::uint64_t DeflateMaxExpansion = 1032;
+    const std::size_t rawSize = RawSize(width, height);
+    if (rawSize > stream.size() * DeflateMaxExpansion)
+        throw SnapshotError("the picture data is too short for the picture");
 
     const QSize pictureSize{int(width), int(height)};
     if (target.size() != pictureSize || target.format() != QImage::Format_RGB32 || !target.isDetached()) {
@@ -348,7 +353,6 @@ void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &targ
     // The rows inflate straight into the end of the image's memory (3 bytes
     // a pixel and a type byte a row fit into 4 bytes a pixel), which saves a
     // buffer of the picture's size.
-    const std::size_t rawSize = RawSize(width, height);
     std::uint8_t *raw = target.bits() + std::size_t(target.sizeInBytes()) - rawSize;
     std::size_t used = 0;
     // Without an actual output size libdeflate refuses a stream that

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codecs/image_file_io.h"
+
 #include <QImage>
 
 #include <cstddef>
@@ -37,9 +39,12 @@ std::vector<std::uint8_t> EncodeSnapshot(const QImage &picture,
 // Decodes a snapshot written by EncodeSnapshot into a Format_RGB32 image.
 // Anything else (other chunks or layouts, a wrong CRC, a truncated or
 // damaged stream) is refused with std::runtime_error.
-QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size);
+// Pictures of more than maxPixels pixels, or more than the stream could
+// inflate to, are refused before their memory is taken.
+QImage DecodeSnapshot(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels = kMaxPicturePixels);
 
 // The same into target, whose memory is reused when it already is an
 // unshared Format_RGB32 image of the snapshot's size. After a failure the
 // target's pixels are undefined.
-void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &target);
+void DecodeSnapshotInto(const std::uint8_t *data, std::size_t size, QImage &target,
+                        std::uint64_t maxPixels = kMaxPicturePixels);

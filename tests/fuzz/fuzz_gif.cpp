@@ -1,5 +1,6 @@
 // Opening a GIF file: the bytes go through the same decoder as Open.
 #include "codecs/gif_codec.h"
+#include "fuzz_limits.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     try {
-        DecodeGif(data, size);
+        DecodeGif(data, size, kFuzzMaxPixels);
     } catch (const std::exception &) {
     }
     return 0;

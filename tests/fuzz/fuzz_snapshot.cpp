@@ -1,6 +1,7 @@
 // Restoring an undo step: the bytes go through the snapshot chunk reader and
 // decoder that Undo and Redo use.
 #include "codecs/snapshot_codec.h"
+#include "fuzz_limits.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     try {
-        DecodeSnapshot(data, size);
+        DecodeSnapshot(data, size, kFuzzMaxPixels);
     } catch (const std::exception &) {
     }
     return 0;
