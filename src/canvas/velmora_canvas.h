@@ -60,6 +60,8 @@ public:
     void SetTool(TCanvasTool t);
     void SetReflectionMode(TReflectionMode m);
     void SetPreciseBrush(bool b);
+    void SetSmoothStrokes(bool b);
+    void SetFillTolerance(int t);
     void SetShowCenterPoints(bool b);
     void SetShowDrawingPoints(bool b);
     void SetShowGrid(bool b);
@@ -140,6 +142,11 @@ public:
     bool PreciseBrush = false;
     int BrushSize = 1;
     int EraserSize = 10;
+    // Brush and eraser strokes and the outline effects drawn with coverage.
+    bool SmoothStrokes = false;
+    // How far (0..255) red, green and blue may each differ from the seed's
+    // for the bucket to fill a pixel.
+    int FillTolerance = 0;
     TReflectionMode ReflectionMode = rmPrimary;
     bool MasterActive = true;
     TNotifyEvent OnToolChange;
@@ -168,6 +175,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void tabletEvent(QTabletEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -175,6 +183,8 @@ private:
     void PickColor(TShiftState shift, int x, int y);
     TColor PixelColor(QPoint p) const;
     TStrokePainter &Strokes();
+    void BeginStroke(QPoint p);
+    int StrokeWidth(bool eraser) const;
     void PrepareDisplay();
     void DrawDisplay(QPainter &p, const QRect &area);
     void PrepareCenterIcons();
@@ -211,4 +221,8 @@ private:
     // Modifier state of the message being handled; the Alt test of a
     // centre move reads it.
     TShiftState MessageShift = 0;
+    // The stylus stroke in progress: its pressure (negative for the mouse)
+    // and whether the eraser end draws it.
+    qreal PenPressure = -1;
+    bool PenEraser = false;
 };
