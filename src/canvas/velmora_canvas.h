@@ -24,10 +24,11 @@ class TUndoHistory;
 // view settings, the coloring mask, the undo history and the repaint timer.
 // The members are split over files by concern: canvas_model.cpp (lifecycle,
 // settings, centres), canvas_repaint.cpp (repaint requests and layout),
-// canvas_strokes.cpp (mouse, keys and tools), canvas_paint.cpp (display),
-// canvas_history.cpp (undo and redo), canvas_mask.cpp (coloring mask),
-// canvas_bucket.cpp (paint bucket), canvas_effects.cpp (shape effects) and
-// canvas_picture_ops.cpp (invert and grayscale).
+// canvas_strokes.cpp (mouse, keys and tools), canvas_tablet.cpp (stylus),
+// canvas_paint.cpp (display), canvas_history.cpp (undo and redo),
+// canvas_mask.cpp (coloring mask), canvas_bucket.cpp (paint bucket),
+// canvas_effects.cpp (shape effects) and canvas_picture_ops.cpp (invert and
+// grayscale).
 class TVelmoraCanvas : public QWidget {
     Q_OBJECT
 
