@@ -94,7 +94,7 @@ TEST(FloodFill, FillsExactlyTheSideConnectedAreaOfTheSeedColour)
         fill.Fill(img, seed, color);
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
-                ASSERT_EQ(Rgb(img, x, y), Rgb(want, x, y)) << i << " at " << x << "," << y << " tolerance " << tolerance;
+                ASSERT_EQ(Rgb(img, x, y), Rgb(want, x, y)) << i << " at " << x << "," << y << " tol " << tolerance;
     }
     fill.SetTolerance(0);
     QImage img(5, 5, QImage::Format_RGB32);

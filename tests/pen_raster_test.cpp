@@ -147,8 +147,8 @@ TEST(Strokes, MirrorCopiesOfWidePensAreExactMirrorImages)
             for (int y = 1; y < 600; ++y)
                 for (int x = 1; x < 800; ++x) {
                     const int mx = mode == rmVertical ? 800 - x : x, my = mode == rmVertical ? y : 600 - y;
-                    ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, mx, my)) << w << " at " << x << "," << y << " smooth "
-                                                                            << smooth;
+                    ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, mx, my))
+                        << w << (smooth ? " smooth" : "") << " at " << x << "," << y;
                 }
         }
     }

@@ -158,7 +158,8 @@ TCoverageStroke::TRun TCoverageStroke::ToColumns(std::int64_t lo, std::int64_t h
 {
     if (lo > hi)
         return {};
-    return {std::max<std::int64_t>(CeilDiv(lo + 3, 2), 0), std::min<std::int64_t>(FloorDiv(hi + 3, 2), 4 * std::int64_t(W) - 1)};
+    const std::int64_t last = 4 * std::int64_t(W) - 1;
+    return {std::max<std::int64_t>(CeilDiv(lo + 3, 2), 0), std::min<std::int64_t>(FloorDiv(hi + 3, 2), last)};
 }
 
 void TCoverageStroke::AddRuns(QImage &picture, int y, const TRowRuns &runs, const TColoringMask *mask)
