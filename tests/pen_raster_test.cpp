@@ -129,11 +129,14 @@ TEST(Strokes, MirrorCopiesOfWidePensAreExactMirrorImages)
         pens.emplace_back(w, false);
     for (int w : {1, 2, 7, 12})
         pens.emplace_back(w, true);
-    for (TReflectionMode mode : {rmVertical, rmHorizontal}) {
+    // Mirror primary with the second centre straight above the master
+    // centre mirrors across the same vertical line as Vertical.
+    for (TReflectionMode mode : {rmVertical, rmHorizontal, rmMirrorPrimary}) {
         for (const auto &[w, smooth] : pens) {
             TVelmoraCanvas c;
             LayOut(c);
             c.SetReflectionMode(mode);
+            c.SecondCenter = QPoint(400, 100);
             c.SetSmoothStrokes(smooth);
             c.BrushSize = w;
             QPoint p = RandomPoint(rng, 100, 500);
@@ -146,7 +149,8 @@ TEST(Strokes, MirrorCopiesOfWidePensAreExactMirrorImages)
             // Master centre (400, 300): x mirrors to 800 - x, y to 600 - y.
             for (int y = 1; y < 600; ++y)
                 for (int x = 1; x < 800; ++x) {
-                    const int mx = mode == rmVertical ? 800 - x : x, my = mode == rmVertical ? y : 600 - y;
+                    const bool vertical = mode != rmHorizontal;
+                    const int mx = vertical ? 800 - x : x, my = vertical ? y : 600 - y;
                     ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, mx, my))
                         << w << (smooth ? " smooth" : "") << " at " << x << "," << y;
                 }
