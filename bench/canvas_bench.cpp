@@ -31,6 +31,15 @@ void BM_StrokeMovePrimaryWide(benchmark::State &state)
 }
 BENCHMARK(BM_StrokeMovePrimaryWide)->Unit(benchmark::kMicrosecond);
 
+void BM_StrokeMoveSmooth(benchmark::State &state)
+{
+    auto c = BigCanvas();
+    c->BrushSize = 21;
+    c->SetSmoothStrokes(true);
+    StrokeMoves(state, *c);
+}
+BENCHMARK(BM_StrokeMoveSmooth)->Unit(benchmark::kMicrosecond);
+
 void BM_StrokeMovePrimaryWideEven(benchmark::State &state)
 {
     auto c = BigCanvas();

@@ -43,6 +43,23 @@ void BM_BucketFillWhole(benchmark::State &state)
 }
 BENCHMARK(BM_BucketFillWhole)->Unit(benchmark::kMillisecond);
 
+// The same fill across a picture with smooth strokes on it, whose soft
+// edges the tolerance takes in.
+void BM_BucketFillTolerance(benchmark::State &state)
+{
+    auto c = BigCanvas();
+    const QPoint m = c->MasterCenter;
+    c->BrushSize = 9;
+    c->SetSmoothStrokes(true);
+    c->StrokeTo(m + QPoint(100, 0), false);
+    c->StrokeTo(m + QPoint(1200, 500), true);
+    c->StrokeTo(m + QPoint(900, -700), true);
+    c->SetReflectionMode(rmNone);
+    c->SetFillTolerance(32);
+    Fills(state, *c, QPoint(10, 10));
+}
+BENCHMARK(BM_BucketFillTolerance)->Unit(benchmark::kMillisecond);
+
 // Thirteen black rays from the master centre cut the picture into sectors;
 // the seed lies in the middle of one, so its 13 copies fill one each.
 void BM_BucketFillSectors(benchmark::State &state)

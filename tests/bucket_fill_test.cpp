@@ -6,32 +6,42 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <queue>
+#include <vector>
 
 namespace {
 
 constexpr QRgb White = 0xFFFFFF, Black = 0x000000, Red = 0xFF0000, Green = 0x00FF00;
 
-// The area the fill must give: breadth-first over side neighbours.
-QImage ReferenceFill(QImage img, QPoint seed, QRgb color)
+// The area the fill must give: breadth-first over side neighbours whose red,
+// green and blue each lie within the tolerance of the seed's.
+QImage ReferenceFill(QImage img, QPoint seed, QRgb color, int tolerance = 0)
 {
     const QRgb old = img.pixel(seed) & 0xFFFFFF;
     if (old == (color & 0xFFFFFF))
         return img;
+    auto near = [&](QRgb p) {
+        return std::abs(qRed(p) - qRed(old)) <= tolerance && std::abs(qGreen(p) - qGreen(old)) <= tolerance &&
+               std::abs(qBlue(p) - qBlue(old)) <= tolerance;
+    };
+    std::vector<bool> seen(std::size_t(img.width() * img.height()));
+    auto visit = [&](QPoint q) { seen[std::size_t(q.y() * img.width() + q.x())] = true; };
     std::queue<QPoint> todo;
     todo.push(seed);
-    img.setPixel(seed, color);
+    visit(seed);
     while (!todo.empty()) {
         const QPoint p = todo.front();
         todo.pop();
         for (QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
             const QPoint q = p + d;
-            if (img.rect().contains(q) && (img.pixel(q) & 0xFFFFFF) == old) {
-                img.setPixel(q, color);
+            if (img.rect().contains(q) && !seen[std::size_t(q.y() * img.width() + q.x())] && near(img.pixel(q))) {
+                visit(q);
                 todo.push(q);
             }
         }
+        img.setPixel(p, color);
     }
     return img;
 }
@@ -64,24 +74,29 @@ TEST(FloodFill, FillsExactlyTheSideConnectedAreaOfTheSeedColour)
 {
     QRandomGenerator rng(21);
     TFloodFill fill;
-    const QRgb palette[] = {0xFFFFFFFF, 0x00FFFFFF, 0xFF000000, 0xFFFF0000};
-    for (int i = 0; i < 200; ++i) {
+    const QRgb palette[] = {0xFFFFFFFF, 0x00FFFFFF, 0xFF000000, 0xFFFF0000, 0xFFF0F4F8, 0xFF808080};
+    for (int i = 0; i < 300; ++i) {
+        // Every other fill with a tolerance.
+        const int tolerance = i % 2 ? 0 : rng.bounded(0, 256);
+        fill.SetTolerance(tolerance);
         // Mostly one colour with scattered others, some of which differ
         // from it only in the fourth byte and so belong to the area.
         QImage img(rng.bounded(1, 40), rng.bounded(1, 40), QImage::Format_RGB32);
         for (int y = 0; y < img.height(); ++y) {
             auto *row = reinterpret_cast<QRgb *>(img.scanLine(y));
             for (int x = 0; x < img.width(); ++x)
-                row[x] = palette[rng.bounded(10) < 6 ? 0 : rng.bounded(4)];
+                row[x] = palette[rng.bounded(10) < 6 ? 0 : rng.bounded(6)];
         }
         const QPoint seed(rng.bounded(img.width()), rng.bounded(img.height()));
-        const QRgb color = i % 5 ? qRgb(0, 255, 0) : img.pixel(seed);
-        const QImage want = ReferenceFill(img, seed, color);
+        // Another colour, the seed's own, or one next to it.
+        const QRgb color = i % 5 > 1 ? qRgb(0, 255, 0) : img.pixel(seed) ^ (i % 5 ? 0x010101 : 0);
+        const QImage want = ReferenceFill(img, seed, color, tolerance);
         fill.Fill(img, seed, color);
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
-                ASSERT_EQ(Rgb(img, x, y), Rgb(want, x, y)) << i << " at " << x << "," << y;
+                ASSERT_EQ(Rgb(img, x, y), Rgb(want, x, y)) << i << " at " << x << "," << y << " tol " << tolerance;
     }
+    fill.SetTolerance(0);
     QImage img(5, 5, QImage::Format_RGB32);
     img.fill(Qt::white);
     EXPECT_EQ(fill.Fill(img, QPoint(5, 0), qRgb(0, 0, 0)), 0);
@@ -130,6 +145,36 @@ TEST_F(BucketTest, RingWithSixSeedsFillsItsInsideAndTheOutside)
     EXPECT_EQ(CountPixels(c.Picture, Red), 800 * 600 - ring);
     EXPECT_EQ(CountPixels(c.Picture, Black), ring);
     EXPECT_EQ(c.History().UndoList().size(), 1u);
+}
+
+// A smooth black ring on white: the exact fill leaves a light fringe inside
+// it, a fill with tolerance 128 takes every light pixel.
+TEST_F(BucketTest, ToleranceFillsASmoothRingWithoutAFringe)
+{
+    c.SetReflectionMode(rmNone);
+    c.SetSmoothStrokes(true);
+    c.SetTool(ctBrush);
+    c.BrushSize = 3;
+    c.CursorPoint = c.MasterCenter + QPoint(60, 0);
+    c.AddCircle();
+    c.SetTool(ctPaintBucket);
+    auto lightInside = [&] {
+        int n = 0;
+        for (int y = 230; y <= 370; ++y)
+            for (int x = 330; x <= 470; ++x) {
+                const QRgb p = Rgb(c.Picture, x, y);
+                n += std::hypot(x - 400, y - 300) < 60 && p != Red && qGreen(p) >= 128;
+            }
+        return n;
+    };
+    Click(c, c.MasterCenter);
+    EXPECT_GT(lightInside(), 0);
+    c.Undo();
+    c.SetFillTolerance(128);
+    Click(c, c.MasterCenter);
+    EXPECT_EQ(lightInside(), 0);
+    EXPECT_EQ(Rgb(c.Picture, 400, 300), Red);
+    EXPECT_EQ(Rgb(c.Picture, 10, 10), White);
 }
 
 TEST_F(BucketTest, DiagonalLineHoldsTheFill)

@@ -1,10 +1,13 @@
 #include "canvas/key_state.h"
 #include "engine/stroke_drawing.h"
+#include "engine/undo_history.h"
 #include "canvas_test_util.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPointingDevice>
+#include <QTabletEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -26,6 +29,20 @@ void Move(TVelmoraCanvas &c, QPoint pic, TShiftState shift = ssLeft)
 void Release(TVelmoraCanvas &c, QPoint pic, TMouseButton b = mbLeft)
 {
     c.MouseUp(b, 0, pic.x() + Margin, pic.y() + Margin);
+}
+
+void Stylus(TVelmoraCanvas &c, const QPointingDevice &device, QEvent::Type type, QPoint pic, qreal pressure)
+{
+    const QPointF pos(pic + QPoint(Margin, Margin));
+    const Qt::MouseButton button = type == QEvent::TabletMove ? Qt::NoButton : Qt::LeftButton;
+    QTabletEvent e(type, &device, pos, c.mapToGlobal(pos), pressure, 0, 0, 0, 0, 0, Qt::NoModifier, button,
+                   type == QEvent::TabletRelease ? Qt::NoButton : Qt::LeftButton);
+    QApplication::sendEvent(&c, &e);
+}
+
+int GreyPixels(const QImage &img)
+{
+    return img.width() * img.height() - CountPixels(img, Black) - CountPixels(img, White);
 }
 
 } // namespace
@@ -124,6 +141,90 @@ TEST(Strokes, PressAndReleaseWithoutMoveDrawsNothing)
     EXPECT_EQ(c.Picture, before);
     EXPECT_FALSE(c.Modified);
     EXPECT_TRUE(c.CanUndo());
+}
+
+// One move against twenty along the same line, and a stroke across the axis
+// whose mirror copy covers it again against the same stroke alone.
+TEST(Strokes, SmoothStrokesDoNotBuildUpWhereTheyOverlap)
+{
+    auto draw = [](TReflectionMode mode, QPoint from, QPoint step, int moves) {
+        TVelmoraCanvas c;
+        LayOut(c);
+        c.SetReflectionMode(mode);
+        c.SetSmoothStrokes(true);
+        c.BrushSize = 7;
+        Press(c, from);
+        for (int i = 1; i <= moves; ++i)
+            Move(c, from + step * i);
+        Release(c, from + step * moves);
+        return c.Picture;
+    };
+    const QImage once = draw(rmNone, QPoint(100, 100), QPoint(200, 100), 1);
+    EXPECT_GT(GreyPixels(once), 400);
+    EXPECT_EQ(draw(rmNone, QPoint(100, 100), QPoint(10, 5), 20), once);
+    EXPECT_EQ(draw(rmVertical, QPoint(300, 300), QPoint(200, 0), 1),
+              draw(rmNone, QPoint(300, 300), QPoint(200, 0), 1));
+}
+
+TEST(Strokes, SmoothStrokesKeepProtectedPixelsAndUndoRestoresThePicture)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.SetReflectionMode(rmNone);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 200; x < 210; ++x)
+            c.Picture.setPixel(x, y, qRgb(0, 0, 0));
+    const QImage before = c.Picture.copy();
+    c.SetColoringMode(cmPaintOverColor);
+    c.SetSmoothStrokes(true);
+    c.SetMasterColor(MakeColor(0, 0, 255));
+    c.BrushSize = 9;
+    Press(c, QPoint(150, 100));
+    Move(c, QPoint(260, 100));
+    Release(c, QPoint(260, 100));
+    for (int y = 90; y <= 110; ++y)
+        for (int x = 200; x < 210; ++x)
+            ASSERT_EQ(Rgb(c.Picture, x, y), Black) << x << "," << y;
+    EXPECT_EQ(Rgb(c.Picture, 180, 100), 0x0000FFu);
+    EXPECT_GT(GreyPixels(c.Picture), 100);
+    c.Undo();
+    EXPECT_EQ(c.Picture, before);
+}
+
+// The width of each segment is the size scaled by the stylus's pressure; the
+// eraser end erases at the eraser's size without changing the tool.
+TEST(Strokes, StylusPressureScalesThePenAndItsEraserEndErases)
+{
+    const QPointingDevice pen("pen", 1, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
+                              QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
+    const QPointingDevice eraser("eraser", 2, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Eraser,
+                                 QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.SetReflectionMode(rmNone);
+    c.BrushSize = 20;
+    c.EraserSize = 30;
+    auto blackInColumn = [&](int x) {
+        int n = 0;
+        for (int y = 0; y < 600; ++y)
+            n += Rgb(c.Picture, x, y) == Black;
+        return n;
+    };
+    Stylus(c, pen, QEvent::TabletPress, QPoint(100, 100), 0.5);
+    Stylus(c, pen, QEvent::TabletMove, QPoint(200, 100), 0.5);
+    Stylus(c, pen, QEvent::TabletMove, QPoint(300, 100), 0.01);
+    Stylus(c, pen, QEvent::TabletRelease, QPoint(300, 100), 0);
+    EXPECT_EQ(blackInColumn(150), 11);
+    EXPECT_EQ(blackInColumn(250), 1);
+
+    Stylus(c, eraser, QEvent::TabletPress, QPoint(150, 60), 1);
+    Stylus(c, eraser, QEvent::TabletMove, QPoint(150, 140), 1);
+    Stylus(c, eraser, QEvent::TabletRelease, QPoint(150, 140), 0);
+    EXPECT_EQ(c.Tool, ctBrush);
+    EXPECT_EQ(Rgb(c.Picture, 136, 100), White);
+    EXPECT_EQ(Rgb(c.Picture, 164, 100), White);
+    EXPECT_EQ(Rgb(c.Picture, 170, 100), Black);
+    EXPECT_EQ(c.History().UndoList().size(), 2u);
 }
 
 TEST(Strokes, EraserPaintsTheEraserColourAtItsSize)

@@ -1,5 +1,6 @@
 #include "app_fixture.h"
 #include "dialog_answer.h"
+#include "app/fill_tolerance_form.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
@@ -15,6 +16,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -141,6 +143,8 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"miLanguage", "Language", "", false},
     {"N18", nullptr, "", false},
     {"miPreciseBrush", "Precise brush", "Ctrl+B", true},
+    {"miSmoothStrokes", "Smooth strokes", "Ctrl+Shift+A", true},
+    {"miFillTolerance", "Fill tolerance...", "", false},
     {"N19", nullptr, "", false},
     {"miSaveToolbarsLocations", "Save toolbars locations", "", false},
     {"miRestoreDefaultToolbarsLocations", "Restore default toolbars locations", "", false},
@@ -222,7 +226,7 @@ TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
         EXPECT_EQ(spy.count(), 1);
         ++tried;
     }
-    EXPECT_EQ(tried, 30);
+    EXPECT_EQ(tried, 31);
 }
 
 TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)
@@ -238,6 +242,7 @@ TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)
         {"Ctrl+P", [](TVelmoraCanvas *c) { return c->ShowCenterPoints; }},
         {"Ctrl+Shift+P", [](TVelmoraCanvas *c) { return c->ShowDrawingPoints; }},
         {"Ctrl+B", [](TVelmoraCanvas *c) { return c->PreciseBrush; }},
+        {"Ctrl+Shift+A", [](TVelmoraCanvas *c) { return c->SmoothStrokes; }},
     };
     for (const TCase &c : cases) {
         SCOPED_TRACE(c.Shortcut);
@@ -393,6 +398,7 @@ TEST_F(MainMenuTest, OpeningMenusRefreshesTheirCheckMarks)
     canvas->SetShadow(false);
     canvas->SetShowDrawingPoints(false);
     canvas->SetPreciseBrush(true);
+    canvas->SetSmoothStrokes(true);
     canvas->SetColoringMode(cmPaintOverColor);
     canvas->SetAutoMask(false);
 
@@ -404,6 +410,7 @@ TEST_F(MainMenuTest, OpeningMenusRefreshesTheirCheckMarks)
 
     emit Menu(form->miOptions)->aboutToShow();
     EXPECT_TRUE(form->miPreciseBrush->isChecked());
+    EXPECT_TRUE(form->miSmoothStrokes->isChecked());
 
     emit Menu(form->miColoringMask)->aboutToShow();
     EXPECT_TRUE(form->miPaintOverColor->isChecked());
@@ -526,4 +533,26 @@ TEST_F(MainMenuTest, EffectsImageItemsAndTheBucketChangeThePicture)
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20) + offset);
     EXPECT_EQ(canvas->Picture.pixel(20, 20) & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(canvas->Picture.pixel(5, 5) & 0xFFFFFF, 0x555555u);
+}
+
+TEST_F(MainMenuTest, FillToleranceDialogSetsTheToleranceWithinRangeOnOkOnly)
+{
+    canvas->SetFillTolerance(12);
+    int typed = 0;
+    TModalWatcher<TfrmFillTolerance> watcher([&](TfrmFillTolerance *d) {
+        EXPECT_EQ(d->eTolerance->Value(), 12);
+        d->eTolerance->SetValue(typed);
+        if (typed == 40)
+            d->reject();
+        else
+            d->bOk->click();
+    });
+    for (int value : {128, 40}) {
+        typed = value;
+        form->miFillTolerance->trigger();
+        EXPECT_EQ(canvas->FillTolerance, value == 40 ? 12 : 128);
+        canvas->SetFillTolerance(12);
+    }
+    canvas->SetFillTolerance(999);
+    EXPECT_EQ(canvas->FillTolerance, 255);
 }

@@ -1,5 +1,6 @@
 #include "app/about_form.h"
 #include "app/canvas_size_form.h"
+#include "app/fill_tolerance_form.h"
 #include "app/commands_form.h"
 #include "app/forms.h"
 #include "app/main_form.h"
@@ -251,10 +252,11 @@ TEST(ShippedLanguages, TranslateTheWindowsAndBack)
     frmMainForm = &main;
     CreateToolWindows(&main);
     TfrmCanvasSize canvasSize;
+    TfrmFillTolerance fillTolerance;
     TfrmAbout about;
     std::vector<std::unique_ptr<TMultiLangForm>> translators;
     for (QWidget *window : std::initializer_list<QWidget *>{&main, frmTools, frmPalette, frmCommands, frmBrushSize,
-                                                            &canvasSize, &about})
+                                                            &canvasSize, &fillTolerance, &about})
         translators.push_back(std::make_unique<TMultiLangForm>(window));
 
     const TLanguage &english = *engine->Languages[0];

@@ -1,3 +1,4 @@
+#include "engine/coverage_stroke.h"
 #include "engine/flood_fill.h"
 #include "engine/pen_raster.h"
 #include "engine/stroke_drawing.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <set>
 
@@ -62,6 +64,13 @@ QPoint RandomPoint(QRandomGenerator &rng, int lo, int hi)
     return QPoint(rng.bounded(lo, hi), rng.bounded(lo, hi));
 }
 
+QImage WhitePicture(int width, int height)
+{
+    QImage img(width, height, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    return img;
+}
+
 } // namespace
 
 TEST(Pen, CoversExactlyThePixelsWithinHalfTheWidthOfTheSegment)
@@ -115,11 +124,20 @@ TEST(Pen, LongSegmentsFarOutsideStayExact)
 TEST(Strokes, MirrorCopiesOfWidePensAreExactMirrorImages)
 {
     QRandomGenerator rng(5);
-    for (TReflectionMode mode : {rmVertical, rmHorizontal}) {
-        for (int w = 2; w <= 12; ++w) {
+    std::vector<std::pair<int, bool>> pens;
+    for (int w = 2; w <= 12; ++w)
+        pens.emplace_back(w, false);
+    for (int w : {1, 2, 7, 12})
+        pens.emplace_back(w, true);
+    // Mirror primary with the second centre straight above the master
+    // centre mirrors across the same vertical line as Vertical.
+    for (TReflectionMode mode : {rmVertical, rmHorizontal, rmMirrorPrimary}) {
+        for (const auto &[w, smooth] : pens) {
             TVelmoraCanvas c;
             LayOut(c);
             c.SetReflectionMode(mode);
+            c.SecondCenter = QPoint(400, 100);
+            c.SetSmoothStrokes(smooth);
             c.BrushSize = w;
             QPoint p = RandomPoint(rng, 100, 500);
             c.MouseDown(mbLeft, ssLeft, p.x() + Margin, p.y() + Margin);
@@ -131,8 +149,10 @@ TEST(Strokes, MirrorCopiesOfWidePensAreExactMirrorImages)
             // Master centre (400, 300): x mirrors to 800 - x, y to 600 - y.
             for (int y = 1; y < 600; ++y)
                 for (int x = 1; x < 800; ++x) {
-                    const int mx = mode == rmVertical ? 800 - x : x, my = mode == rmVertical ? y : 600 - y;
-                    ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, mx, my)) << w << " at " << x << "," << y;
+                    const bool vertical = mode != rmHorizontal;
+                    const int mx = vertical ? 800 - x : x, my = vertical ? y : 600 - y;
+                    ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, mx, my))
+                        << w << (smooth ? " smooth" : "") << " at " << x << "," << y;
                 }
         }
     }
@@ -140,19 +160,85 @@ TEST(Strokes, MirrorCopiesOfWidePensAreExactMirrorImages)
 
 TEST(Strokes, FourfoldCopiesOfAnEvenPenAreExactQuarterTurns)
 {
-    TVelmoraCanvas c;
-    LayOut(c);
-    c.SetMasterRefCount(4);
-    c.BrushSize = 10;
-    const QPoint pts[] = {QPoint(420, 250), QPoint(470, 263), QPoint(455, 190), QPoint(455, 191)};
-    c.MouseDown(mbLeft, ssLeft, pts[0].x() + Margin, pts[0].y() + Margin);
-    for (QPoint p : pts)
-        c.MouseMove(ssLeft, p.x() + Margin, p.y() + Margin);
-    // About (400, 300): (x, y) turns to (700 - y, x - 100).
-    for (int y = 100; y <= 500; ++y)
-        for (int x = 200; x <= 600; ++x)
-            ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, 700 - y, x - 100)) << x << "," << y;
-    EXPECT_GT(CountPixels(c.Picture, 0), 4 * 78);
+    for (bool smooth : {false, true}) {
+        TVelmoraCanvas c;
+        LayOut(c);
+        c.SetMasterRefCount(4);
+        c.SetSmoothStrokes(smooth);
+        c.BrushSize = 10;
+        const QPoint pts[] = {QPoint(420, 250), QPoint(470, 263), QPoint(455, 190), QPoint(455, 191)};
+        c.MouseDown(mbLeft, ssLeft, pts[0].x() + Margin, pts[0].y() + Margin);
+        for (QPoint p : pts)
+            c.MouseMove(ssLeft, p.x() + Margin, p.y() + Margin);
+        // About (400, 300): (x, y) turns to (700 - y, x - 100).
+        for (int y = 100; y <= 500; ++y)
+            for (int x = 200; x <= 600; ++x)
+                ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, 700 - y, x - 100)) << x << "," << y << " " << smooth;
+        EXPECT_GT(CountPixels(c.Picture, 0), 4 * 78);
+    }
+}
+
+TEST(SmoothPen, EvenWidthsHaveHalfCoveredEdgeRows)
+{
+    for (int w : {2, 4, 10}) {
+        QImage img = WhitePicture(60, 40);
+        TCoverageStroke stroke;
+        stroke.AddCapsule(img, QPoint(10, 20), QPoint(50, 20), w, clBlack, nullptr);
+        for (int x = 15; x <= 45; ++x) {
+            for (int y = 21 - w / 2; y <= 19 + w / 2; ++y)
+                ASSERT_EQ(stroke.Covered(x, y), TCoverageStroke::Samples) << w << ": " << x << "," << y;
+            for (int y : {20 - w / 2, 20 + w / 2}) {
+                ASSERT_EQ(stroke.Covered(x, y), TCoverageStroke::Samples / 2) << w << ": " << x << "," << y;
+                ASSERT_EQ(Rgb(img, x, y), 0x808080u);
+            }
+            ASSERT_EQ(Rgb(img, x, 21 + w / 2), 0xFFFFFFu);
+        }
+    }
+}
+
+TEST(SmoothPen, DiscCoverageAddsUpToItsArea)
+{
+    for (int w = 10; w <= 60; ++w) {
+        QImage img = WhitePicture(70, 70);
+        TCoverageStroke stroke;
+        stroke.AddCapsule(img, QPoint(35, 35), QPoint(35, 35), w, clBlack, nullptr);
+        double covered = 0;
+        for (int y = 0; y < 70; ++y)
+            for (int x = 0; x < 70; ++x)
+                covered += double(stroke.Covered(x, y)) / TCoverageStroke::Samples;
+        const double area = std::numbers::pi * w * w / 4;
+        EXPECT_NEAR(covered, area, area * 0.01) << w;
+    }
+}
+
+// A stroke of a capsule and a ring, and the same stroke mirrored or turned a
+// quarter about the centre of pixel (30, 30), cover mirror images.
+TEST(SmoothPen, CoverageIsSymmetricUnderMirrorsAndQuarterTurns)
+{
+    QRandomGenerator rng(23);
+    const std::function<QPoint(QPoint)> maps[] = {
+        [](QPoint p) { return QPoint(60 - p.x(), p.y()); },
+        [](QPoint p) { return QPoint(p.x(), 60 - p.y()); },
+        [](QPoint p) { return QPoint(60 - p.y(), p.x()); },
+    };
+    for (int i = 0; i < 60; ++i) {
+        const int w = 1 + i % 12, r = rng.bounded(0, 25);
+        const QPoint a = RandomPoint(rng, 0, 61), b = RandomPoint(rng, -10, 71);
+        for (const auto &map : maps) {
+            QImage one = WhitePicture(61, 61), two = WhitePicture(61, 61);
+            TCoverageStroke s, t;
+            s.AddCapsule(one, a, b, w, clBlack, nullptr);
+            s.AddRing(one, a, r, w, clBlack);
+            t.AddCapsule(two, map(a), map(b), w, clBlack, nullptr);
+            t.AddRing(two, map(a), r, w, clBlack);
+            for (int y = 0; y <= 60; ++y)
+                for (int x = 0; x <= 60; ++x) {
+                    const QPoint m = map(QPoint(x, y));
+                    ASSERT_EQ(s.Covered(x, y), t.Covered(m.x(), m.y())) << i << " at " << x << "," << y;
+                    ASSERT_EQ(Rgb(one, x, y), Rgb(two, m.x(), m.y()));
+                }
+        }
+    }
 }
 
 TEST(Rings, WidePenRingsFollowTheDistanceRule)

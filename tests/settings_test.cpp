@@ -58,12 +58,14 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     form->SaveSettings();
     const QStringList keys = Store().allKeys();
     for (const char *name : {"Language", "ShowCenterPoints", "ShowDrawingPoints", "Shadow", "MasterRefCount",
-                             "SecondRefCount", "BrushSize", "EraserSize"})
+                             "SecondRefCount", "BrushSize", "EraserSize", "SmoothStrokes", "FillTolerance"})
         EXPECT_TRUE(keys.contains(QStringLiteral("v2/") + QLatin1String(name))) << name;
     EXPECT_FALSE(keys.contains("v2/Folder"));
     EXPECT_EQ(StoredText("Shadow"), "1");
     EXPECT_EQ(StoredText("ShowDrawingPoints"), "0");
     EXPECT_EQ(StoredText("MasterRefCount"), "13");
+    EXPECT_EQ(StoredText("SmoothStrokes"), "0");
+    EXPECT_EQ(StoredText("FillTolerance"), "0");
 
     form->CurrentFileName = Folder.filePath("pics/rose.png");
     form->SaveSettings();
@@ -80,7 +82,9 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
             {"MasterRefCount", 2147483647},
             {"SecondRefCount", "abc"},
             {"BrushSize", 500},
-            {"EraserSize", -3}});
+            {"EraserSize", -3},
+            {"SmoothStrokes", 1},
+            {"FillTolerance", 300}});
     form->LoadSettings();
     EXPECT_EQ(MLLanguageName(), "Русский");
     EXPECT_EQ(frmTools->windowTitle(), Engine->Languages[size_t(Engine->IndexOfLanguage("Русский"))]->GetValue(
@@ -93,6 +97,8 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
     // The toolbox shows the sizes within its own range and hands them back.
     EXPECT_EQ(canvas->BrushSize, 99);
     EXPECT_EQ(canvas->EraserSize, 1);
+    EXPECT_TRUE(canvas->SmoothStrokes);
+    EXPECT_EQ(canvas->FillTolerance, 255);
     EXPECT_EQ(frmTools->eMasterRef->Value(), 999);
 
     Stored({{"Language", "Klingon"}, {"ShowCenterPoints", 7}});

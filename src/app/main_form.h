@@ -98,6 +98,8 @@ public:
     void miAutoMaskClick(QObject *Sender = nullptr);
     void miViewmaskClick(QObject *Sender = nullptr);
     void miPreciseBrushClick(QObject *Sender = nullptr);
+    void miSmoothStrokesClick(QObject *Sender = nullptr);
+    void miFillToleranceClick(QObject *Sender = nullptr);
     void miSaveToolbarsLocationsClick(QObject *Sender = nullptr);
     void miRestoreDefaultToolbarsLocationsClick(QObject *Sender = nullptr);
     void miVisibilityClick(QObject *Sender = nullptr);
@@ -177,6 +179,8 @@ public:
     QAction *miOptions = nullptr;
     QAction *miLanguage = nullptr;
     QAction *miPreciseBrush = nullptr;
+    QAction *miSmoothStrokes = nullptr;
+    QAction *miFillTolerance = nullptr;
     QAction *miSaveToolbarsLocations = nullptr;
     QAction *miRestoreDefaultToolbarsLocations = nullptr;
     QAction *miWindows = nullptr;

@@ -6,6 +6,7 @@
 #include "app/about_form.h"
 #include "app/canvas_size_form.h"
 #include "app/commands_form.h"
+#include "app/fill_tolerance_form.h"
 #include "app/forms.h"
 #include "app/image_view_form.h"
 #include "app/main_form.h"
@@ -141,6 +142,9 @@ const TMenuRow MenuRows[] = {
     {1, "N18", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miPreciseBrush", "Precise brush", Qt::CTRL | Qt::Key_B, ifCheck, &F::miPreciseBrush,
      &F::miPreciseBrushClick},
+    {1, "miSmoothStrokes", "Smooth strokes", Qt::CTRL | Qt::SHIFT | Qt::Key_A, ifCheck, &F::miSmoothStrokes,
+     &F::miSmoothStrokesClick},
+    {1, "miFillTolerance", "Fill tolerance...", NoKey, 0, &F::miFillTolerance, &F::miFillToleranceClick},
     {1, "N19", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miSaveToolbarsLocations", "Save toolbars locations", NoKey, 0, &F::miSaveToolbarsLocations,
      &F::miSaveToolbarsLocationsClick},
@@ -265,6 +269,7 @@ void TfrmMainForm::miColoringMaskClick(QObject *)
 void TfrmMainForm::miOptionsClick(QObject *)
 {
     miPreciseBrush->setChecked(canvas->PreciseBrush);
+    miSmoothStrokes->setChecked(canvas->SmoothStrokes);
 }
 
 void TfrmMainForm::miWindowsClick(QObject *)
@@ -511,6 +516,18 @@ void TfrmMainForm::miViewmaskClick(QObject *)
 void TfrmMainForm::miPreciseBrushClick(QObject *)
 {
     canvas->SetPreciseBrush(!canvas->PreciseBrush);
+}
+
+void TfrmMainForm::miSmoothStrokesClick(QObject *)
+{
+    canvas->SetSmoothStrokes(!canvas->SmoothStrokes);
+}
+
+void TfrmMainForm::miFillToleranceClick(QObject *)
+{
+    int tolerance = canvas->FillTolerance;
+    if (ExecuteFillToleranceDialog(tolerance))
+        canvas->SetFillTolerance(tolerance);
 }
 
 

@@ -60,6 +60,8 @@ void TfrmMainForm::LoadSettings()
         std::clamp(store.Int(QStringLiteral("SecondRefCount"), canvas->SecondRefCount), MinCount, MaxCount));
     canvas->BrushSize = std::clamp(store.Int(QStringLiteral("BrushSize"), canvas->BrushSize), MinSize, MaxSize);
     canvas->EraserSize = std::clamp(store.Int(QStringLiteral("EraserSize"), canvas->EraserSize), MinSize, MaxSize);
+    canvas->SetSmoothStrokes(store.Bool(QStringLiteral("SmoothStrokes"), false));
+    canvas->SetFillTolerance(store.Int(QStringLiteral("FillTolerance"), 0));
     if (frmTools)
         frmTools->SyncSpinEdits();
 }
@@ -77,6 +79,8 @@ void TfrmMainForm::SaveSettings()
     store.WriteInt(QStringLiteral("SecondRefCount"), canvas->SecondRefCount);
     store.WriteInt(QStringLiteral("BrushSize"), canvas->BrushSize);
     store.WriteInt(QStringLiteral("EraserSize"), canvas->EraserSize);
+    store.WriteBool(QStringLiteral("SmoothStrokes"), canvas->SmoothStrokes);
+    store.WriteInt(QStringLiteral("FillTolerance"), canvas->FillTolerance);
 }
 
 void TfrmMainForm::RestoreToolbarsLocations()

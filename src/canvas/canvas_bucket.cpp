@@ -10,6 +10,7 @@ void TVelmoraCanvas::PaintBucket(QPoint P)
 {
     if (!BucketFill)
         BucketFill = std::make_unique<TFloodFill>();
+    BucketFill->SetTolerance(FillTolerance);
     const TColoringMask *mask = ActiveMask();
     TFloodFill::RunHook saveRun;
     if (mask) {

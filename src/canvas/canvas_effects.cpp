@@ -20,6 +20,7 @@ void TVelmoraCanvas::AddCircle()
         return;
     SaveUndoStep(true, true);
     Modified = true;
+    Strokes().StartStroke();
     const QPoint q = CursorPoint;
     if (q.x() >= 0 && q.y() >= 0) {
         if (ReflectionMode == rmSecondary) {
@@ -47,6 +48,7 @@ void TVelmoraCanvas::DrawPolygon(bool Star)
         return;
     SaveUndoStep(true, true);
     Modified = true;
+    Strokes().StartStroke();
     const ReflectionInput in = Reflection();
     std::vector<QPoint> rotated, mirrored;
     for (int i = 0; i < in.n; ++i) {

@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int DefaultWidth = 800;
@@ -177,6 +179,19 @@ void TVelmoraCanvas::SetPreciseBrush(bool b)
         return;
     PreciseBrush = b;
     UpdateCursor();
+}
+
+void TVelmoraCanvas::SetSmoothStrokes(bool b)
+{
+    SmoothStrokes = b;
+    // A stroke in progress goes on as a new one.
+    if (StrokePainter)
+        StrokePainter->StartStroke();
+}
+
+void TVelmoraCanvas::SetFillTolerance(int t)
+{
+    FillTolerance = std::clamp(t, 0, 255);
 }
 
 namespace {

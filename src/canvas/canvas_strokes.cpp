@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -52,7 +53,23 @@ TStrokePainter &TVelmoraCanvas::Strokes()
 {
     if (!StrokePainter)
         StrokePainter = std::make_unique<TStrokePainter>();
+    StrokePainter->SetSmooth(SmoothStrokes);
     return *StrokePainter;
+}
+
+void TVelmoraCanvas::BeginStroke(QPoint p)
+{
+    LastPoint = p;
+    Strokes().StartStroke();
+}
+
+// A stylus scales the pen by its pressure; the mouse draws at full size.
+int TVelmoraCanvas::StrokeWidth(bool eraser) const
+{
+    const int size = eraser ? EraserSize : BrushSize;
+    if (PenPressure < 0)
+        return size;
+    return std::max(1, int(std::lround(PenPressure * size)));
 }
 
 void TVelmoraCanvas::mousePressEvent(QMouseEvent *event)
@@ -118,7 +135,7 @@ void TVelmoraCanvas::MouseDown(TMouseButton button, TShiftState shift, int x, in
     if (!Dragging && button == mbLeft && IsStrokeTool(Tool)) {
         SaveUndoStep(true, true);
         Dragging = true;
-        LastPoint = ClientToPicture(QPoint(x, y));
+        BeginStroke(ClientToPicture(QPoint(x, y)));
         return;
     }
     if (!Dragging && button == mbLeft && Tool == ctMovePoints && !(shift & ssDouble)) {
@@ -240,12 +257,12 @@ void TVelmoraCanvas::MoveActiveCenter(QPoint p)
 
 void TVelmoraCanvas::DrawSegmentTo(QPoint p)
 {
-    if (!IsStrokeTool(Tool))
+    if (!IsStrokeTool(Tool) && !PenEraser)
         return;
-    const bool eraser = Tool == ctEraser;
+    const bool eraser = Tool == ctEraser || PenEraser;
     Modified = true;
     Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor,
-                         eraser ? EraserSize : BrushSize, ActiveMask());
+                         StrokeWidth(eraser), ActiveMask());
     LastPoint = p;
     RequestRepaint();
 }
@@ -255,7 +272,7 @@ void TVelmoraCanvas::StrokeTo(QPoint p, bool draw)
     if (draw)
         DrawSegmentTo(p);
     else
-        LastPoint = p;
+        BeginStroke(p);
 }
 
 void TVelmoraCanvas::UpdateCursor()

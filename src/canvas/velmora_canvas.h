@@ -24,10 +24,11 @@ class TUndoHistory;
 // view settings, the coloring mask, the undo history and the repaint timer.
 // The members are split over files by concern: canvas_model.cpp (lifecycle,
 // settings, centres), canvas_repaint.cpp (repaint requests and layout),
-// canvas_strokes.cpp (mouse, keys and tools), canvas_paint.cpp (display),
-// canvas_history.cpp (undo and redo), canvas_mask.cpp (coloring mask),
-// canvas_bucket.cpp (paint bucket), canvas_effects.cpp (shape effects) and
-// canvas_picture_ops.cpp (invert and grayscale).
+// canvas_strokes.cpp (mouse, keys and tools), canvas_tablet.cpp (stylus),
+// canvas_paint.cpp (display), canvas_history.cpp (undo and redo),
+// canvas_mask.cpp (coloring mask), canvas_bucket.cpp (paint bucket),
+// canvas_effects.cpp (shape effects) and canvas_picture_ops.cpp (invert and
+// grayscale).
 class TVelmoraCanvas : public QWidget {
     Q_OBJECT
 
@@ -60,6 +61,8 @@ public:
     void SetTool(TCanvasTool t);
     void SetReflectionMode(TReflectionMode m);
     void SetPreciseBrush(bool b);
+    void SetSmoothStrokes(bool b);
+    void SetFillTolerance(int t);
     void SetShowCenterPoints(bool b);
     void SetShowDrawingPoints(bool b);
     void SetShowGrid(bool b);
@@ -141,6 +144,11 @@ public:
     bool PreciseBrush = false;
     int BrushSize = 1;
     int EraserSize = 10;
+    // Brush and eraser strokes and the outline effects drawn with coverage.
+    bool SmoothStrokes = false;
+    // How far (0..255) red, green and blue may each differ from the seed's
+    // for the bucket to fill a pixel.
+    int FillTolerance = 0;
     TReflectionMode ReflectionMode = rmPrimary;
     bool MasterActive = true;
     TNotifyEvent OnToolChange;
@@ -169,6 +177,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void tabletEvent(QTabletEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -178,6 +187,8 @@ private:
     void PickColor(TShiftState shift, int x, int y);
     TColor PixelColor(QPoint p) const;
     TStrokePainter &Strokes();
+    void BeginStroke(QPoint p);
+    int StrokeWidth(bool eraser) const;
     void PrepareDisplay();
     void DrawDisplay(QPainter &p, const QRect &area);
     void PrepareCenterIcons();
@@ -214,4 +225,8 @@ private:
     // Modifier state of the message being handled; the Alt test of a
     // centre move reads it.
     TShiftState MessageShift = 0;
+    // The stylus stroke in progress: its pressure (negative for the mouse)
+    // and whether the eraser end draws it.
+    qreal PenPressure = -1;
+    bool PenEraser = false;
 };

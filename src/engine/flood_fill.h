@@ -21,6 +21,10 @@ public:
     // when the seed lies outside the image or already has color's red,
     // green and blue. Returns the number of pixels filled.
     std::int64_t Fill(QImage &image, QPoint seed, QRgb color, const RunHook &beforeRun = {});
+    // With a tolerance t > 0 a fill takes the pixels whose red, green and
+    // blue each differ from the seed's by at most t instead; 0 is the exact
+    // rule above.
+    void SetTolerance(int tolerance);
 
 private:
     // A run [X0, X1] of row Y - Dir that was filled; row Y is to be scanned
@@ -32,17 +36,25 @@ private:
         int Dir;
     };
 
+    template <typename Match>
+    void Run(Match &match, QPoint seed);
+    template <typename Match>
+    int RunStart(const Match &match, int y, int x) const;
     void Push(int y, int x0, int x1, int dir);
-    void ScanRow(const TEntry &e);
-    void FillRun(QRgb *row, int y, int x0, int x1);
+    template <typename Match>
+    void ScanRow(Match &match, const TEntry &e);
+    template <typename Match>
+    void FillRun(Match &match, int y, int x0, int x1);
 
     std::vector<TEntry> Stack;
     // The fill in progress.
     QImage *Image = nullptr;
     int Width = 0;
     int Height = 0;
-    QRgb Old = 0;
     QRgb New = 0;
+    int Tolerance = 0;
+    // The pixels a tolerance fill has filled, when its colour would match.
+    std::vector<std::uint8_t> Seen;
     const RunHook *Hook = nullptr;
     std::int64_t Filled = 0;
 };

@@ -41,6 +41,18 @@ inline bool InRange(QPoint p)
     return std::abs(p.x()) <= MaxCoordinate && std::abs(p.y()) <= MaxCoordinate;
 }
 
+// The band along the inside of one segment: points whose projection falls
+// on the segment and whose distance from its line is at most w/2, that is
+// 4 cross^2 <= w^2 len^2, or 2 |cross| <= CrossLimit.
+struct TBand {
+    TBand(QPoint a, QPoint b, int w);
+    // The band's x range on row y (empty when lo > hi).
+    void Limits(std::int64_t y, std::int64_t &lo, std::int64_t &hi) const;
+
+    QPoint A;
+    std::int64_t Dx, Dy, Len2, CrossLimit;
+};
+
 } // namespace PenRaster
 
 // A round pen of a given width, w >= 2: a segment from pixel A to pixel B
@@ -60,18 +72,6 @@ public:
     void Segment(QPoint a, QPoint b, int width, int height, SpanFn &&span) const;
 
 private:
-    // The band along the inside of one segment: pixels whose projection
-    // falls on the segment and whose distance from its line is at most w/2,
-    // that is 4 cross^2 <= w^2 len^2, or 2 |cross| <= CrossLimit.
-    struct TBand {
-        TBand(QPoint a, QPoint b, int w);
-        // The band's x range on row y (empty when lo > hi).
-        void Limits(std::int64_t y, std::int64_t &lo, std::int64_t &hi) const;
-
-        QPoint A;
-        std::int64_t Dx, Dy, Len2, CrossLimit;
-    };
-
     int W = 0;
     // For a row t pixels from a disc's centre, the largest |dx| with
     // 4 (dx^2 + t^2) <= w^2.
@@ -90,7 +90,7 @@ inline void TPen::SetWidth(int width)
         DiscHalf[std::size_t(t)] = int(PenRaster::ISqrt(w2 - 4 * t * t) / 2);
 }
 
-inline TPen::TBand::TBand(QPoint a, QPoint b, int w)
+inline PenRaster::TBand::TBand(QPoint a, QPoint b, int w)
     : A(a)
     , Dx(b.x() - a.x())
     , Dy(b.y() - a.y())
@@ -99,7 +99,7 @@ inline TPen::TBand::TBand(QPoint a, QPoint b, int w)
 {
 }
 
-inline void TPen::TBand::Limits(std::int64_t y, std::int64_t &lo, std::int64_t &hi) const
+inline void PenRaster::TBand::Limits(std::int64_t y, std::int64_t &lo, std::int64_t &hi) const
 {
     using namespace PenRaster;
     const std::int64_t ry = y - A.y();

@@ -43,6 +43,11 @@ void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color)
 void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to,
                                 TColor color, int width, const TColoringMask *mask)
 {
+    if (Smooth) {
+        ForEachSegmentCopy(reflection, from, to,
+                           [&](QPoint a, QPoint b) { Coverage.AddCapsule(target, a, b, width, color, mask); });
+        return;
+    }
     const TSpanWriter write(target, ColorToRgb(color), mask);
     const int w = target.width(), h = target.height();
     if (width <= 1) {
@@ -60,6 +65,10 @@ void TStrokePainter::DrawLine(QImage &target, QPoint a, QPoint b, TColor color, 
 
 void TStrokePainter::DrawCircle(QImage &target, QPoint center, int r, TColor color, int width)
 {
+    if (Smooth) {
+        Coverage.AddRing(target, center, r, width, color);
+        return;
+    }
     const TSpanWriter write(target, ColorToRgb(color), nullptr);
     if (width <= 1)
         PenRaster::ThinRing(center, r, target.width(), target.height(), write);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/canvas_types.h"
+#include "engine/coverage_stroke.h"
 #include "engine/pen_raster.h"
 #include "engine/reflection.h"
 
@@ -16,8 +17,16 @@ class TColoringMask;
 // round and the copies of a stroke are exact mirror images wherever their
 // end points are. Everything is clipped to the target; nothing allocates
 // per call once the pen's width is set.
+//
+// Smooth drawing replaces the solid pen by coverage (see TCoverageStroke):
+// every call from one StartStroke to the next adds to the same stroke, and
+// width 1 is a round pen of radius 1/2.
 class TStrokePainter {
 public:
+    void SetSmooth(bool smooth) { Smooth = smooth; }
+    bool IsSmooth() const { return Smooth; }
+    void StartStroke() { Coverage.Begin(); }
+
     // Every copy of the segment from -> to. With a mask (the target's size)
     // only the pixels it leaves paintable change.
     void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color, int width,
@@ -31,6 +40,8 @@ public:
 
 private:
     TPen Pen;
+    bool Smooth = false;
+    TCoverageStroke Coverage;
 };
 
 // A one-pixel line from a up to but not including b, clipped to the image.

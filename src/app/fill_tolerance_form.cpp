@@ -1,0 +1,70 @@
+#include "app/fill_tolerance_form.h"
+
+#include "app/forms.h"
+#include "i18n/multi_lang_form.h"
+#include "tools/spin_edit.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QPoint pos)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(QRect(pos, QSize(75, 25)));
+    return button;
+}
+
+} // namespace
+
+TfrmFillTolerance::TfrmFillTolerance(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("frmFillTolerance"));
+    setWindowTitle(QStringLiteral("Fill tolerance"));
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSize(8);
+    setFont(f);
+
+    // Created in tab order.
+    eTolerance = new TSpinEdit(0, 255, this);
+    eTolerance->setObjectName(QStringLiteral("eTolerance"));
+    eTolerance->setGeometry(20, 36, 89, 21);
+    eTolerance->setFocusPolicy(Qt::StrongFocus);
+    bOk = MakeButton(this, "bOk", QStringLiteral("Ok"), QPoint(48, 80));
+    bOk->setDefault(true);
+    bCancel = MakeButton(this, "bCancel", QStringLiteral("Cancel"), QPoint(132, 80));
+    Label1 = new QLabel(QStringLiteral("Tolerance"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(20, 20);
+    Label1->adjustSize();
+
+    connect(bOk, &QPushButton::clicked, this, &TfrmFillTolerance::accept);
+    connect(bCancel, &QPushButton::clicked, this, &TfrmFillTolerance::reject);
+
+    setFixedSize(230, 130);
+    CenterOnDesktop(*this);
+    Translator = std::make_unique<TMultiLangForm>(this);
+    Translator->Translate();
+}
+
+TfrmFillTolerance::~TfrmFillTolerance() = default;
+
+void TfrmFillTolerance::accept()
+{
+    eTolerance->SetValue(eTolerance->Value());
+    QDialog::accept();
+}
+
+bool ExecuteFillToleranceDialog(int &tolerance)
+{
+    TfrmFillTolerance dialog(QApplication::activeWindow());
+    dialog.eTolerance->SetValue(tolerance);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    tolerance = dialog.eTolerance->Value();
+    return true;
+}
