@@ -21,12 +21,20 @@ void ForEachPixel(QImage &picture, Op op)
 
 } // namespace
 
+// With AVX2 the grayscale loop takes eight pixels a step and keeps up with
+// memory; plain x86-64 has no 32-bit vector multiply and falls behind it.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define VELMORA_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define VELMORA_WIDE_VECTORS
+#endif
+
 void InvertPixels(QImage &picture)
 {
     ForEachPixel(picture, [](std::uint32_t p) { return p ^ 0x00FFFFFFu; });
 }
 
-void GrayscalePixels(QImage &picture)
+VELMORA_WIDE_VECTORS void GrayscalePixels(QImage &picture)
 {
     ForEachPixel(picture, [](std::uint32_t p) {
         const std::uint32_t sum = (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF);
