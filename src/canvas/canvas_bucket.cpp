@@ -27,5 +27,6 @@ void TVelmoraCanvas::PaintBucket(QPoint P)
     });
     if (mask)
         BucketChange->ApplyThroughMask(Picture, *mask);
+    PictureChanged();
     RequestRepaint();
 }

@@ -31,6 +31,7 @@ void TVelmoraCanvas::AddCircle()
             Strokes().DrawCircle(Picture, MasterCenter, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
         }
     }
+    PictureChanged();
     RequestRepaint();
 }
 
@@ -67,6 +68,7 @@ void TVelmoraCanvas::DrawPolygon(bool Star)
         DrawFigure(rotated, Star);
         DrawFigure(mirrored, Star);
     }
+    PictureChanged();
     RequestRepaint();
 }
 

@@ -12,6 +12,7 @@ void TVelmoraCanvas::Undo()
     if (!UndoHistory->CanUndo())
         return;
     UndoHistory->Undo(Picture, [this] { NotifyHistory(); });
+    PictureChanged();
     RebuildMask();
     RequestRepaint();
     NotifyHistory();
@@ -22,6 +23,7 @@ void TVelmoraCanvas::Redo()
     if (!UndoHistory->CanRedo())
         return;
     UndoHistory->Redo(Picture, [this] { NotifyHistory(); });
+    PictureChanged();
     RebuildMask();
     RequestRepaint();
     NotifyHistory();

@@ -246,6 +246,7 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
     Modified = true;
     Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor,
                          eraser ? EraserSize : BrushSize, ActiveMask());
+    SegmentChanged(LastPoint, p, eraser ? EraserSize : BrushSize);
     LastPoint = p;
     RequestRepaint();
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <cstdint>
+#include <vector>
+
+// The picture reduced by a whole factor, every shown pixel the rounded
+// average of the factor x factor block of picture pixels it stands for. A
+// partial block at the right or bottom edge is not shown. Kept up to date
+// through the parts of the picture that changed, so that a paint never
+// averages the whole picture.
+class TReducedCopy {
+public:
+    // Averages the whole picture anew.
+    void Rebuild(const QImage &picture, int factor);
+    // Averages again the blocks that meet the picture rectangle dirty.
+    void Update(const QImage &picture, const QRect &dirty);
+    const QImage &Image() const { return Copy; }
+    int Factor() const { return ReductionFactor; }
+
+private:
+    void AverageBlocks(const QImage &picture, const QRect &blocks);
+
+    QImage Copy;
+    int ReductionFactor = 0;
+    std::vector<std::uint32_t> Sums;
+};
