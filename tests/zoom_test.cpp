@@ -51,6 +51,10 @@ TEST(ZoomMapping, LevelsPercentTextAndFitToTheBox)
     for (const auto &[index, text] : texts)
         EXPECT_EQ(ZoomPercentText(ZoomLevels::Level(index)), text);
     EXPECT_EQ(ZoomLevels::Level(-3), (TZoom{1, 16}));
+    // 3000 pixels show as 187 at 1/16, which stand for the whole picture
+    // (the centre resets to its true middle), not for 2992 pixels.
+    EXPECT_EQ(PictureLength(ShownLength(3000, {1, 16}), 3000, {1, 16}), 3000);
+    EXPECT_EQ(PictureLength(100, 3000, {1, 16}), 1600);
     EXPECT_EQ(ZoomLevels::Level(99), (TZoom{32, 1}));
 
     struct FitCase {

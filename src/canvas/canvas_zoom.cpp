@@ -51,7 +51,9 @@ void TVelmoraCanvas::SegmentChanged(QPoint a, QPoint b, int penWidth)
 {
     if (ReducedStale || ZoomFactor.Den == 1)
         return;
-    const int reach = penWidth + 2;
+    // The pen reaches half its width around the segment; one more pixel
+    // covers the rounding of the copies.
+    const int reach = penWidth / 2 + 2;
     ForEachSegmentCopy(Reflection(), a, b, [&](QPoint from, QPoint to) {
         ReducedDirty += QRect(from, to).normalized().adjusted(-reach, -reach, reach, reach);
     });
