@@ -4,7 +4,7 @@
 
 void TReducedCopy::Rebuild(const QImage &picture, int factor)
 {
-    ReductionFactor = std::max(factor, 1);
+    ReductionFactor = std::clamp(factor, 1, MaxFactor);
     const QSize size(picture.width() / ReductionFactor, picture.height() / ReductionFactor);
     if (Copy.size() != size)
         Copy = QImage(size, QImage::Format_RGB32);
@@ -24,8 +24,9 @@ void TReducedCopy::Update(const QImage &picture, const QRect &dirty)
     AverageBlocks(picture, blocks.intersected(Copy.rect()));
 }
 
-// Sums each block's channels column by column over its rows, then divides
-// with rounding.
+// Sums each block's pixels column by column over its rows, red and blue in
+// the two halves of one word and green in another: a block of up to
+// 16 x 16 pixels sums to at most 65280 per channel, which fits a half.
 void TReducedCopy::AverageBlocks(const QImage &picture, const QRect &blocks)
 {
     if (blocks.isEmpty())
@@ -33,26 +34,27 @@ void TReducedCopy::AverageBlocks(const QImage &picture, const QRect &blocks)
     const int f = ReductionFactor;
     const std::uint32_t count = std::uint32_t(f) * std::uint32_t(f);
     const int x0 = blocks.left() * f;
-    Sums.assign(std::size_t(blocks.width()) * 3, 0);
+    Sums.assign(std::size_t(blocks.width()) * 2, 0);
     for (int by = blocks.top(); by <= blocks.bottom(); ++by) {
         std::fill(Sums.begin(), Sums.end(), 0);
         for (int y = by * f; y < (by + 1) * f; ++y) {
             const auto *row = reinterpret_cast<const QRgb *>(picture.constScanLine(y)) + x0;
             for (int i = 0; i < blocks.width(); ++i) {
-                std::uint32_t *s = &Sums[std::size_t(i) * 3];
+                std::uint32_t redBlue = 0, green = 0;
                 for (int k = 0; k < f; ++k) {
                     const QRgb c = *row++;
-                    s[0] += qRed(c);
-                    s[1] += qGreen(c);
-                    s[2] += qBlue(c);
+                    redBlue += c & 0x00FF00FFu;
+                    green += (c >> 8) & 0xFFu;
                 }
+                Sums[std::size_t(i) * 2] += redBlue;
+                Sums[std::size_t(i) * 2 + 1] += green;
             }
         }
         auto *out = reinterpret_cast<QRgb *>(Copy.scanLine(by)) + blocks.left();
         for (int i = 0; i < blocks.width(); ++i) {
-            const std::uint32_t *s = &Sums[std::size_t(i) * 3];
-            out[i] = qRgb(int((s[0] + count / 2) / count), int((s[1] + count / 2) / count),
-                          int((s[2] + count / 2) / count));
+            const std::uint32_t redBlue = Sums[std::size_t(i) * 2], green = Sums[std::size_t(i) * 2 + 1];
+            out[i] = qRgb(int(((redBlue >> 16) + count / 2) / count), int((green + count / 2) / count),
+                          int(((redBlue & 0xFFFFu) + count / 2) / count));
         }
     }
 }

@@ -13,7 +13,9 @@
 // averages the whole picture.
 class TReducedCopy {
 public:
-    // Averages the whole picture anew.
+    static constexpr int MaxFactor = 16;
+
+    // Averages the whole picture anew; factor is clamped to 1..MaxFactor.
     void Rebuild(const QImage &picture, int factor);
     // Averages again the blocks that meet the picture rectangle dirty.
     void Update(const QImage &picture, const QRect &dirty);
