@@ -88,6 +88,12 @@ TEST(ReducedCopy, AveragesWholeBlocksAndFollowsChangedParts)
     TReducedCopy fresh;
     fresh.Rebuild(picture, 4);
     EXPECT_EQ(copy.Image(), fresh.Image());
+
+    picture.setPixel(1, 7, qRgb(0, 0, 0));
+    picture.setPixel(5, 2, qRgb(0, 90, 0));
+    copy.Update(picture, {QRect(0, 6, 3, 3), QRect(-5, 1, 12, 2), QRect(1, 7, 1, 1)});
+    fresh.Rebuild(picture, 4);
+    EXPECT_EQ(copy.Image(), fresh.Image());
 }
 
 namespace {

@@ -44,7 +44,7 @@ void TVelmoraCanvas::PictureChanged(const QRect &area)
     if (area.isEmpty())
         ReducedStale = true;
     else if (!ReducedStale && ZoomFactor.Den > 1)
-        ReducedDirty += area;
+        AddReducedDirty(area);
 }
 
 void TVelmoraCanvas::SegmentChanged(QPoint a, QPoint b, int penWidth)
@@ -55,8 +55,22 @@ void TVelmoraCanvas::SegmentChanged(QPoint a, QPoint b, int penWidth)
     // covers the rounding of the copies.
     const int reach = penWidth / 2 + 2;
     ForEachSegmentCopy(Reflection(), a, b, [&](QPoint from, QPoint to) {
-        ReducedDirty += QRect(from, to).normalized().adjusted(-reach, -reach, reach, reach);
+        AddReducedDirty(QRect(from, to).normalized().adjusted(-reach, -reach, reach, reach));
     });
+}
+
+// Merging the parts into a region on every move would cost more than the
+// stroke; the update averages each block they meet once. Past a few hundred
+// parts averaging the whole picture is cheaper.
+void TVelmoraCanvas::AddReducedDirty(const QRect &area)
+{
+    constexpr std::size_t MaxParts = 512;
+    if (ReducedDirty.size() >= MaxParts) {
+        ReducedDirty.clear();
+        ReducedStale = true;
+        return;
+    }
+    ReducedDirty.push_back(area);
 }
 
 // A change nobody announced shows as a moved cache key with nothing to
@@ -67,14 +81,13 @@ void TVelmoraCanvas::SyncReducedCopy()
         return;
     if (!Reduced)
         Reduced = std::make_unique<TReducedCopy>();
-    const bool unannounced = Picture.cacheKey() != ReducedKey && ReducedDirty.isEmpty();
+    const bool unannounced = Picture.cacheKey() != ReducedKey && ReducedDirty.empty();
     if (ReducedStale || unannounced || Reduced->Factor() != ZoomFactor.Den) {
         Reduced->Rebuild(Picture, ZoomFactor.Den);
     } else {
-        for (const QRect &r : ReducedDirty)
-            Reduced->Update(Picture, r);
+        Reduced->Update(Picture, ReducedDirty);
     }
-    ReducedDirty = QRegion();
+    ReducedDirty.clear();
     ReducedStale = false;
     ReducedKey = Picture.cacheKey();
 }

@@ -6,7 +6,7 @@
 
 #include <QImage>
 #include <QPoint>
-#include <QRegion>
+#include <QRect>
 #include <QWidget>
 
 #include <cstdint>
@@ -204,6 +204,7 @@ private:
     QPoint PictureMiddle() const;
     void DrawPicture(QPainter &p, const QRect &pictureArea, const QRect &area);
     void SyncReducedCopy();
+    void AddReducedDirty(const QRect &area);
     void DrawMarkers(QPainter &p, const QRect &area) const;
 
     std::unique_ptr<TStrokePainter> StrokePainter;
@@ -230,7 +231,7 @@ private:
     // PictureChanged are averaged again before the next paint; a change of
     // the picture that was not announced (its cache key moved) redoes it all.
     std::unique_ptr<TReducedCopy> Reduced;
-    QRegion ReducedDirty;
+    std::vector<QRect> ReducedDirty;
     bool ReducedStale = true;
     qint64 ReducedKey = 0;
 

@@ -11,17 +11,54 @@ void TReducedCopy::Rebuild(const QImage &picture, int factor)
     AverageBlocks(picture, Copy.rect());
 }
 
-void TReducedCopy::Update(const QImage &picture, const QRect &dirty)
+bool TReducedCopy::SizeChanged(const QImage &picture) const
 {
     const int f = ReductionFactor;
-    if (f == 0 || picture.width() / f != Copy.width() || picture.height() / f != Copy.height()) {
-        Rebuild(picture, f);
-        return;
-    }
+    return f == 0 || picture.width() / f != Copy.width() || picture.height() / f != Copy.height();
+}
+
+QRect TReducedCopy::BlocksOf(const QRect &dirty) const
+{
+    const int f = ReductionFactor;
     const QRect norm = dirty.normalized();
     const QRect blocks(QPoint(std::max(norm.left(), 0) / f, std::max(norm.top(), 0) / f),
                        QPoint(std::max(norm.right(), 0) / f, std::max(norm.bottom(), 0) / f));
-    AverageBlocks(picture, blocks.intersected(Copy.rect()));
+    return blocks.intersected(Copy.rect());
+}
+
+void TReducedCopy::Update(const QImage &picture, const QRect &dirty)
+{
+    if (SizeChanged(picture)) {
+        Rebuild(picture, ReductionFactor);
+        return;
+    }
+    AverageBlocks(picture, BlocksOf(dirty));
+}
+
+void TReducedCopy::Update(const QImage &picture, const std::vector<QRect> &dirty)
+{
+    if (SizeChanged(picture)) {
+        Rebuild(picture, ReductionFactor);
+        return;
+    }
+    const int w = Copy.width();
+    Queued.resize(std::size_t(w) * std::size_t(Copy.height()));
+    for (const QRect &d : dirty) {
+        const QRect blocks = BlocksOf(d);
+        for (int by = blocks.top(); by <= blocks.bottom(); ++by)
+            for (int bx = blocks.left(); bx <= blocks.right(); ++bx) {
+                const int i = by * w + bx;
+                if (!Queued[std::size_t(i)]) {
+                    Queued[std::size_t(i)] = 1;
+                    Pending.push_back(i);
+                }
+            }
+    }
+    for (int i : Pending) {
+        Queued[std::size_t(i)] = 0;
+        AverageBlocks(picture, QRect(i % w, i / w, 1, 1));
+    }
+    Pending.clear();
 }
 
 // Sums each block's pixels column by column over its rows, red and blue in

@@ -19,13 +19,21 @@ public:
     void Rebuild(const QImage &picture, int factor);
     // Averages again the blocks that meet the picture rectangle dirty.
     void Update(const QImage &picture, const QRect &dirty);
+    // Averages again, once each, the blocks that meet any of the picture
+    // rectangles; the parts a stroke reports overlap a lot.
+    void Update(const QImage &picture, const std::vector<QRect> &dirty);
     const QImage &Image() const { return Copy; }
     int Factor() const { return ReductionFactor; }
 
 private:
     void AverageBlocks(const QImage &picture, const QRect &blocks);
+    QRect BlocksOf(const QRect &dirty) const;
+    bool SizeChanged(const QImage &picture) const;
 
     QImage Copy;
     int ReductionFactor = 0;
     std::vector<std::uint32_t> Sums;
+    // Blocks already queued by the update in progress, and the queue.
+    std::vector<std::uint8_t> Queued;
+    std::vector<int> Pending;
 };
