@@ -2,6 +2,18 @@
 
 #include <algorithm>
 
+namespace {
+
+// The rounded average of count pixels from their sums: red and blue in the
+// two halves of one word, green in another.
+QRgb Average(std::uint32_t redBlue, std::uint32_t green, std::uint32_t count)
+{
+    return qRgb(int(((redBlue >> 16) + count / 2) / count), int((green + count / 2) / count),
+                int(((redBlue & 0xFFFFu) + count / 2) / count));
+}
+
+} // namespace
+
 void TReducedCopy::Rebuild(const QImage &picture, int factor)
 {
     ReductionFactor = std::clamp(factor, 1, MaxFactor);
@@ -56,9 +68,24 @@ void TReducedCopy::Update(const QImage &picture, const std::vector<QRect> &dirty
     }
     for (int i : Pending) {
         Queued[std::size_t(i)] = 0;
-        AverageBlocks(picture, QRect(i % w, i / w, 1, 1));
+        AverageBlock(picture, i % w, i / w);
     }
     Pending.clear();
+}
+
+void TReducedCopy::AverageBlock(const QImage &picture, int bx, int by)
+{
+    const int f = ReductionFactor;
+    const std::uint32_t count = std::uint32_t(f) * std::uint32_t(f);
+    std::uint32_t redBlue = 0, green = 0;
+    for (int y = by * f; y < (by + 1) * f; ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(picture.constScanLine(y)) + bx * f;
+        for (int k = 0; k < f; ++k) {
+            redBlue += row[k] & 0x00FF00FFu;
+            green += (row[k] >> 8) & 0xFFu;
+        }
+    }
+    reinterpret_cast<QRgb *>(Copy.scanLine(by))[bx] = Average(redBlue, green, count);
 }
 
 // Sums each block's pixels column by column over its rows, red and blue in
@@ -90,8 +117,7 @@ void TReducedCopy::AverageBlocks(const QImage &picture, const QRect &blocks)
         auto *out = reinterpret_cast<QRgb *>(Copy.scanLine(by)) + blocks.left();
         for (int i = 0; i < blocks.width(); ++i) {
             const std::uint32_t redBlue = Sums[std::size_t(i) * 2], green = Sums[std::size_t(i) * 2 + 1];
-            out[i] = qRgb(int(((redBlue >> 16) + count / 2) / count), int((green + count / 2) / count),
-                          int(((redBlue & 0xFFFFu) + count / 2) / count));
+            out[i] = Average(redBlue, green, count);
         }
     }
 }

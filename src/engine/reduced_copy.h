@@ -27,6 +27,7 @@ public:
 
 private:
     void AverageBlocks(const QImage &picture, const QRect &blocks);
+    void AverageBlock(const QImage &picture, int bx, int by);
     QRect BlocksOf(const QRect &dirty) const;
     bool SizeChanged(const QImage &picture) const;
 
