@@ -94,6 +94,11 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"miShowGrid", "Grid", "", true},
     {"N5", nullptr, "", false},
     {"miShadow", "Shadow", "", true},
+    {"N21", nullptr, "", false},
+    {"miZoomIn", "Zoom in", "Ctrl+=", false},
+    {"miZoomOut", "Zoom out", "Ctrl+-", false},
+    {"miActualSize", "Actual size", "Ctrl+0", false},
+    {"miFitToWindow", "Fit to window", "Ctrl+Alt+0", false},
     {"miImage", "Image", "", false},
     {"miClear", "Clear", "Del", false},
     {"N6", nullptr, "", false},
@@ -226,7 +231,7 @@ TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
         EXPECT_EQ(spy.count(), 1);
         ++tried;
     }
-    EXPECT_EQ(tried, 31);
+    EXPECT_EQ(tried, 35);
 }
 
 TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)

@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "app/recovery_autosave.h"
 #include "app/test_stroke.h"
+#include "app/zoom_view.h"
 #include "canvas/velmora_canvas.h"
 #include "i18n/ml_strings.h"
 #include "i18n/multi_lang_form.h"
@@ -51,6 +52,7 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     canvas->Modified = false;
     ScrollBox->setWidget(canvas);
     canvas->move(0, 0);
+    ZoomView = new TZoomView(ScrollBox, canvas, [this] { FitCanvas(); }, [this] { UpdateStatusBar(); }, this);
     FitCanvas();
     CurrentFormat = 1;
     UpdateStatusBar();
@@ -86,8 +88,8 @@ void TfrmMainForm::CreateStatusBar()
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
-    const int widths[2] = {150, 400};
-    for (int i = 0; i < 2; ++i) {
+    const int widths[3] = {150, 400, 70};
+    for (int i = 0; i < 3; ++i) {
         StatusPanels[i] = new QLabel(bar);
         StatusPanels[i]->setFixedWidth(widths[i]);
         StatusPanels[i]->setFrameShape(QFrame::Panel);
@@ -95,6 +97,7 @@ void TfrmMainForm::CreateStatusBar()
         bar->addWidget(StatusPanels[i]);
     }
     StatusPanels[0]->setAlignment(Qt::AlignCenter);
+    StatusPanels[2]->setAlignment(Qt::AlignCenter);
     setStatusBar(bar);
 }
 
@@ -120,14 +123,14 @@ bool TfrmMainForm::eventFilter(QObject *watched, QEvent *event)
 }
 
 // The canvas fills the visible area and is 50 pixels larger than the picture
-// in each direction where the picture does not fit.
+// as shown in each direction where the picture does not fit.
 void TfrmMainForm::FitCanvas()
 {
     if (!canvas)
         return;
     const QSize client = ScrollBox->viewport()->size();
-    const int w = std::max(canvas->PictureWidth() + CanvasMargin, client.width());
-    const int h = std::max(canvas->PictureHeight() + CanvasMargin, client.height());
+    const int w = std::max(canvas->ShownWidth() + CanvasMargin, client.width());
+    const int h = std::max(canvas->ShownHeight() + CanvasMargin, client.height());
     if (canvas->width() != w || canvas->height() != h)
         canvas->resize(w, h);
 }
@@ -136,6 +139,7 @@ void TfrmMainForm::UpdateStatusBar()
 {
     StatusPanels[0]->setText(QStringLiteral("%1x%2").arg(canvas->PictureWidth()).arg(canvas->PictureHeight()));
     StatusPanels[1]->setText(CurrentFileName);
+    StatusPanels[2]->setText(ZoomPercentText(canvas->Zoom()));
 }
 
 QString TfrmMainForm::StatusText(int panel) const

@@ -14,10 +14,11 @@ class QToolButton;
 class TfrmTools;
 class TMultiLangForm;
 class TRecoveryAutosave;
+class TZoomView;
 class TVelmoraCanvas;
 
 // The program's frame: the canvas in a scroll box, the status bar with the
-// picture size and file name, the menu, and the handlers of the canvas's
+// picture size, file name and zoom, the menu, and the handlers of the canvas's
 // notifications. The menu lives in main_menu.cpp.
 class TfrmMainForm : public QMainWindow {
     Q_OBJECT
@@ -27,6 +28,7 @@ public:
     ~TfrmMainForm() override;
 
     TVelmoraCanvas *Canvas() const { return canvas; }
+    TZoomView *Zoom() const { return ZoomView; }
 
     void FitCanvas();
     void UpdateStatusBar();
@@ -72,6 +74,10 @@ public:
     void miShowDrawingPointsClick(QObject *Sender = nullptr);
     void miShowGridClick(QObject *Sender = nullptr);
     void miShadowClick(QObject *Sender = nullptr);
+    void miZoomInClick(QObject *Sender = nullptr);
+    void miZoomOutClick(QObject *Sender = nullptr);
+    void miActualSizeClick(QObject *Sender = nullptr);
+    void miFitToWindowClick(QObject *Sender = nullptr);
     void miClearClick(QObject *Sender = nullptr);
     void miInvertImageClick(QObject *Sender = nullptr);
     void miGrayscaleImageClick(QObject *Sender = nullptr);
@@ -141,6 +147,10 @@ public:
     QAction *miShowDrawingPoints = nullptr;
     QAction *miShowGrid = nullptr;
     QAction *miShadow = nullptr;
+    QAction *miZoomIn = nullptr;
+    QAction *miZoomOut = nullptr;
+    QAction *miActualSize = nullptr;
+    QAction *miFitToWindow = nullptr;
     QAction *miImage = nullptr;
     QAction *miClear = nullptr;
     QAction *miInvertImage = nullptr;
@@ -213,8 +223,9 @@ private:
     void SetColoringMode(int mode);
 
     QScrollArea *ScrollBox = nullptr;
-    QLabel *StatusPanels[2] = {};
+    QLabel *StatusPanels[3] = {};
     TVelmoraCanvas *canvas = nullptr;
+    TZoomView *ZoomView = nullptr;
     bool Shown = false;
     std::unique_ptr<TMultiLangForm> Translator;
 };

@@ -12,6 +12,7 @@
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "app/shell.h"
+#include "app/zoom_view.h"
 #include "canvas/velmora_canvas.h"
 #include "i18n/ml_strings.h"
 #include "tools/brush_size_form.h"
@@ -82,6 +83,12 @@ const TMenuRow MenuRows[] = {
     {1, "miShowGrid", "Grid", NoKey, ifCheck, &F::miShowGrid, &F::miShowGridClick},
     {1, "N5", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miShadow", "Shadow", NoKey, ifCheck, &F::miShadow, &F::miShadowClick},
+    {1, "N21", nullptr, NoKey, 0, nullptr, nullptr},
+    {1, "miZoomIn", "Zoom in", Qt::CTRL | Qt::Key_Equal, 0, &F::miZoomIn, &F::miZoomInClick},
+    {1, "miZoomOut", "Zoom out", Qt::CTRL | Qt::Key_Minus, 0, &F::miZoomOut, &F::miZoomOutClick},
+    {1, "miActualSize", "Actual size", Qt::CTRL | Qt::Key_0, 0, &F::miActualSize, &F::miActualSizeClick},
+    {1, "miFitToWindow", "Fit to window", Qt::CTRL | Qt::ALT | Qt::Key_0, 0, &F::miFitToWindow,
+     &F::miFitToWindowClick},
 
     {0, "miImage", "Image", NoKey, ifMenu, &F::miImage, nullptr},
     {1, "miClear", "Clear", Qt::Key_Delete, 0, &F::miClear, &F::miClearClick},
@@ -234,6 +241,9 @@ void TfrmMainForm::CreateMainMenu()
             parent->addAction(item);
         this->*row.Field = item;
     }
+    // Ctrl++ is Ctrl+= with Shift on most keyboards and Ctrl+Plus on the
+    // keypad; both zoom in.
+    miZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
     qApp->installEventFilter(new TTextFieldKeyGuard(this));
 }
 
@@ -315,6 +325,26 @@ void TfrmMainForm::miShowGridClick(QObject *)
 void TfrmMainForm::miShadowClick(QObject *)
 {
     canvas->SetShadow(!canvas->Shadow);
+}
+
+void TfrmMainForm::miZoomInClick(QObject *)
+{
+    ZoomView->ZoomIn();
+}
+
+void TfrmMainForm::miZoomOutClick(QObject *)
+{
+    ZoomView->ZoomOut();
+}
+
+void TfrmMainForm::miActualSizeClick(QObject *)
+{
+    ZoomView->ActualSize();
+}
+
+void TfrmMainForm::miFitToWindowClick(QObject *)
+{
+    ZoomView->FitToWindow();
 }
 
 void TfrmMainForm::miClearClick(QObject *)

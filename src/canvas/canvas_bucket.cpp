@@ -28,5 +28,6 @@ void TVelmoraCanvas::PaintBucket(QPoint P)
     });
     if (mask)
         BucketChange->ApplyThroughMask(Picture, *mask);
+    PictureChanged();
     RequestRepaint();
 }

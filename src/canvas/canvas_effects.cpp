@@ -32,6 +32,7 @@ void TVelmoraCanvas::AddCircle()
             Strokes().DrawCircle(Picture, MasterCenter, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
         }
     }
+    PictureChanged();
     RequestRepaint();
 }
 
@@ -69,6 +70,7 @@ void TVelmoraCanvas::DrawPolygon(bool Star)
         DrawFigure(rotated, Star);
         DrawFigure(mirrored, Star);
     }
+    PictureChanged();
     RequestRepaint();
 }
 

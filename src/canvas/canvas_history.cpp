@@ -37,6 +37,7 @@ void TVelmoraCanvas::Undo()
     if (!UndoHistory->CanUndo())
         return;
     UndoHistory->Undo(Picture, [this] { NotifyHistory(); });
+    PictureChanged();
     RebuildMask();
     RequestRepaint();
     NotifyHistory();
@@ -47,6 +48,7 @@ void TVelmoraCanvas::Redo()
     if (!UndoHistory->CanRedo())
         return;
     UndoHistory->Redo(Picture, [this] { NotifyHistory(); });
+    PictureChanged();
     RebuildMask();
     RequestRepaint();
     NotifyHistory();

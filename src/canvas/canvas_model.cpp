@@ -2,6 +2,7 @@
 #include "canvas/canvas_resources.h"
 #include "engine/coloring_mask.h"
 #include "engine/flood_fill.h"
+#include "engine/reduced_copy.h"
 #include "engine/stroke_drawing.h"
 #include "engine/undo_history.h"
 #include "canvas/velmora_canvas.h"
@@ -54,6 +55,7 @@ void TVelmoraCanvas::Clear(TColor color)
 {
     Modified = true;
     Picture.fill(QColor::fromRgb(ColorToRgb(color)));
+    PictureChanged();
     // A mask of the old picture means nothing on a cleared one.
     SetColoringMode(cmNone);
     RepaintNow();
@@ -87,6 +89,7 @@ void TVelmoraCanvas::SetCanvasSize(int width, int height, bool clearPicture, boo
         Clear(clWhite);
     } else {
         Picture = Resized(Picture, width, height);
+        PictureChanged();
         RepaintNow();
     }
     if (centerMaster) {
@@ -100,6 +103,7 @@ void TVelmoraCanvas::LoadPicture(const QImage &graphic)
 {
     Modified = true;
     Picture = graphic.convertToFormat(QImage::Format_RGB32);
+    PictureChanged();
     // The mask must keep describing the picture, whose size may have changed.
     RebuildMask();
     RequestRepaint();
@@ -124,17 +128,12 @@ void TVelmoraCanvas::SetMasterCenter(QPoint p)
 
 void TVelmoraCanvas::ResetMasterCenter()
 {
-    MasterCenter = QPoint((ImageRect.Right - ImageRect.Left) / 2, (ImageRect.Bottom - ImageRect.Top) / 2);
+    MasterCenter = PictureMiddle();
 }
 
 void TVelmoraCanvas::ResetSecondCenter()
 {
-    SecondCenter = QPoint((ImageRect.Right - ImageRect.Left) / 2, 100);
-}
-
-QPoint TVelmoraCanvas::ClientToPicture(QPoint p) const
-{
-    return QPoint(p.x() - ImageRect.Left, p.y() - ImageRect.Top);
+    SecondCenter = QPoint(PictureMiddle().x(), 100);
 }
 
 void TVelmoraCanvas::SetMasterRefCount(int n)

@@ -171,18 +171,23 @@ private:
     std::vector<QPoint> Points;
 };
 
-void DrawGrid(QPainter &p, const QRect &area, const TRect &ir)
+// The lines run through the shown positions of the picture's middle and
+// quarter columns and rows, across the shown picture.
+void DrawGrid(QPainter &p, const QRect &area, const TRect &ir, QSize picture, TZoom z)
 {
-    const int hw = (ir.Right - ir.Left) / 2, hh = (ir.Bottom - ir.Top) / 2;
+    const int w = picture.width(), h = picture.height();
+    const int hw = w / 2, hh = h / 2;
     const int qw = hw / 2, qh = hh / 2;
+    auto x = [&](int px) { return ir.Left + PictureToShown(px, z); };
+    auto y = [&](int py) { return ir.Top + PictureToShown(py, z); };
     TPatternLines solid(p, area, {true, false}, qRgb(0, 0, 0));
-    solid.Vertical(ir.Left + hw, ir.Top, ir.Bottom);
-    solid.Horizontal(ir.Top + hh, ir.Left, ir.Right);
+    solid.Vertical(x(hw), ir.Top, ir.Bottom);
+    solid.Horizontal(y(hh), ir.Left, ir.Right);
     TPatternLines dotted(p, area, {true, false, false, false}, qRgb(127, 127, 127));
-    dotted.Vertical(ir.Left + qw, ir.Top, ir.Bottom);
-    dotted.Vertical(ir.Right - qw, ir.Top, ir.Bottom);
-    dotted.Horizontal(ir.Top + qh, ir.Left, ir.Right);
-    dotted.Horizontal(ir.Bottom - qh, ir.Left, ir.Right);
+    dotted.Vertical(x(qw), ir.Top, ir.Bottom);
+    dotted.Vertical(x(w - qw), ir.Top, ir.Bottom);
+    dotted.Horizontal(y(qh), ir.Left, ir.Right);
+    dotted.Horizontal(y(h - qh), ir.Left, ir.Right);
 }
 
 // The border is the aliased one-pixel outline of the square, which covers
@@ -226,6 +231,7 @@ void TVelmoraCanvas::PrepareDisplay()
 {
     DeferredRepaints = 0;
     LayoutImageRect();
+    SyncReducedCopy();
     OverlayItems.clear();
     if (ShowCenterPoints || Tool == ctMovePoints)
         PrepareCenterIcons();
@@ -245,9 +251,10 @@ void TVelmoraCanvas::DrawDisplay(QPainter &p, const QRect &area)
 
     // A picture larger than the control is drawn at a zero or negative
     // offset, truncated toward zero.
-    const int px = PictureWidth() < width() ? ImageRect.Left : (width() - PictureWidth()) / 2;
-    const int py = PictureHeight() < height() ? ImageRect.Top : (height() - PictureHeight()) / 2;
-    const QRect pictureArea(px, py, PictureWidth(), PictureHeight());
+    const int sw = ShownWidth(), sh = ShownHeight();
+    const int px = sw < width() ? ImageRect.Left : (width() - sw) / 2;
+    const int py = sh < height() ? ImageRect.Top : (height() - sh) / 2;
+    const QRect pictureArea(px, py, sw, sh);
     // The grey field is filled only where the picture does not cover it.
     for (const QRect &r : QRegion(area).subtracted(QRegion(pictureArea)))
         p.fillRect(r, DisplayGrey);
@@ -257,13 +264,14 @@ void TVelmoraCanvas::DrawDisplay(QPainter &p, const QRect &area)
     if (Shadow && LoadShadowImage())
         DrawShadowAndFrame(p, *ShadowImage(), ImageRect, area);
 
-    const QRect shown = pictureArea.intersected(area);
-    if (!shown.isEmpty())
-        p.drawImage(shown.topLeft(), Picture, shown.translated(-pictureArea.topLeft()));
+    // Picture pixels, icons and labels stay hard-edged however the screen
+    // scales them, also at fractional pixel ratios.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    DrawPicture(p, pictureArea, area);
 
     DrawOverlayItems(p, area);
     if (ShowGrid)
-        DrawGrid(p, area, ImageRect);
+        DrawGrid(p, area, ImageRect, ImagePictureSize(), ZoomFactor);
     DrawMarkers(p, area);
     p.restore();
 }
@@ -272,8 +280,7 @@ void TVelmoraCanvas::DrawDisplay(QPainter &p, const QRect &area)
 // its icon, the second centre's after the grey copies too.
 void TVelmoraCanvas::PrepareCenterIcons()
 {
-    const QPoint origin(ImageRect.Left, ImageRect.Top);
-    auto iconAt = [&](QPoint pic) { return pic + origin - QPoint(IconOffset, IconOffset); };
+    auto iconAt = [&](QPoint pic) { return PictureToClient(pic) - QPoint(IconOffset, IconOffset); };
     auto icon = [&](int index, QPoint pic) { OverlayItems.push_back({index, QRect(iconAt(pic), QSize(32, 32)), {}, false}); };
     auto label = [&](QPoint pic, const QString &text, bool active) {
         const QRect box(iconAt(pic) + QPoint(17, -6), LabelImage(text, active).size());
@@ -294,7 +301,7 @@ void TVelmoraCanvas::PrepareCenterIcons()
             label(SecondCenter, QString(QChar(0x25B2)), moving && !MasterActive);
         }
     }
-    const QPoint middle((ImageRect.Right - ImageRect.Left) / 2, (ImageRect.Bottom - ImageRect.Top) / 2);
+    const QPoint middle = PictureMiddle();
     if (ReflectionMode == rmNone || MasterCenter != middle)
         icon(3, middle);
 }
@@ -324,7 +331,7 @@ void TVelmoraCanvas::DrawMarkers(QPainter &p, const QRect &area) const
 {
     p.setBrush(Qt::NoBrush);
     for (std::size_t i = 0; i < MarkerPoints.size(); ++i) {
-        const QPoint at = MarkerPoints[i] + QPoint(ImageRect.Left, ImageRect.Top);
+        const QPoint at = PictureToClient(MarkerPoints[i]);
         const bool inside =
             at.x() >= ImageRect.Left && at.x() <= ImageRect.Right && at.y() >= ImageRect.Top && at.y() <= ImageRect.Bottom;
         if (!inside || !QRect(at - QPoint(MarkerHalf, MarkerHalf), QSize(7, 7)).intersects(area))

@@ -5,6 +5,7 @@ void TVelmoraCanvas::InvertPicture()
 {
     SaveUndoStep(true, true);
     InvertPixels(Picture);
+    PictureChanged();
     Modified = true;
     RebuildMask();
     RequestRepaint();
@@ -14,6 +15,7 @@ void TVelmoraCanvas::GrayscalePicture()
 {
     SaveUndoStep(true, true);
     GrayscalePixels(Picture);
+    PictureChanged();
     Modified = true;
     RebuildMask();
     RequestRepaint();

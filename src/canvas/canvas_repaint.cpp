@@ -46,7 +46,7 @@ void TVelmoraCanvas::RepaintNow()
 
 void TVelmoraCanvas::LayoutImageRect()
 {
-    ImageRect = ComputeImageRect(PictureWidth(), PictureHeight(), width(), height());
+    ImageRect = ComputeImageRect(ShownWidth(), ShownHeight(), width(), height());
 }
 
 TRect TVelmoraCanvas::ComputeImageRect(int pictureW, int pictureH, int clientW, int clientH)

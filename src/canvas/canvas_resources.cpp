@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPixmap>
@@ -79,11 +80,19 @@ ModuleState &State()
     return *g_state;
 }
 
+// On a high-density screen the cursor is enlarged to the screen's pixels
+// without smoothing, so it keeps its size and its hard outline; the hot spot
+// stays in logical pixels.
 QCursor LoadCursor(const CursorEntry &entry)
 {
-    const QPixmap pixmap(QString::fromLatin1(entry.path));
+    QPixmap pixmap(QString::fromLatin1(entry.path));
     if (pixmap.isNull())
         return QCursor(entry.fallback);
+    const qreal ratio = qApp->devicePixelRatio();
+    if (ratio != 1) {
+        pixmap = pixmap.scaled((QSizeF(pixmap.size()) * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        pixmap.setDevicePixelRatio(ratio);
+    }
     return QCursor(pixmap, entry.hotSpot.x(), entry.hotSpot.y());
 }
 

@@ -2,9 +2,11 @@
 
 #include "engine/canvas_types.h"
 #include "engine/reflection.h"
+#include "engine/zoom_levels.h"
 
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 
 #include <cstdint>
@@ -17,6 +19,7 @@ class QTimer;
 class TColoringMask;
 class TFloodFill;
 class TMaskedChange;
+class TReducedCopy;
 class TStrokePainter;
 class TUndoHistory;
 
@@ -27,8 +30,9 @@ class TUndoHistory;
 // canvas_strokes.cpp (mouse, keys and tools), canvas_tablet.cpp (stylus),
 // canvas_paint.cpp (display), canvas_history.cpp (undo and redo),
 // canvas_mask.cpp (coloring mask), canvas_bucket.cpp (paint bucket),
-// canvas_effects.cpp (shape effects) and canvas_picture_ops.cpp (invert and
-// grayscale).
+// canvas_effects.cpp (shape effects), canvas_picture_ops.cpp (invert and
+// grayscale) and canvas_zoom.cpp (zoom, the mapping between control and
+// picture, and the shown picture).
 class TVelmoraCanvas : public QWidget {
     Q_OBJECT
 
@@ -53,7 +57,24 @@ public:
     void SetMasterCenter(QPoint p);
     void ResetMasterCenter();
     void ResetSecondCenter();
+
+    // Zoom. The mouse maps to picture points through ClientToPicture and
+    // picture points are shown at PictureToClient; ImageRect is the
+    // rectangle the picture is shown in.
+    void SetZoom(TZoom z);
+    TZoom Zoom() const { return ZoomFactor; }
     QPoint ClientToPicture(QPoint p) const;
+    QPoint PictureToClient(QPoint p) const;
+    int ShownWidth() const { return ShownLength(PictureWidth(), ZoomFactor); }
+    int ShownHeight() const { return ShownLength(PictureHeight(), ZoomFactor); }
+    // The picture size that ImageRect stands for.
+    QSize ImagePictureSize() const;
+    // Tells the shown picture which part of Picture changed; an empty
+    // rectangle means all of it.
+    void PictureChanged(const QRect &area = QRect());
+    // Announces the parts a stroke segment from a to b with the given pen
+    // width changed, one per copy.
+    void SegmentChanged(QPoint a, QPoint b, int penWidth);
 
     // Settings; each does nothing when the value is unchanged.
     void SetMasterRefCount(int n);
@@ -194,6 +215,10 @@ private:
     void PrepareCenterIcons();
     void DrawOverlayItems(QPainter &p, const QRect &area) const;
     bool MarkersVisible() const;
+    QPoint PictureMiddle() const;
+    void DrawPicture(QPainter &p, const QRect &pictureArea, const QRect &area);
+    void SyncReducedCopy();
+    void AddReducedDirty(const QRect &area);
     void DrawMarkers(QPainter &p, const QRect &area) const;
 
     std::unique_ptr<TStrokePainter> StrokePainter;
@@ -214,6 +239,15 @@ private:
     int CursorId = -1;
 
     std::unique_ptr<TUndoHistory> UndoHistory;
+
+    TZoom ZoomFactor;
+    // Below 1 the picture is shown from this copy. Changes announced through
+    // PictureChanged are averaged again before the next paint; a change of
+    // the picture that was not announced (its cache key moved) redoes it all.
+    std::unique_ptr<TReducedCopy> Reduced;
+    std::vector<QRect> ReducedDirty;
+    bool ReducedStale = true;
+    qint64 ReducedKey = 0;
 
     // The mask that painting honours now, or none.
     const TColoringMask *ActiveMask() const;

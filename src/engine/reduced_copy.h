@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <cstdint>
+#include <vector>
+
+// The picture reduced by a whole factor, every shown pixel the rounded
+// average of the factor x factor block of picture pixels it stands for. A
+// partial block at the right or bottom edge is not shown. Kept up to date
+// through the parts of the picture that changed, so that a paint never
+// averages the whole picture.
+class TReducedCopy {
+public:
+    static constexpr int MaxFactor = 16;
+
+    // Averages the whole picture anew; factor is clamped to 1..MaxFactor.
+    void Rebuild(const QImage &picture, int factor);
+    // Averages again the blocks that meet the picture rectangle dirty.
+    void Update(const QImage &picture, const QRect &dirty);
+    // Averages again, once each, the blocks that meet any of the picture
+    // rectangles; the parts a stroke reports overlap a lot.
+    void Update(const QImage &picture, const std::vector<QRect> &dirty);
+    const QImage &Image() const { return Copy; }
+    int Factor() const { return ReductionFactor; }
+
+private:
+    void AverageBlocks(const QImage &picture, const QRect &blocks);
+    void AverageBlock(const QImage &picture, int bx, int by);
+    QRect BlocksOf(const QRect &dirty) const;
+    bool SizeChanged(const QImage &picture) const;
+
+    QImage Copy;
+    int ReductionFactor = 0;
+    std::vector<std::uint32_t> Sums;
+    // Blocks already queued by the update in progress, and the queue.
+    std::vector<std::uint8_t> Queued;
+    std::vector<int> Pending;
+};
