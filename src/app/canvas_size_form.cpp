@@ -1,5 +1,6 @@
 #include "app/canvas_size_form.h"
 
+#include "app/dialog_parts.h"
 #include "app/forms.h"
 #include "i18n/multi_lang_form.h"
 #include "tools/spin_edit.h"
@@ -35,14 +36,6 @@ TSpinEdit *MakeSizeEdit(QWidget *parent, const char *name, QPoint pos)
     return edit;
 }
 
-QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QPoint pos)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(QRect(pos, QSize(75, 25)));
-    return button;
-}
-
 } // namespace
 
 TfrmCanvasSize::TfrmCanvasSize(QWidget *parent)
@@ -50,9 +43,7 @@ TfrmCanvasSize::TfrmCanvasSize(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmCanvasSize"));
     setWindowTitle(QStringLiteral("Canvas size"));
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPointSize(8);
-    setFont(f);
+    UseDialogFont(*this);
 
     // Created in tab order.
     eWidth = MakeSizeEdit(this, "eWidth", QPoint(20, 96));
@@ -63,9 +54,9 @@ TfrmCanvasSize::TfrmCanvasSize(QWidget *parent)
     for (const char *size : StandardSizes)
         eStandard->addItem(QLatin1String(size));
     eStandard->setCurrentIndex(-1);
-    bOk = MakeButton(this, "bOk", QStringLiteral("Ok"), QPoint(48, 144));
+    bOk = MakeDialogButton(this, "bOk", QStringLiteral("Ok"), QPoint(48, 144));
     bOk->setDefault(true);
-    bCancel = MakeButton(this, "bCancel", QStringLiteral("Cancel"), QPoint(132, 144));
+    bCancel = MakeDialogButton(this, "bCancel", QStringLiteral("Cancel"), QPoint(132, 144));
     Label1 = MakeLabel(this, "Label1", QStringLiteral("Standard size"), QPoint(20, 20));
     Label2 = MakeLabel(this, "Label2", QStringLiteral("Width"), QPoint(20, 80));
     Label3 = MakeLabel(this, "Label3", QStringLiteral("Height"), QPoint(120, 80));

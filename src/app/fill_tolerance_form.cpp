@@ -1,5 +1,6 @@
 #include "app/fill_tolerance_form.h"
 
+#include "app/dialog_parts.h"
 #include "app/forms.h"
 #include "i18n/multi_lang_form.h"
 #include "tools/spin_edit.h"
@@ -8,35 +9,21 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QPoint pos)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(QRect(pos, QSize(75, 25)));
-    return button;
-}
-
-} // namespace
-
 TfrmFillTolerance::TfrmFillTolerance(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmFillTolerance"));
     setWindowTitle(QStringLiteral("Fill tolerance"));
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPointSize(8);
-    setFont(f);
+    UseDialogFont(*this);
 
     // Created in tab order.
     eTolerance = new TSpinEdit(0, 255, this);
     eTolerance->setObjectName(QStringLiteral("eTolerance"));
     eTolerance->setGeometry(20, 36, 89, 21);
     eTolerance->setFocusPolicy(Qt::StrongFocus);
-    bOk = MakeButton(this, "bOk", QStringLiteral("Ok"), QPoint(48, 80));
+    bOk = MakeDialogButton(this, "bOk", QStringLiteral("Ok"), QPoint(48, 80));
     bOk->setDefault(true);
-    bCancel = MakeButton(this, "bCancel", QStringLiteral("Cancel"), QPoint(132, 80));
+    bCancel = MakeDialogButton(this, "bCancel", QStringLiteral("Cancel"), QPoint(132, 80));
     Label1 = new QLabel(QStringLiteral("Tolerance"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(20, 20);

@@ -1,0 +1,18 @@
+#include "app/dialog_parts.h"
+
+#include <QPushButton>
+
+void UseDialogFont(QWidget &dialog)
+{
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSize(8);
+    dialog.setFont(f);
+}
+
+QPushButton *MakeDialogButton(QWidget *parent, const char *name, const QString &caption, QPoint pos)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(QRect(pos, QSize(75, 25)));
+    return button;
+}
