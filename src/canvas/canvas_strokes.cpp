@@ -263,7 +263,7 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
     Modified = true;
     Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor,
                          StrokeWidth(eraser), ActiveMask());
-    SegmentChanged(LastPoint, p, StrokeWidth(eraser));
+    SegmentChanged(StrokeWidth(eraser));
     LastPoint = p;
     RequestRepaint();
 }

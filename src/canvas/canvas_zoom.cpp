@@ -1,5 +1,7 @@
-#include "engine/reduced_copy.h"
 #include "canvas/velmora_canvas.h"
+
+#include "engine/reduced_copy.h"
+#include "engine/stroke_drawing.h"
 
 #include <QPainter>
 
@@ -47,16 +49,14 @@ void TVelmoraCanvas::PictureChanged(const QRect &area)
         AddReducedDirty(area);
 }
 
-void TVelmoraCanvas::SegmentChanged(QPoint a, QPoint b, int penWidth)
+void TVelmoraCanvas::SegmentChanged(int penWidth)
 {
     if (ReducedStale || ZoomFactor.Den == 1)
         return;
-    // The pen reaches half its width around the segment; one more pixel
-    // covers the rounding of the copies.
+    // The pen reaches half its width around each copy of the segment.
     const int reach = penWidth / 2 + 2;
-    ForEachSegmentCopy(Reflection(), a, b, [&](QPoint from, QPoint to) {
-        AddReducedDirty(QRect(from, to).normalized().adjusted(-reach, -reach, reach, reach));
-    });
+    for (const Segment &s : Strokes().DrawnCopies())
+        AddReducedDirty(QRect(s.a, s.b).normalized().adjusted(-reach, -reach, reach, reach));
 }
 
 // Merging the parts into a region on every move would cost more than the

@@ -72,9 +72,9 @@ public:
     // Tells the shown picture which part of Picture changed; an empty
     // rectangle means all of it.
     void PictureChanged(const QRect &area = QRect());
-    // Announces the parts a stroke segment from a to b with the given pen
-    // width changed, one per copy.
-    void SegmentChanged(QPoint a, QPoint b, int penWidth);
+    // Announces the parts the segment just drawn with the given pen width
+    // changed, one per copy.
+    void SegmentChanged(int penWidth);
 
     // Settings; each does nothing when the value is unchanged.
     void SetMasterRefCount(int n);

@@ -43,19 +43,23 @@ void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color)
 void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to,
                                 TColor color, int width, const TColoringMask *mask)
 {
+    Drawn.clear();
+    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) { Drawn.push_back({a, b}); });
     if (Smooth) {
-        ForEachSegmentCopy(reflection, from, to,
-                           [&](QPoint a, QPoint b) { Coverage.AddCapsule(target, a, b, width, color, mask); });
+        for (const Segment &s : Drawn)
+            Coverage.AddCapsule(target, s.a, s.b, width, color, mask);
         return;
     }
     const TSpanWriter write(target, ColorToRgb(color), mask);
     const int w = target.width(), h = target.height();
     if (width <= 1) {
-        ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) { PenRaster::ThinLine(a, b, w, h, write); });
+        for (const Segment &s : Drawn)
+            PenRaster::ThinLine(s.a, s.b, w, h, write);
         return;
     }
     Pen.SetWidth(width);
-    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) { Pen.Segment(a, b, w, h, write); });
+    for (const Segment &s : Drawn)
+        Pen.Segment(s.a, s.b, w, h, write);
 }
 
 void TStrokePainter::DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width)

@@ -7,6 +7,8 @@
 
 #include <QImage>
 
+#include <vector>
+
 class TColoringMask;
 
 // Draws with the solid, non-antialiased pen of the brush and the eraser. A
@@ -31,6 +33,9 @@ public:
     // only the pixels it leaves paintable change.
     void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color, int width,
                     const TColoringMask *mask = nullptr);
+    // The copies the last DrawCopies drew, so a caller can tell what changed
+    // without reflecting the segment again.
+    const std::vector<Segment> &DrawnCopies() const { return Drawn; }
     // One line of an outline.
     void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);
     // A circle outline of radius r: width 1 gives the 8-connected ring of
@@ -42,6 +47,7 @@ private:
     TPen Pen;
     bool Smooth = false;
     TCoverageStroke Coverage;
+    std::vector<Segment> Drawn;
 };
 
 // A one-pixel line from a up to but not including b, clipped to the image.
