@@ -53,8 +53,9 @@ void TVelmoraCanvas::SegmentChanged(int penWidth)
 {
     if (ReducedStale || ZoomFactor.Den == 1)
         return;
-    // The pen reaches half its width around each copy of the segment.
-    const int reach = penWidth / 2 + 2;
+    // The pen reaches half its width around each copy of the segment; a
+    // smooth pen touches one pixel more.
+    const int reach = penWidth / 2 + 1;
     for (const Segment &s : Strokes().DrawnCopies())
         AddReducedDirty(QRect(s.a, s.b).normalized().adjusted(-reach, -reach, reach, reach));
 }

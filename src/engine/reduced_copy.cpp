@@ -12,6 +12,21 @@ QRgb Average(std::uint32_t redBlue, std::uint32_t green, std::uint32_t count)
                 int(((redBlue & 0xFFFFu) + count / 2) / count));
 }
 
+// The average of the f x f block at (bx, by) of the picture whose rows
+// start at bits, stride bytes apart.
+QRgb AverageBlock(const uchar *bits, qsizetype stride, int f, int bx, int by)
+{
+    std::uint32_t redBlue = 0, green = 0;
+    for (int y = by * f; y < (by + 1) * f; ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(bits + y * stride) + bx * f;
+        for (int k = 0; k < f; ++k) {
+            redBlue += row[k] & 0x00FF00FFu;
+            green += (row[k] >> 8) & 0xFFu;
+        }
+    }
+    return Average(redBlue, green, std::uint32_t(f) * std::uint32_t(f));
+}
+
 } // namespace
 
 void TReducedCopy::Rebuild(const QImage &picture, int factor)
@@ -66,26 +81,15 @@ void TReducedCopy::Update(const QImage &picture, const std::vector<QRect> &dirty
                 }
             }
     }
+    // Rows of the copy hold whole pixels, so a block's index is its pixel's.
+    const uchar *bits = picture.constBits();
+    const qsizetype stride = picture.bytesPerLine();
+    auto *out = reinterpret_cast<QRgb *>(Copy.bits());
     for (int i : Pending) {
         Queued[std::size_t(i)] = 0;
-        AverageBlock(picture, i % w, i / w);
+        out[i] = AverageBlock(bits, stride, ReductionFactor, i % w, i / w);
     }
     Pending.clear();
-}
-
-void TReducedCopy::AverageBlock(const QImage &picture, int bx, int by)
-{
-    const int f = ReductionFactor;
-    const std::uint32_t count = std::uint32_t(f) * std::uint32_t(f);
-    std::uint32_t redBlue = 0, green = 0;
-    for (int y = by * f; y < (by + 1) * f; ++y) {
-        const auto *row = reinterpret_cast<const QRgb *>(picture.constScanLine(y)) + bx * f;
-        for (int k = 0; k < f; ++k) {
-            redBlue += row[k] & 0x00FF00FFu;
-            green += (row[k] >> 8) & 0xFFu;
-        }
-    }
-    reinterpret_cast<QRgb *>(Copy.scanLine(by))[bx] = Average(redBlue, green, count);
 }
 
 // Sums each block's pixels column by column over its rows, red and blue in

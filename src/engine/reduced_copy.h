@@ -27,7 +27,6 @@ public:
 
 private:
     void AverageBlocks(const QImage &picture, const QRect &blocks);
-    void AverageBlock(const QImage &picture, int bx, int by);
     QRect BlocksOf(const QRect &dirty) const;
     bool SizeChanged(const QImage &picture) const;
 
