@@ -99,22 +99,8 @@ void TCoverageStroke::AddCapsule(QImage &picture, QPoint a, QPoint b, int width,
         TRowRuns runs;
         for (int j = 0; j < 4; ++j) {
             const std::int64_t sy = SampleRowY(y, j);
-            std::int64_t lo = INT64_MAX, hi = INT64_MIN;
-            for (QPoint c : {a8, b8}) {
-                const std::int64_t t = std::abs(sy - c.y());
-                if (t > Radius)
-                    continue;
-                lo = std::min<std::int64_t>(lo, c.x() - DiscHalf[std::size_t(t)]);
-                hi = std::max<std::int64_t>(hi, c.x() + DiscHalf[std::size_t(t)]);
-            }
-            if (band.Len2 > 0) {
-                std::int64_t blo, bhi;
-                band.Limits(sy, blo, bhi);
-                if (blo <= bhi) {
-                    lo = std::min(lo, blo);
-                    hi = std::max(hi, bhi);
-                }
-            }
+            std::int64_t lo, hi;
+            CapsuleRow(sy, a8, b8, DiscHalf, band, lo, hi);
             runs[j][0] = ToColumns(lo, hi);
         }
         AddRuns(picture, y, runs, mask);

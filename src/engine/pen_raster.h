@@ -53,6 +53,12 @@ struct TBand {
     std::int64_t Dx, Dy, Len2, CrossLimit;
 };
 
+// The x range of row y inside a capsule: the discs around a and b, whose
+// half extent t rows from their centre is discHalf[t], and the band between
+// them (empty when lo > hi).
+void CapsuleRow(std::int64_t y, QPoint a, QPoint b, const std::vector<int> &discHalf, const TBand &band,
+                std::int64_t &lo, std::int64_t &hi);
+
 } // namespace PenRaster
 
 // A round pen of a given width, w >= 2: a segment from pixel A to pixel B
@@ -135,6 +141,29 @@ inline void PenRaster::TBand::Limits(std::int64_t y, std::int64_t &lo, std::int6
 
 // The capsule is convex, so its pixels on a row form one run: the union of
 // the two end discs' runs and the band's run.
+inline void PenRaster::CapsuleRow(std::int64_t y, QPoint a, QPoint b, const std::vector<int> &discHalf,
+                                  const TBand &band, std::int64_t &lo, std::int64_t &hi)
+{
+    const std::int64_t r = std::int64_t(discHalf.size()) - 1;
+    lo = INT64_MAX;
+    hi = INT64_MIN;
+    for (QPoint c : {a, b}) {
+        const std::int64_t t = std::abs(y - c.y());
+        if (t > r)
+            continue;
+        lo = std::min<std::int64_t>(lo, c.x() - discHalf[std::size_t(t)]);
+        hi = std::max<std::int64_t>(hi, c.x() + discHalf[std::size_t(t)]);
+    }
+    if (band.Len2 == 0)
+        return;
+    std::int64_t blo, bhi;
+    band.Limits(y, blo, bhi);
+    if (blo <= bhi) {
+        lo = std::min(lo, blo);
+        hi = std::max(hi, bhi);
+    }
+}
+
 template <typename SpanFn>
 void TPen::Segment(QPoint a, QPoint b, int width, int height, SpanFn &&span) const
 {
@@ -148,22 +177,8 @@ void TPen::Segment(QPoint a, QPoint b, int width, int height, SpanFn &&span) con
         return;
     const TBand band(a, b, W);
     for (int y = y0; y <= y1; ++y) {
-        std::int64_t lo = INT64_MAX, hi = INT64_MIN;
-        for (QPoint c : {a, b}) {
-            const int t = std::abs(y - c.y());
-            if (t > r)
-                continue;
-            lo = std::min<std::int64_t>(lo, c.x() - DiscHalf[std::size_t(t)]);
-            hi = std::max<std::int64_t>(hi, c.x() + DiscHalf[std::size_t(t)]);
-        }
-        if (band.Len2 > 0) {
-            std::int64_t blo, bhi;
-            band.Limits(y, blo, bhi);
-            if (blo <= bhi) {
-                lo = std::min(lo, blo);
-                hi = std::max(hi, bhi);
-            }
-        }
+        std::int64_t lo, hi;
+        CapsuleRow(y, a, b, DiscHalf, band, lo, hi);
         lo = std::max<std::int64_t>(lo, 0);
         hi = std::min<std::int64_t>(hi, width - 1);
         if (lo <= hi)
