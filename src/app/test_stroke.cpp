@@ -7,9 +7,9 @@
 
 #include <QStringList>
 
-void DrawTestStroke(TfrmMainForm &form, const QString &spec)
+void DrawTestStroke(TfrmMainForm &form, const QString &numbers)
 {
-    const QStringList parts = spec.split(QLatin1Char(','));
+    const QStringList parts = numbers.split(QLatin1Char(','));
     if (parts.size() != 4)
         return;
     int v[4];
