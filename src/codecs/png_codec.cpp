@@ -179,13 +179,22 @@ void ApplySettings(png_structp png, const PngSettings &s)
         png_set_compression_window_bits(png, s.windowBits);
 }
 
-bool WriteImage(png_structp png, png_infop info, const QImage &img, const PngSettings &s, png_bytep rowBuffer)
+bool WriteImage(png_structp png, png_infop info, const QImage &img, const PngSettings &s, png_bytep rowBuffer,
+                const PngText *text)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_IHDR(png, info, png_uint_32(img.width()), png_uint_32(img.height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     ApplySettings(png, s);
+    if (text) {
+        png_text chunk{};
+        chunk.compression = PNG_ITXT_COMPRESSION_NONE;
+        chunk.key = const_cast<char *>(text->Keyword.constData());
+        chunk.text = const_cast<char *>(text->Utf8.constData());
+        chunk.itxt_length = std::size_t(text->Utf8.size());
+        png_set_text(png, info, &chunk, 1);
+    }
     png_write_info(png, info);
     for (int y = 0; y < img.height(); ++y) {
         PackRgbRow(reinterpret_cast<const std::uint32_t *>(img.constScanLine(y)), rowBuffer, img.width());
@@ -273,14 +282,22 @@ void CompositeOnWhite(QImage &image)
     }
 }
 
-} // namespace
-
-PngSettings DefaultPngSettings()
+bool IsPng(const std::uint8_t *data, std::size_t size)
 {
-    return PngSettings{};
+    constexpr std::size_t kSignatureSize = 8;
+    return data && size >= kSignatureSize && png_sig_cmp(data, 0, kSignatureSize) == 0;
 }
 
-std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s)
+// Reads the chunks up to the pixels.
+bool ReadInfo(png_structp png, png_infop info)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_read_info(png, info);
+    return true;
+}
+
+std::vector<std::uint8_t> Encode(const QImage &img, const PngSettings &s, const PngText *text)
 {
     if (img.isNull() || img.width() <= 0 || img.height() <= 0)
         throw std::runtime_error("PNG encoder: the image is empty");
@@ -293,7 +310,7 @@ std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s)
     PngJob job;
     job.out = &out;
     WriteStruct w(job);
-    if (!WriteImage(w.png, w.info, rgb, s, rowBuffer.data()))
+    if (!WriteImage(w.png, w.info, rgb, s, rowBuffer.data(), text))
         throw std::runtime_error(std::string("PNG encoder: ") + job.message);
     // Steps are counted by size against the history budget; keep the real
     // memory use close to that count.
@@ -301,10 +318,49 @@ std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s)
     return out;
 }
 
+} // namespace
+
+PngSettings DefaultPngSettings()
+{
+    return PngSettings{};
+}
+
+std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s)
+{
+    return Encode(img, s, nullptr);
+}
+
+std::vector<std::uint8_t> EncodePngWithText(const QImage &img, const PngSettings &s, const PngText &text)
+{
+    return Encode(img, s, &text);
+}
+
+bool ReadPngText(const std::uint8_t *data, std::size_t size, const QByteArray &keyword, QByteArray &text)
+{
+    if (!IsPng(data, size))
+        return false;
+    PngJob job;
+    job.in = data;
+    job.inSize = size;
+    ReadStruct r(job);
+    if (!ReadInfo(r.png, r.info))
+        return false;
+    png_textp chunks = nullptr;
+    const int count = png_get_text(r.png, r.info, &chunks, nullptr);
+    for (int i = 0; i < count; ++i) {
+        if (keyword != chunks[i].key)
+            continue;
+        const std::size_t length = chunks[i].compression >= PNG_ITXT_COMPRESSION_NONE ? chunks[i].itxt_length
+                                                                                       : chunks[i].text_length;
+        text = QByteArray(chunks[i].text, qsizetype(length));
+        return true;
+    }
+    return false;
+}
+
 QImage DecodePng(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels)
 {
-    constexpr std::size_t kSignatureSize = 8;
-    if (!data || size < kSignatureSize || png_sig_cmp(data, 0, kSignatureSize) != 0)
+    if (!IsPng(data, size))
         throw DecodeError("not a PNG image");
 
     PngJob job;

@@ -31,6 +31,20 @@ PngSettings DefaultPngSettings();
 // written. Throws std::runtime_error when libpng fails or memory runs out.
 std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s = DefaultPngSettings());
 
+// An uncompressed international text chunk (iTXt): a Latin-1 keyword of 1 to
+// 79 characters and UTF-8 text.
+struct PngText {
+    QByteArray Keyword;
+    QByteArray Utf8;
+};
+
+// As EncodePng, with the text chunk written after the header.
+std::vector<std::uint8_t> EncodePngWithText(const QImage &img, const PngSettings &s, const PngText &text);
+
+// The text of the first text chunk under keyword that comes before the
+// pixels; false when there is none or the data is not a PNG.
+bool ReadPngText(const std::uint8_t *data, std::size_t size, const QByteArray &keyword, QByteArray &text);
+
 // Decodes any PNG (palette, gray, RGB, with or without alpha, 1 to 16 bits per
 // sample, interlaced or not) into a Format_RGB32 image. Transparency is
 // composited on white, the colour of an empty picture. Throws
