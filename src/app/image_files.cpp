@@ -151,14 +151,21 @@ void TfrmMainForm::OpenImage(const QString &name)
 // cannot be read leaves the picture, its name and its history as they were.
 void TfrmMainForm::LoadImageFile(const QString &name, int format)
 {
-    const QImage image = format == ifPng ? LoadPngFile(name) : format == ifGif ? LoadGifFile(name) : LoadBmpFile(name);
+    TakePicture(format == ifPng ? LoadPngFile(name) : format == ifGif ? LoadGifFile(name) : LoadBmpFile(name), name,
+                format);
+    canvas->Modified = false;
+    Autosave->Discard();
+}
+
+// A picture read from a file or restored becomes the current one, with the
+// name and format it came with.
+void TfrmMainForm::TakePicture(const QImage &image, const QString &name, int format)
+{
     canvas->SetCanvasSize(image.width(), image.height(), true, true);
     FitCanvas();
     canvas->LoadPicture(image);
     CurrentFormat = format;
     CurrentFileName = name;
-    canvas->Modified = false;
-    Autosave->Discard();
 }
 
 void TfrmMainForm::miSaveClick(QObject *Sender)

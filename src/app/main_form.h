@@ -212,6 +212,7 @@ private:
     void CreateFileDialogs();
     bool RunFileDialog(QFileDialog &dialog, int &format);
     void LoadImageFile(const QString &name, int format);
+    void TakePicture(const QImage &image, const QString &name, int format);
     bool WriteImageFile(const QString &name, int format);
     bool AskRecoveryRestore(const QString &copyPath);
     void ReportUnreadableRecovery(const QString &copyPath, const QString &keptPath);

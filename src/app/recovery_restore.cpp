@@ -89,11 +89,7 @@ void TfrmMainForm::ReportUnreadableRecovery(const QString &copyPath, const QStri
 // saved to, with no history.
 void TfrmMainForm::LoadRecoveredPicture(const QImage &image, const QString &fileName, int format)
 {
-    canvas->SetCanvasSize(image.width(), image.height(), true, true);
-    FitCanvas();
-    canvas->LoadPicture(image);
-    CurrentFileName = fileName;
-    CurrentFormat = format >= 1 && format <= 3 ? format : 1;
+    TakePicture(image, fileName, format >= 1 && format <= 3 ? format : 1);
     canvas->Modified = true;
     if (frmTools)
         frmTools->SyncColoringButtons();
