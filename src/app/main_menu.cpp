@@ -560,7 +560,6 @@ void TfrmMainForm::miFillToleranceClick(QObject *)
         canvas->SetFillTolerance(tolerance);
 }
 
-
 // The tool windows are shown or hidden together, following the toolbox
 // whatever their own states were.
 void TfrmMainForm::miVisibilityClick(QObject *)
