@@ -1,6 +1,6 @@
 #include "app_fixture.h"
 #include "dialog_answer.h"
-#include "app/fill_tolerance_form.h"
+#include "dialogs/fill_tolerance_form.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"

@@ -6,9 +6,6 @@
 #include "tools/palette_form.h"
 #include "tools/tools_form.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 TfrmMainForm *frmMainForm = nullptr;
 QPointer<TfrmTools> frmTools;
 QPointer<TfrmPalette> frmPalette;
@@ -31,10 +28,4 @@ void CreateToolWindows(TfrmMainForm *main)
 std::array<TToolWindow *, 4> ToolWindows()
 {
     return {frmTools, frmPalette, frmCommands, frmBrushSize};
-}
-
-void CenterOnDesktop(QWidget &window)
-{
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
 }

@@ -4,7 +4,6 @@
 
 #include <array>
 
-class QWidget;
 class TfrmMainForm;
 class TToolWindow;
 class TfrmTools;
@@ -30,6 +29,3 @@ void CreateToolWindows(TfrmMainForm *main);
 
 // The four tool windows in their order of creation (null where one is gone).
 std::array<TToolWindow *, 4> ToolWindows();
-
-// Places a dialog in the middle of the primary screen's work area.
-void CenterOnDesktop(QWidget &window);

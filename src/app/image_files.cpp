@@ -1,17 +1,17 @@
 // The main window's file commands: New, Open, Save and Save as, the file
 // named on the command line, and the dialogs they use.
 
-#include "app/canvas_size_form.h"
 #include "app/file_names.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "app/recovery_autosave.h"
 #include "app/settings_store.h"
+#include "canvas/velmora_canvas.h"
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
 #include "codecs/png_codec.h"
-#include "canvas/velmora_canvas.h"
+#include "dialogs/canvas_size_form.h"
 #include "i18n/file_dialog_filter.h"
 #include "i18n/ml_strings.h"
 #include "tools/tools_form.h"

@@ -1,8 +1,8 @@
-#include "app/about_form.h"
+#include "dialogs/about_form.h"
 
-#include "app/forms.h"
-#include "app/shell.h"
 #include "canvas/velmora_canvas.h"
+#include "dialogs/center_on_desktop.h"
+#include "dialogs/shell.h"
 #include "i18n/multi_lang_form.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "app/image_view_form.h"
+#include "dialogs/image_view_form.h"
 
-#include "app/forms.h"
+#include "dialogs/center_on_desktop.h"
 
 #include <QApplication>
 #include <QKeyEvent>

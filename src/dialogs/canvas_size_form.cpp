@@ -1,7 +1,7 @@
-#include "app/canvas_size_form.h"
+#include "dialogs/canvas_size_form.h"
 
-#include "app/dialog_parts.h"
-#include "app/forms.h"
+#include "dialogs/center_on_desktop.h"
+#include "dialogs/dialog_parts.h"
 #include "i18n/multi_lang_form.h"
 #include "tools/spin_edit.h"
 

@@ -1,4 +1,4 @@
-#include "app/dialog_parts.h"
+#include "dialogs/dialog_parts.h"
 
 #include <QPushButton>
 

@@ -1,4 +1,4 @@
-#include "app/shell.h"
+#include "dialogs/shell.h"
 
 #include <QDesktopServices>
 #include <QUrl>
