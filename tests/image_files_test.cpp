@@ -2,6 +2,7 @@
 #include "app/file_names.h"
 #include "app/forms.h"
 #include "app/main_form.h"
+#include "app/zoom_view.h"
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
 #include "codecs/image_file_io.h"
@@ -9,6 +10,8 @@
 #include "canvas/velmora_canvas.h"
 #include "dialog_answer.h"
 #include "i18n/file_dialog_filter.h"
+#include "i18n/ml_strings.h"
+#include "tools/spin_edit.h"
 #include "tools/tools_form.h"
 
 #include <QApplication>
@@ -50,9 +53,9 @@ struct ImageFilesTest : TAppFixture {
             dialog.selectFile(answer);
             return true;
         };
-        form->AskYesNo = [this](const QString &question) {
+        form->AskYesNo = [this](const QString &question, bool) {
             questions << question;
-            return replace;
+            return question == MLString(siDiscardChanges) ? discard : replace;
         };
     }
 
@@ -79,7 +82,20 @@ struct ImageFilesTest : TAppFixture {
     QString shownName;
     QStringList questions;
     bool replace = false;
+    bool discard = true;
 };
+
+// Answers the next New's size dialog with the given size.
+void AnswerNewSize(int width, int height)
+{
+    QTimer::singleShot(0, [=] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<TSpinEdit *>("eWidth")->SetValue(width);
+        dialog->findChild<TSpinEdit *>("eHeight")->SetValue(height);
+        dialog->accept();
+    });
+}
 
 } // namespace
 
@@ -307,4 +323,52 @@ TEST_F(ImageFilesTest, TheCommandLineOpensTheFirstExistingFileRelativeToTheProgr
     QFile::remove(beside);
     EXPECT_EQ(canvas->PictureWidth(), 30);
     EXPECT_EQ(QDir::fromNativeSeparators(form->CurrentFileName), beside);
+}
+
+// A slip of Ctrl+N or Ctrl+O must not drop the work done since the last
+// New, Open or Save; with nothing changed neither command asks.
+TEST_F(ImageFilesTest, NewAndOpenAskBeforeDroppingChanges)
+{
+    const QString path = dir.filePath("other.png");
+    SavePngFile(Picture(30, 20, qRgb(9, 9, 9)), path);
+    TDialogCanceller sizeDialogs;
+    form->miNewClick(form->miNew);
+    EXPECT_EQ(sizeDialogs.Cancelled, 1);
+    EXPECT_TRUE(questions.isEmpty());
+
+    Paint();
+    const QImage painted = canvas->Picture.copy();
+    discard = false;
+    form->miNewClick(form->miNew);
+    Answer(path, 1);
+    form->miOpenClick(form->miOpen);
+    EXPECT_EQ(questions, QStringList(2, "Discard the changes to the current picture?"));
+    EXPECT_EQ(sizeDialogs.Cancelled, 1);
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(canvas->Picture, painted);
+    EXPECT_TRUE(canvas->CanUndo());
+
+    discard = true;
+    form->miOpenClick(form->miOpen);
+    EXPECT_EQ(canvas->PictureWidth(), 30);
+    form->miOpenClick(form->miOpen);
+    EXPECT_EQ(questions.size(), 3);
+    EXPECT_EQ(dialogs, 2);
+}
+
+// The centre lands in the middle of the picture, not of the part the window
+// shows, whatever the zoom.
+TEST_F(ImageFilesTest, NewAndOpenPutTheMasterCentreInThePicturesMiddle)
+{
+    const QString big = dir.filePath("big.png");
+    SavePngFile(Picture(3000, 3000, qRgb(9, 9, 9)), big);
+    for (const TZoom zoom : {TZoom{1, 1}, TZoom{2, 1}}) {
+        form->Zoom()->ZoomAt(ZoomLevels::IndexOf(zoom), QPoint());
+        AnswerNewSize(1000, 1000);
+        form->miNewClick(form->miNew);
+        EXPECT_EQ(canvas->MasterCenter, QPoint(500, 500));
+        form->OpenImage(big);
+        EXPECT_EQ(canvas->MasterCenter, QPoint(1500, 1500));
+        EXPECT_EQ(canvas->Zoom(), zoom);
+    }
 }

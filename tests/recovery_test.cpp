@@ -152,8 +152,15 @@ TEST_F(CrashRecoveryTest, YesRestoresThePaintedPictureInsteadOfTheCommandLineFil
     EXPECT_FALSE(canvas->CanUndo());
     EXPECT_TRUE(Entries().isEmpty());
 
+    // The restored picture is unsaved work: opening the file asks first.
     const QImage restored = canvas->Picture.copy();
+    QStringList questions;
+    form->AskYesNo = [&](const QString &question, bool) {
+        questions << question;
+        return true;
+    };
     form->OpenImage(PictureFile);
+    EXPECT_EQ(questions.size(), 1);
     EXPECT_NE(canvas->Picture, restored);
     DrawTestStroke(*form, QLatin1String(Stroke));
     EXPECT_EQ(canvas->Picture, restored);

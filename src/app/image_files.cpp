@@ -81,9 +81,11 @@ void TfrmMainForm::CreateFileDialogs()
     SaveDlg->setAcceptMode(QFileDialog::AcceptSave);
     SaveDlg->setFileMode(QFileDialog::AnyFile);
     ExecuteFileDialog = [](QFileDialog &dialog) { return dialog.exec() == QDialog::Accepted; };
-    AskYesNo = [this](const QString &question) {
+    AskYesNo = [this](const QString &question, bool noByDefault) {
         QMessageBox box(QMessageBox::Question, ConfirmationCaption, question, QMessageBox::Yes | QMessageBox::No,
                         this);
+        if (noByDefault)
+            box.setDefaultButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
     };
 }
@@ -102,13 +104,30 @@ bool TfrmMainForm::RunFileDialog(QFileDialog &dialog, int &format)
     return true;
 }
 
+// New and Open replace the picture, its history and its recovery copy, so
+// work done since the last New, Open or Save is not dropped without asking.
+bool TfrmMainForm::ConfirmDiscard()
+{
+    if (canvas->Picture.cacheKey() == FileStateKey)
+        return true;
+    return AskYesNo(MLString(siDiscardChanges), true);
+}
+
+void TfrmMainForm::MarkFileState()
+{
+    FileStateKey = canvas->Picture.cacheKey();
+}
+
 void TfrmMainForm::miNewClick(QObject *)
 {
+    if (!ConfirmDiscard())
+        return;
     int width = canvas->PictureWidth(), height = canvas->PictureHeight();
     if (!ExecuteCanvasSizeDialog(MLString(siNewImage), width, height))
         return;
     CurrentFileName.clear();
     canvas->SetCanvasSize(width, height, true, true);
+    MarkFileState();
     Autosave->Discard();
     FitCanvas();
     if (frmTools)
@@ -130,9 +149,11 @@ void TfrmMainForm::OpenImage(const QString &name)
     int format = 0;
     if (!name.isEmpty() && QFileInfo(name).isFile()) {
         format = FormatOfExtension(name);
-        if (!format)
+        if (!format || !ConfirmDiscard())
             return;
     } else {
+        if (!ConfirmDiscard())
+            return;
         ShowFileName(*OpenDlg, QString());
         if (RunFileDialog(*OpenDlg, format) && IsImageFormat(format))
             fileName = OpenDlg->selectedFiles().first();
@@ -154,6 +175,7 @@ void TfrmMainForm::LoadImageFile(const QString &name, int format)
     TakePicture(format == ifPng ? LoadPngFile(name) : format == ifGif ? LoadGifFile(name) : LoadBmpFile(name), name,
                 format);
     canvas->Modified = false;
+    MarkFileState();
     Autosave->Discard();
 }
 
@@ -199,7 +221,8 @@ bool TfrmMainForm::WriteImageFile(const QString &name, int format)
 {
     const QString fileName = ForceFileExt(name, QLatin1String(Extensions[std::size_t(format - 1)]));
     if (fileName != name && QFileInfo::exists(fileName) &&
-        !AskYesNo(MLString(siFileExistsReplace).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName))))
+        !AskYesNo(MLString(siFileExistsReplace).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName)),
+                  false))
         return false;
     QImage picture;
     canvas->AssignPictureTo(picture);
@@ -212,6 +235,7 @@ bool TfrmMainForm::WriteImageFile(const QString &name, int format)
     CurrentFormat = format;
     CurrentFileName = fileName;
     canvas->Modified = false;
+    MarkFileState();
     Autosave->Discard();
     return true;
 }

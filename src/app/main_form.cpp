@@ -50,6 +50,7 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     canvas->OnColorPick = [this](TVelmoraCanvas *s) { CanvasColorPicked(s); };
     canvas->OnHistoryChange = [this](TVelmoraCanvas *s, bool u, bool r) { CanvasHistoryChanged(s, u, r); };
     canvas->Modified = false;
+    MarkFileState();
     ScrollBox->setWidget(canvas);
     canvas->move(0, 0);
     ZoomView = new TZoomView(ScrollBox, canvas, [this] { FitCanvas(); }, [this] { UpdateStatusBar(); }, this);

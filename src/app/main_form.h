@@ -127,8 +127,9 @@ public:
     // Runs a file dialog modally; true when the user confirmed it.
     // Replaceable for tests.
     std::function<bool(QFileDialog &)> ExecuteFileDialog;
-    // Asks a Yes/No question; true for Yes. Replaceable for tests.
-    std::function<bool(const QString &)> AskYesNo;
+    // Asks a Yes/No question; true for Yes. With noByDefault, No is the
+    // answer of Enter as well as of Esc. Replaceable for tests.
+    std::function<bool(const QString &, bool noByDefault)> AskYesNo;
 
     // The menu items. A submenu's field is its menu action; its menu() is
     // the submenu itself. Every item also carries its name as objectName.
@@ -214,6 +215,8 @@ private:
     void LoadImageFile(const QString &name, int format);
     void TakePicture(const QImage &image, const QString &name, int format);
     bool WriteImageFile(const QString &name, int format);
+    bool ConfirmDiscard();
+    void MarkFileState();
     bool AskRecoveryRestore(const QString &copyPath);
     void ReportUnreadableRecovery(const QString &copyPath, const QString &keptPath);
     void LoadRecoveredPicture(const QImage &image, const QString &fileName, int format);
@@ -228,5 +231,8 @@ private:
     TVelmoraCanvas *canvas = nullptr;
     TZoomView *ZoomView = nullptr;
     bool Shown = false;
+    // The picture's cache key when it last matched its file, or a new
+    // picture: New itself sets Modified, so that flag cannot tell.
+    qint64 FileStateKey = 0;
     std::unique_ptr<TMultiLangForm> Translator;
 };

@@ -20,6 +20,7 @@ void RegisterMessageStrings()
     MLRegisterString(siFileExistsReplace, QStringLiteral("%s already exists. Replace it?"));
     MLRegisterString(siRecoveryRestore, QStringLiteral("Velmora was not closed properly. Restore the picture from %s?"));
     MLRegisterString(siRecoveryUnreadable, QStringLiteral("The recovery copy %s cannot be read. It was kept as %s."));
+    MLRegisterString(siDiscardChanges, QStringLiteral("Discard the changes to the current picture?"));
     ReloadMessageCaptions();
 }
 

@@ -91,6 +91,7 @@ void TfrmMainForm::LoadRecoveredPicture(const QImage &image, const QString &file
 {
     TakePicture(image, fileName, format >= 1 && format <= 3 ? format : 1);
     canvas->Modified = true;
+    FileStateKey = 0;
     if (frmTools)
         frmTools->SyncColoringButtons();
     UpdateStatusBar();

@@ -35,10 +35,12 @@ QSize TVelmoraCanvas::ImagePictureSize() const
                  PictureLength(ImageRect.Bottom - ImageRect.Top, PictureHeight(), ZoomFactor));
 }
 
+// Taken from the picture's own size, not from the shown part: a picture
+// larger than the control, or laid out for the previous size, has its middle
+// where the user expects it.
 QPoint TVelmoraCanvas::PictureMiddle() const
 {
-    const QSize size = ImagePictureSize();
-    return QPoint(size.width() / 2, size.height() / 2);
+    return QPoint(PictureWidth() / 2, PictureHeight() / 2);
 }
 
 void TVelmoraCanvas::PictureChanged(const QRect &area)
