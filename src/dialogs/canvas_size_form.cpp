@@ -72,7 +72,8 @@ TfrmCanvasSize::TfrmCanvasSize(QWidget *parent)
     connect(bCancel, &QPushButton::clicked, this, &TfrmCanvasSize::reject);
 
     setFixedSize(230, 194);
-    CenterOnDesktop(*this);    Translator = std::make_unique<TMultiLangForm>(this);
+    CenterOnDesktop(*this);
+    Translator = std::make_unique<TMultiLangForm>(this);
     Translator->Translate();
 }
 
