@@ -227,6 +227,46 @@ TEST(Strokes, StylusPressureScalesThePenAndItsEraserEndErases)
     EXPECT_EQ(c.History().UndoList().size(), 2u);
 }
 
+// The stylus's pressure and eraser end go with its release, even after a
+// switch to a tool the stylus does not draw with, and with a press of the
+// mouse when the release never came; a stylus without pressure draws at
+// full size.
+TEST(Strokes, StylusStateEndsWithTheStylus)
+{
+    const QPointingDevice eraser("eraser", 2, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Eraser,
+                                 QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
+    const QPointingDevice bare("bare", 3, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
+                               QInputDevice::Capability::Position, 1, 2);
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.SetReflectionMode(rmNone);
+    c.BrushSize = 21;
+    auto blackAround = [&](int y) {
+        int n = 0;
+        for (int dy = -20; dy <= 20; ++dy)
+            n += Rgb(c.Picture, 150, y + dy) == Black;
+        return n;
+    };
+    Stylus(c, eraser, QEvent::TabletPress, QPoint(100, 100), 0.5);
+    Stylus(c, eraser, QEvent::TabletMove, QPoint(150, 100), 0.5);
+    c.SetTool(ctPickupColor);
+    Stylus(c, eraser, QEvent::TabletRelease, QPoint(150, 100), 0);
+    c.SetTool(ctBrush);
+    Press(c, QPoint(100, 200));
+    Move(c, QPoint(200, 200));
+    Release(c, QPoint(200, 200));
+    EXPECT_EQ(blackAround(200), 21);
+
+    Stylus(c, bare, QEvent::TabletPress, QPoint(100, 300), 0);
+    Stylus(c, bare, QEvent::TabletMove, QPoint(200, 300), 0);
+    EXPECT_EQ(blackAround(300), 21);
+    const QPointF at(100 + Margin, 400 + Margin);
+    QMouseEvent press(QEvent::MouseButtonPress, at, c.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&c, &press);
+    Move(c, QPoint(200, 400));
+    EXPECT_EQ(blackAround(400), 21);
+}
+
 TEST(Strokes, EraserPaintsTheEraserColourAtItsSize)
 {
     TVelmoraCanvas c;
