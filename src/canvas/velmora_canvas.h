@@ -240,6 +240,8 @@ private:
     int CursorId = -1;
 
     std::unique_ptr<TUndoHistory> UndoHistory;
+    // The history's revision at the last notification.
+    std::uint64_t NotifiedRevision = 0;
 
     TZoom ZoomFactor;
     // Below 1 the picture is shown from this copy. Changes announced through
