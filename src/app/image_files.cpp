@@ -154,6 +154,8 @@ void TfrmMainForm::LoadImageFile(const QString &name, int format)
     TakePicture(format == ifPng ? LoadPngFile(name) : format == ifGif ? LoadGifFile(name) : LoadBmpFile(name), name,
                 format);
     canvas->Modified = false;
+    FileStamp = FileStampOf(name);
+    StaleFileName = false;
     Autosave->Discard();
 }
 
@@ -175,7 +177,7 @@ void TfrmMainForm::miSaveClick(QObject *Sender)
 
 void TfrmMainForm::miSaveAsClick(QObject *Sender)
 {
-    if (!Sender && !CurrentFileName.isEmpty() && IsImageFormat(CurrentFormat)) {
+    if (!Sender && !CurrentFileName.isEmpty() && IsImageFormat(CurrentFormat) && !StaleFileName) {
         if (WriteImageFile(CurrentFileName, CurrentFormat))
             canvas->ClearHistory();
         UpdateStatusBar();
@@ -212,6 +214,8 @@ bool TfrmMainForm::WriteImageFile(const QString &name, int format)
     CurrentFormat = format;
     CurrentFileName = fileName;
     canvas->Modified = false;
+    FileStamp = FileStampOf(fileName);
+    StaleFileName = false;
     Autosave->Discard();
     return true;
 }
