@@ -229,14 +229,14 @@ TEST(Strokes, StylusPressureScalesThePenAndItsEraserEndErases)
 
 // The stylus's pressure and eraser end go with its release, even after a
 // switch to a tool the stylus does not draw with, and with a press of the
-// mouse when the release never came; a stylus without pressure draws at
-// full size.
+// mouse when the release never came; a stylus that reports no pressure at
+// first contact draws at full size.
 TEST(Strokes, StylusStateEndsWithTheStylus)
 {
     const QPointingDevice eraser("eraser", 2, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Eraser,
                                  QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
-    const QPointingDevice bare("bare", 3, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
-                               QInputDevice::Capability::Position, 1, 2);
+    const QPointingDevice silent("silent", 3, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
+                                 QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
     TVelmoraCanvas c;
     LayOut(c);
     c.SetReflectionMode(rmNone);
@@ -257,8 +257,8 @@ TEST(Strokes, StylusStateEndsWithTheStylus)
     Release(c, QPoint(200, 200));
     EXPECT_EQ(blackAround(200), 21);
 
-    Stylus(c, bare, QEvent::TabletPress, QPoint(100, 300), 0);
-    Stylus(c, bare, QEvent::TabletMove, QPoint(200, 300), 0);
+    Stylus(c, silent, QEvent::TabletPress, QPoint(100, 300), 0);
+    Stylus(c, silent, QEvent::TabletMove, QPoint(200, 300), 0);
     EXPECT_EQ(blackAround(300), 21);
     const QPointF at(100 + Margin, 400 + Margin);
     QMouseEvent press(QEvent::MouseButtonPress, at, c.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
