@@ -16,8 +16,9 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QLockFile>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
-#include <QPushButton>
 
 namespace {
 
@@ -32,6 +33,24 @@ QString Formatted(QString text, const QStringList &values)
     }
     return text;
 }
+
+// The restore question. Esc and the window's close button dismiss it
+// without an answer, where a Yes/No box would take them for No.
+class TRestoreQuestion : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Cancel))
+            QDialog::keyPressEvent(event);
+        else
+            QMessageBox::keyPressEvent(event);
+    }
+
+    void closeEvent(QCloseEvent *event) override { QDialog::closeEvent(event); }
+};
 
 enum TCopyRead { crRead, crDamaged, crUnreadable };
 
@@ -98,17 +117,12 @@ bool TfrmMainForm::RestoreRecoveryCopy()
     return false;
 }
 
-// Esc and the window's close button answer with a button of their own, not
-// with No.
 TfrmMainForm::TRestoreAnswer TfrmMainForm::AskRecoveryRestore(const QString &copyPath)
 {
     const QString when = QLocale().toString(QFileInfo(copyPath).lastModified(), QLocale::ShortFormat);
-    QMessageBox box(QMessageBox::Question, ConfirmationCaption, Formatted(MLString(siRecoveryRestore), {when}),
-                    QMessageBox::Yes | QMessageBox::No, this);
+    TRestoreQuestion box(QMessageBox::Question, ConfirmationCaption, Formatted(MLString(siRecoveryRestore), {when}),
+                         QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
-    QAbstractButton *later = box.addButton(QMessageBox::Cancel);
-    later->hide();
-    box.setEscapeButton(later);
     box.exec();
     if (box.clickedButton() == box.button(QMessageBox::Yes))
         return raYes;
