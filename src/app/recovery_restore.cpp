@@ -11,13 +11,13 @@
 #include "i18n/ml_strings.h"
 #include "tools/tools_form.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QLockFile>
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace {

@@ -16,26 +16,20 @@ QByteArray InfoText(const TRecoveryInfo &info)
     return head + '\n' + info.FileName.toUtf8();
 }
 
+// Copies of earlier versions have the format number alone in the first line.
 bool ParseInfo(const QByteArray &text, TRecoveryInfo &info)
 {
     const qsizetype newline = text.indexOf('\n');
     if (newline < 0)
         return false;
     const QList<QByteArray> head = text.left(newline).split(' ');
-    bool ok = false;
-    info.Format = head[0].toInt(&ok);
+    bool ok[3] = {false, true, true};
+    info.Format = head[0].toInt(&ok[0]);
     info.FileName = QString::fromUtf8(text.mid(newline + 1));
     info.File.reset();
-    if (!ok || head.size() == 1)
-        return ok;
-    TFileStamp stamp;
-    bool timeOk = false, sizeOk = false;
-    stamp.Time = head.value(1).toLongLong(&timeOk);
-    stamp.Size = head.value(2).toLongLong(&sizeOk);
-    if (head.size() != 3 || !timeOk || !sizeOk)
-        return false;
-    info.File = stamp;
-    return true;
+    if (head.size() == 3)
+        info.File = TFileStamp{head[1].toLongLong(&ok[1]), head[2].toLongLong(&ok[2])};
+    return (head.size() == 1 || head.size() == 3) && ok[0] && ok[1] && ok[2];
 }
 
 } // namespace
