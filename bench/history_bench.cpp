@@ -134,7 +134,7 @@ void BM_RecoveryWrite(benchmark::State &state)
     QTemporaryDir dir;
     TRecoveryWriter writer(dir.path());
     for (auto _ : state) {
-        writer.Submit(picture, {QStringLiteral("painting.png"), 1});
+        writer.Submit(picture, {QStringLiteral("painting.png"), 1, {}}, 1);
         writer.Wait();
     }
 }

@@ -15,16 +15,26 @@ struct TAppFixture : ::testing::Test {
     void SetUp() override
     {
         RegisterMessageStrings();
+        CreateMainForm();
+    }
+
+    void TearDown() override { CloseMainForm(); }
+
+    // A new main window in place of the current one, as at another start.
+    void CreateMainForm()
+    {
+        CloseMainForm();
         form = std::make_unique<TfrmMainForm>();
         frmMainForm = form.get();
         CreateToolWindows(form.get());
         canvas = form->Canvas();
     }
 
-    void TearDown() override
+    void CloseMainForm()
     {
         form.reset();
         frmMainForm = nullptr;
+        canvas = nullptr;
     }
 
     std::unique_ptr<TfrmMainForm> form;

@@ -191,40 +191,87 @@ TEST(Strokes, SmoothStrokesKeepProtectedPixelsAndUndoRestoresThePicture)
     EXPECT_EQ(c.Picture, before);
 }
 
+namespace {
+
+// A canvas drawing without copies, and a stylus's pen and eraser ends.
+struct TStylusSetup {
+    TStylusSetup()
+    {
+        LayOut(c);
+        c.SetReflectionMode(rmNone);
+    }
+
+    int BlackInColumn(int x, int top = 0, int bottom = 600) const
+    {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            n += Rgb(c.Picture, x, y) == Black;
+        return n;
+    }
+
+    const QPointingDevice pen{QStringLiteral("pen"), 1, QInputDevice::DeviceType::Stylus,
+                              QPointingDevice::PointerType::Pen,
+                              QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2};
+    const QPointingDevice eraser{QStringLiteral("eraser"), 2, QInputDevice::DeviceType::Stylus,
+                                 QPointingDevice::PointerType::Eraser,
+                                 QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2};
+    TVelmoraCanvas c;
+};
+
+} // namespace
+
 // The width of each segment is the size scaled by the stylus's pressure; the
 // eraser end erases at the eraser's size without changing the tool.
 TEST(Strokes, StylusPressureScalesThePenAndItsEraserEndErases)
 {
-    const QPointingDevice pen("pen", 1, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
-                              QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
-    const QPointingDevice eraser("eraser", 2, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Eraser,
-                                 QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
-    TVelmoraCanvas c;
-    LayOut(c);
-    c.SetReflectionMode(rmNone);
+    TStylusSetup s;
+    TVelmoraCanvas &c = s.c;
     c.BrushSize = 20;
     c.EraserSize = 30;
-    auto blackInColumn = [&](int x) {
-        int n = 0;
-        for (int y = 0; y < 600; ++y)
-            n += Rgb(c.Picture, x, y) == Black;
-        return n;
-    };
-    Stylus(c, pen, QEvent::TabletPress, QPoint(100, 100), 0.5);
-    Stylus(c, pen, QEvent::TabletMove, QPoint(200, 100), 0.5);
-    Stylus(c, pen, QEvent::TabletMove, QPoint(300, 100), 0.01);
-    Stylus(c, pen, QEvent::TabletRelease, QPoint(300, 100), 0);
-    EXPECT_EQ(blackInColumn(150), 11);
-    EXPECT_EQ(blackInColumn(250), 1);
+    Stylus(c, s.pen, QEvent::TabletPress, QPoint(100, 100), 0.5);
+    Stylus(c, s.pen, QEvent::TabletMove, QPoint(200, 100), 0.5);
+    Stylus(c, s.pen, QEvent::TabletMove, QPoint(300, 100), 0.01);
+    Stylus(c, s.pen, QEvent::TabletRelease, QPoint(300, 100), 0);
+    EXPECT_EQ(s.BlackInColumn(150), 11);
+    EXPECT_EQ(s.BlackInColumn(250), 1);
 
-    Stylus(c, eraser, QEvent::TabletPress, QPoint(150, 60), 1);
-    Stylus(c, eraser, QEvent::TabletMove, QPoint(150, 140), 1);
-    Stylus(c, eraser, QEvent::TabletRelease, QPoint(150, 140), 0);
+    Stylus(c, s.eraser, QEvent::TabletPress, QPoint(150, 60), 1);
+    Stylus(c, s.eraser, QEvent::TabletMove, QPoint(150, 140), 1);
+    Stylus(c, s.eraser, QEvent::TabletRelease, QPoint(150, 140), 0);
     EXPECT_EQ(c.Tool, ctBrush);
     EXPECT_EQ(Rgb(c.Picture, 136, 100), White);
     EXPECT_EQ(Rgb(c.Picture, 164, 100), White);
     EXPECT_EQ(Rgb(c.Picture, 170, 100), Black);
     EXPECT_EQ(c.History().UndoList().size(), 2u);
+}
+
+// The stylus's pressure and eraser end go with its release, even after a
+// switch to a tool the stylus does not draw with, and with a press of the
+// mouse when the release never came; a pen that reports no pressure at
+// first contact draws at full size.
+TEST(Strokes, StylusStateEndsWithTheStylus)
+{
+    TStylusSetup s;
+    TVelmoraCanvas &c = s.c;
+    c.BrushSize = 21;
+    Stylus(c, s.eraser, QEvent::TabletPress, QPoint(100, 100), 0.5);
+    Stylus(c, s.eraser, QEvent::TabletMove, QPoint(150, 100), 0.5);
+    c.SetTool(ctPickupColor);
+    Stylus(c, s.eraser, QEvent::TabletRelease, QPoint(150, 100), 0);
+    c.SetTool(ctBrush);
+    Press(c, QPoint(100, 200));
+    Move(c, QPoint(200, 200));
+    Release(c, QPoint(200, 200));
+    EXPECT_EQ(s.BlackInColumn(150, 170, 230), 21);
+
+    Stylus(c, s.pen, QEvent::TabletPress, QPoint(100, 300), 0);
+    Stylus(c, s.pen, QEvent::TabletMove, QPoint(200, 300), 0);
+    EXPECT_EQ(s.BlackInColumn(150, 270, 330), 21);
+    const QPointF at(100 + Margin, 400 + Margin);
+    QMouseEvent press(QEvent::MouseButtonPress, at, c.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&c, &press);
+    Move(c, QPoint(200, 400));
+    EXPECT_EQ(s.BlackInColumn(150, 370, 430), 21);
 }
 
 TEST(Strokes, EraserPaintsTheEraserColourAtItsSize)

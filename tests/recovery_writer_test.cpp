@@ -29,21 +29,22 @@ QStringList Entries(const QString &folder)
 
 } // namespace
 
-// The copy opens in any PNG reader, and comes back with its name and format;
-// a copy cut short or without its info is refused.
-TEST(RecoveryPng, KeepsPixelsNameAndFormatAndRefusesDamage)
+// The copy opens in any PNG reader, and comes back with its name, format and
+// file stamp; a copy cut short or without its info is damaged.
+TEST(RecoveryPng, KeepsPixelsNameFormatAndStampAndRefusesDamage)
 {
-    const TRecoveryInfo info{QStringLiteral("/home/ana/Bilder/Stern – groß.gif"), 2};
+    const TRecoveryInfo info{QStringLiteral("/home/ana/Bilder/Stern – groß.gif"), 2, TFileStamp{1700000000123, 4567}};
     const std::vector<std::uint8_t> bytes = EncodeRecoveryPng(Sample(), info);
     EXPECT_EQ(DecodePng(bytes.data(), bytes.size()), Sample());
     TRecoveryInfo back;
     EXPECT_EQ(DecodeRecoveryPng(bytes.data(), bytes.size(), back), Sample());
     EXPECT_EQ(back.FileName, info.FileName);
     EXPECT_EQ(back.Format, 2);
+    EXPECT_EQ(back.File, info.File);
 
-    EXPECT_THROW(DecodeRecoveryPng(bytes.data(), bytes.size() / 2, back), std::runtime_error);
+    EXPECT_THROW(DecodeRecoveryPng(bytes.data(), bytes.size() / 2, back), PngDataError);
     const std::vector<std::uint8_t> plain = EncodePng(Sample());
-    EXPECT_THROW(DecodeRecoveryPng(plain.data(), plain.size(), back), std::runtime_error);
+    EXPECT_THROW(DecodeRecoveryPng(plain.data(), plain.size(), back), PngDataError);
 }
 
 // The copy is written on the worker under a lock that keeps other instances
@@ -54,8 +55,9 @@ TEST(RecoveryWriter, WritesUnderALockAndLeavesNothingBehind)
     const QString folder = dir.filePath(QStringLiteral("recovery"));
     {
         TRecoveryWriter writer(folder);
-        ASSERT_TRUE(writer.Submit(Sample(), {QStringLiteral("a.png"), 1}));
+        ASSERT_TRUE(writer.Submit(Sample(), {QStringLiteral("a.png"), 1, {}}, 7));
         writer.Wait();
+        EXPECT_EQ(writer.WrittenTag(), 7);
         EXPECT_EQ(Entries(folder).size(), 2u);
         EXPECT_TRUE(AbandonedRecoveryCopies(folder).isEmpty());
         TRecoveryInfo info;
@@ -69,7 +71,8 @@ TEST(RecoveryWriter, WritesUnderALockAndLeavesNothingBehind)
 
         writer.Remove();
         EXPECT_TRUE(Entries(folder).isEmpty());
-        ASSERT_TRUE(writer.Submit(Sample(), {}));
+        EXPECT_EQ(writer.WrittenTag(), 0);
+        ASSERT_TRUE(writer.Submit(Sample(), {}, 8));
     }
     EXPECT_TRUE(Entries(folder).isEmpty());
 }
@@ -91,6 +94,9 @@ TEST(RecoveryWriter, AbandonedCopiesNewestFirstAndMovedAsideUnderFreeNames)
     QLockFile lock(RecoveryLockPath(held));
     ASSERT_TRUE(lock.tryLock(0));
     EXPECT_EQ(AbandonedRecoveryCopies(dir.path()), QStringList({newer, older}));
+    EXPECT_FALSE(ClaimRecoveryCopy(held));
+    QFile::remove(older);
+    EXPECT_FALSE(ClaimRecoveryCopy(older)); // gone since it was listed
 
     EXPECT_EQ(MoveRecoveryCopyAside(newer), newer + QStringLiteral(".bad"));
     QFile(newer + QStringLiteral(".bad")).copy(newer);

@@ -221,8 +221,9 @@ TEST_F(SwapTest, StepSavedMayChangeTheLists)
 } // namespace
 
 // A begun step is on the undo list at once and, once compressed, holds the
-// bytes SaveStep would have stored; a failed compression drops it, and a
-// step over the budget goes when it settles.
+// bytes SaveStep would have stored; a failed compression drops it and keeps
+// the redo list, as a failed SaveStep does, and a step over the budget goes
+// when it settles.
 TEST(UndoHistory, BegunStepsMatchSavedStepsOnceSettled)
 {
     TUndoHistory begun, saved;
@@ -244,9 +245,10 @@ TEST(UndoHistory, BegunStepsMatchSavedStepsOnceSettled)
     EXPECT_EQ(picture, Numbered(3));
 
     begun.BeginStep(QImage(), true);
+    EXPECT_FALSE(begun.CanRedo());
     EXPECT_TRUE(begun.Settle());
     EXPECT_EQ(begun.UndoList().size(), 2u);
-    EXPECT_FALSE(begun.CanRedo());
+    EXPECT_TRUE(begun.CanRedo());
 
     begun.BeginStep(Noise(2000, 2000, 4), true);
     EXPECT_TRUE(begun.CanUndo());

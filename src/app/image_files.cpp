@@ -176,6 +176,8 @@ void TfrmMainForm::LoadImageFile(const QString &name, int format)
                 format);
     canvas->Modified = false;
     MarkFileState();
+    FileStamp = FileStampOf(name);
+    StaleFileName = false;
     Autosave->Discard();
 }
 
@@ -197,7 +199,7 @@ void TfrmMainForm::miSaveClick(QObject *Sender)
 
 void TfrmMainForm::miSaveAsClick(QObject *Sender)
 {
-    if (!Sender && !CurrentFileName.isEmpty() && IsImageFormat(CurrentFormat)) {
+    if (!Sender && !CurrentFileName.isEmpty() && IsImageFormat(CurrentFormat) && !StaleFileName) {
         if (WriteImageFile(CurrentFileName, CurrentFormat))
             canvas->ClearHistory();
         UpdateStatusBar();
@@ -236,6 +238,8 @@ bool TfrmMainForm::WriteImageFile(const QString &name, int format)
     CurrentFileName = fileName;
     canvas->Modified = false;
     MarkFileState();
+    FileStamp = FileStampOf(fileName);
+    StaleFileName = false;
     Autosave->Discard();
     return true;
 }

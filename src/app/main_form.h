@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codecs/recovery_png.h"
+
 #include <QMainWindow>
 
 #include <functional>
@@ -121,6 +123,11 @@ public:
 
     QString CurrentFileName;
     int CurrentFormat = 1;
+    // The file as it was last read or written here, carried by the recovery
+    // copies. A restored name whose file no longer is what the lost instance
+    // saw is stale: Save asks for a name instead of overwriting it.
+    TFileStamp FileStamp;
+    bool StaleFileName = false;
 
     QFileDialog *OpenDlg = nullptr;
     QFileDialog *SaveDlg = nullptr;
@@ -217,9 +224,10 @@ private:
     bool WriteImageFile(const QString &name, int format);
     bool ConfirmDiscard();
     void MarkFileState();
-    bool AskRecoveryRestore(const QString &copyPath);
+    enum TRestoreAnswer { raYes, raNo, raLater };
+    TRestoreAnswer AskRecoveryRestore(const QString &copyPath);
     void ReportUnreadableRecovery(const QString &copyPath, const QString &keptPath);
-    void LoadRecoveredPicture(const QImage &image, const QString &fileName, int format);
+    void LoadRecoveredPicture(const QImage &image, const TRecoveryInfo &info, const QString &copyPath);
     QMenu *AddSubmenu(QMenu *parent, const char *name, const QString &caption);
     QToolButton *ReflectionButtonFor(QObject *item) const;
     void PressToolButton(QToolButton *TfrmTools::*button, void (TfrmTools::*click)(QObject *));

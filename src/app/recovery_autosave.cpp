@@ -6,6 +6,7 @@
 #include "engine/recovery_writer.h"
 
 #include <QEvent>
+#include <QLockFile>
 
 #include <algorithm>
 
@@ -40,13 +41,19 @@ void TRecoveryAutosave::Discard()
 {
     Writer->Remove();
     CopyAtRelease = false;
-    CopiedKey = Form->Canvas()->Picture.cacheKey();
+    CleanKey = Form->Canvas()->Picture.cacheKey();
+}
+
+void TRecoveryAutosave::TakeOver(const QString &copyPath, std::unique_ptr<QLockFile> lock)
+{
+    Writer->TakeOver(copyPath, std::move(lock));
 }
 
 void TRecoveryAutosave::Tick()
 {
     const TVelmoraCanvas *canvas = Form->Canvas();
-    if (!canvas->Modified || canvas->Picture.cacheKey() == CopiedKey)
+    const qint64 key = canvas->Picture.cacheKey();
+    if (!canvas->Modified || key == CleanKey || key == Writer->WrittenTag())
         return;
     if (canvas->Dragging) {
         CopyAtRelease = true;
@@ -60,10 +67,12 @@ void TRecoveryAutosave::Wait()
     Writer->Wait();
 }
 
-// The copy is taken once the canvas has handled the release.
+// The copy is taken once the canvas has handled the release, of the mouse
+// or of the stylus.
 bool TRecoveryAutosave::eventFilter(QObject *watched, QEvent *event)
 {
-    if (CopyAtRelease && event->type() == QEvent::MouseButtonRelease)
+    const bool release = event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::TabletRelease;
+    if (CopyAtRelease && release)
         QMetaObject::invokeMethod(this, [this] { Tick(); }, Qt::QueuedConnection);
     return QObject::eventFilter(watched, event);
 }
@@ -71,10 +80,9 @@ bool TRecoveryAutosave::eventFilter(QObject *watched, QEvent *event)
 // The interval starts again with each copy.
 void TRecoveryAutosave::Copy()
 {
-    const TVelmoraCanvas *canvas = Form->Canvas();
-    if (!Writer->Submit(canvas->Picture, {Form->CurrentFileName, Form->CurrentFormat}))
+    const QImage &picture = Form->Canvas()->Picture;
+    if (!Writer->Submit(picture, {Form->CurrentFileName, Form->CurrentFormat, Form->FileStamp}, picture.cacheKey()))
         return;
     CopyAtRelease = false;
-    CopiedKey = canvas->Picture.cacheKey();
     Timer.start();
 }

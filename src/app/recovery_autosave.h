@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class QLockFile;
 class TfrmMainForm;
 class TRecoveryWriter;
 
@@ -13,9 +14,10 @@ class TRecoveryWriter;
 int AutosaveSeconds(const QByteArray &value);
 
 // Keeps a recovery copy of the main window's picture while it has unsaved
-// changes: on every tick of the interval, when the picture changed since the
-// last copy. A tick during a stroke copies at the release instead, so no
-// copy holds half a stroke. The copy is written on a worker thread.
+// changes: on every tick of the interval, when the copy on disk is not of
+// the picture as it stands (a write that failed is tried again). A tick
+// during a stroke copies at the release instead, so no copy holds half a
+// stroke. The copy is written on a worker thread.
 class TRecoveryAutosave : public QObject {
 public:
     explicit TRecoveryAutosave(TfrmMainForm *form);
@@ -23,6 +25,10 @@ public:
 
     // Removes the copy; the picture as it stands needs none.
     void Discard();
+
+    // Makes a restored copy, locked by the caller, this instance's copy: it
+    // stays until a copy of this instance replaces it at the next tick.
+    void TakeOver(const QString &copyPath, std::unique_ptr<QLockFile> lock);
 
     // Copies now unless a stroke is in progress; for the timer and tests.
     void Tick();
@@ -41,6 +47,6 @@ private:
     bool CopyAtRelease = false;
     // The picture's cache key when it last needed no copy: it changes with
     // every change of the pixels.
-    qint64 CopiedKey = 0;
+    qint64 CleanKey = 0;
     std::unique_ptr<TRecoveryWriter> Writer;
 };

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
+#include "app/recovery_autosave.h"
 #include "canvas/velmora_canvas.h"
 #include "codecs/image_file_io.h"
 #include "codecs/recovery_png.h"
@@ -10,10 +11,13 @@
 #include "i18n/ml_strings.h"
 #include "tools/tools_form.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLocale>
+#include <QLockFile>
 #include <QMessageBox>
 
 namespace {
@@ -30,51 +34,99 @@ QString Formatted(QString text, const QStringList &values)
     return text;
 }
 
-// Reads the whole copy; false for anything that keeps it from being shown.
-bool ReadRecoveryCopy(const QString &path, QImage &image, TRecoveryInfo &info)
+// The restore question. Esc and the window's close button dismiss it
+// without an answer, where a Yes/No box would take them for No.
+class TRestoreQuestion : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Cancel))
+            QDialog::keyPressEvent(event);
+        else
+            QMessageBox::keyPressEvent(event);
+    }
+
+    void closeEvent(QCloseEvent *event) override { QDialog::closeEvent(event); }
+};
+
+enum TCopyRead { crRead, crDamaged, crUnreadable };
+
+// Only a copy whose data is damaged is beyond help; one that could not be
+// read now (access, I/O, memory) may be read at another start.
+TCopyRead ReadRecoveryCopy(const QString &path, QImage &image, TRecoveryInfo &info)
 {
     try {
         const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
         image = DecodeRecoveryPng(bytes.data(), bytes.size(), info);
-        return true;
+        return crRead;
+    } catch (const PngDataError &) {
+        return crDamaged;
     } catch (...) {
-        return false;
+        return crUnreadable;
     }
+}
+
+// The stamp of the restored name's file that Save may overwrite: the one the
+// copy carries, or for a copy without one, the file as it is unless it
+// changed after the copy was written.
+TFileStamp KnownFileStamp(const TRecoveryInfo &info, const QString &copyPath)
+{
+    if (info.File)
+        return *info.File;
+    if (QFileInfo(info.FileName).lastModified() > QFileInfo(copyPath).lastModified())
+        return {};
+    return FileStampOf(info.FileName);
 }
 
 } // namespace
 
-// A copy that cannot be read is kept under another name and not offered
-// again; one that is declined is deleted. Copies after the restored one stay
-// for the next start.
+// Each copy is locked from its question until it is restored or removed, so
+// no other instance offers it meanwhile. A damaged copy is kept under another
+// name and not offered again; one that cannot be read now stays, and so does
+// every copy after a question dismissed without an answer. A declined copy
+// is deleted. Copies after the restored one stay for the next start.
 bool TfrmMainForm::RestoreRecoveryCopy()
 {
     for (const QString &path : AbandonedRecoveryCopies(RecoveryFolder())) {
+        std::unique_ptr<QLockFile> lock = ClaimRecoveryCopy(path);
+        if (!lock)
+            continue;
         QImage image;
         TRecoveryInfo info;
-        if (!ReadRecoveryCopy(path, image, info)) {
+        const TCopyRead read = ReadRecoveryCopy(path, image, info);
+        if (read == crDamaged) {
             const QString kept = MoveRecoveryCopyAside(path);
             ReportUnreadableRecovery(path, kept.isEmpty() ? path : kept);
-            continue;
         }
-        if (!AskRecoveryRestore(path)) {
+        if (read != crRead)
+            continue;
+        const TRestoreAnswer answer = AskRecoveryRestore(path);
+        if (answer == raLater)
+            return false;
+        if (answer == raNo) {
             QFile::remove(path);
             continue;
         }
-        LoadRecoveredPicture(image, info.FileName, info.Format);
-        QFile::remove(path);
+        LoadRecoveredPicture(image, info, path);
+        Autosave->TakeOver(path, std::move(lock));
         return true;
     }
     return false;
 }
 
-bool TfrmMainForm::AskRecoveryRestore(const QString &copyPath)
+TfrmMainForm::TRestoreAnswer TfrmMainForm::AskRecoveryRestore(const QString &copyPath)
 {
     const QString when = QLocale().toString(QFileInfo(copyPath).lastModified(), QLocale::ShortFormat);
-    QMessageBox box(QMessageBox::Question, ConfirmationCaption, Formatted(MLString(siRecoveryRestore), {when}),
-                    QMessageBox::Yes | QMessageBox::No, this);
+    TRestoreQuestion box(QMessageBox::Question, ConfirmationCaption, Formatted(MLString(siRecoveryRestore), {when}),
+                         QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    box.exec();
+    if (box.clickedButton() == box.button(QMessageBox::Yes))
+        return raYes;
+    return box.clickedButton() == box.button(QMessageBox::No) ? raNo : raLater;
 }
 
 void TfrmMainForm::ReportUnreadableRecovery(const QString &copyPath, const QString &keptPath)
@@ -87,11 +139,13 @@ void TfrmMainForm::ReportUnreadableRecovery(const QString &copyPath, const QStri
 
 // The picture comes back as unsaved changes to the file it was read from or
 // saved to, with no history.
-void TfrmMainForm::LoadRecoveredPicture(const QImage &image, const QString &fileName, int format)
+void TfrmMainForm::LoadRecoveredPicture(const QImage &image, const TRecoveryInfo &info, const QString &copyPath)
 {
-    TakePicture(image, fileName, format >= 1 && format <= 3 ? format : 1);
+    TakePicture(image, info.FileName, info.Format >= 1 && info.Format <= 3 ? info.Format : 1);
     canvas->Modified = true;
     FileStateKey = 0;
+    FileStamp = KnownFileStamp(info, copyPath);
+    StaleFileName = !info.FileName.isEmpty() && !FileUnchanged(info.FileName, FileStamp);
     if (frmTools)
         frmTools->SyncColoringButtons();
     UpdateStatusBar();

@@ -20,9 +20,11 @@ void TVelmoraCanvas::WatchHistoryWorker()
     };
 }
 
+// The step may have been settled already by a call that does not notify.
 void TVelmoraCanvas::SettleHistory()
 {
-    if (UndoHistory->Settle())
+    UndoHistory->Settle();
+    if (UndoHistory->Revision() != NotifiedRevision)
         NotifyHistory();
 }
 
@@ -78,6 +80,7 @@ bool TVelmoraCanvas::CanRedo() const
 
 void TVelmoraCanvas::NotifyHistory()
 {
+    NotifiedRevision = UndoHistory->Revision();
     if (OnHistoryChange)
         OnHistoryChange(this, CanUndo(), CanRedo());
 }

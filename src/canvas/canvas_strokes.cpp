@@ -72,8 +72,12 @@ int TVelmoraCanvas::StrokeWidth(bool eraser) const
     return std::max(1, int(std::lround(PenPressure * size)));
 }
 
+// A press of the mouse itself means the stylus is off the tablet, even when
+// its release never came: the mouse draws at full size.
 void TVelmoraCanvas::mousePressEvent(QMouseEvent *event)
 {
+    if (PenStroke && event->deviceType() == QInputDevice::DeviceType::Mouse)
+        EndPenStroke();
     TMouseButton button;
     if (!ButtonOf(event->button(), button))
         return;

@@ -4,44 +4,73 @@
 
 #include <cmath>
 
+namespace {
+
+// The pen's pressure, or -1 (full size) for a device that reports none,
+// which some do by a pressure of 0 at first contact.
+qreal PressureAtContact(const QTabletEvent &event)
+{
+    const QPointingDevice *device = event.pointingDevice();
+    const bool reports = device && device->capabilities().testFlag(QInputDevice::Capability::Pressure);
+    return reports && event.pressure() > 0 ? event.pressure() : -1;
+}
+
+} // namespace
+
 // A stylus paints like the mouse with the pen scaled by its pressure; its
 // eraser end draws eraser strokes whatever the tool. Everything else the
-// stylus does is left to the mouse events Qt makes from it.
+// stylus does, hovering included, is left to the mouse events Qt makes from
+// the events ignored here. A stylus stroke ends with the pen's release
+// whatever the tool is by then.
 void TVelmoraCanvas::tabletEvent(QTabletEvent *event)
 {
     const bool eraserEnd = event->pointerType() == QPointingDevice::PointerType::Eraser;
-    if (!Interactive || (!eraserEnd && Tool != ctBrush && Tool != ctEraser)) {
+    if (!PenStroke && (!Interactive || (!eraserEnd && Tool != ctBrush && Tool != ctEraser))) {
         event->ignore();
         return;
     }
-    event->accept();
     const QPointF pos = event->position();
     const QPoint p = ClientToPicture(QPoint(int(std::floor(pos.x())), int(std::floor(pos.y()))));
     switch (event->type()) {
     case QEvent::TabletPress:
-        if (Dragging || event->button() != Qt::LeftButton)
-            return;
+        if (PenStroke || Dragging || event->button() != Qt::LeftButton)
+            break;
+        event->accept();
+        PenStroke = true;
         PenEraser = eraserEnd;
-        PenPressure = event->pressure();
+        PenPressure = PressureAtContact(*event);
         SaveUndoStep(true, true);
         Dragging = true;
         BeginStroke(p);
         return;
     case QEvent::TabletMove:
+        if (!PenStroke)
+            break;
+        event->accept();
         CursorPoint = p;
-        if (!Dragging || PenPressure < 0)
+        // Moves within one picture pixel add nothing to the stroke.
+        if (p == LastPoint)
             return;
-        PenPressure = event->pressure();
+        if (PenPressure >= 0)
+            PenPressure = event->pressure();
         DrawSegmentTo(p);
         return;
     case QEvent::TabletRelease:
-        if (PenPressure < 0)
-            return;
-        Dragging = false;
-        PenPressure = -1;
-        PenEraser = false;
+        if (!PenStroke || (event->buttons() & Qt::LeftButton))
+            break;
+        event->accept();
+        EndPenStroke();
         return;
     default:
-        return;
+        break;
     }
+    event->ignore();
+}
+
+void TVelmoraCanvas::EndPenStroke()
+{
+    Dragging = false;
+    PenStroke = false;
+    PenPressure = -1;
+    PenEraser = false;
 }

@@ -210,6 +210,7 @@ private:
     TStrokePainter &Strokes();
     void BeginStroke(QPoint p);
     int StrokeWidth(bool eraser) const;
+    void EndPenStroke();
     void PrepareDisplay();
     void DrawDisplay(QPainter &p, const QRect &area);
     void PrepareCenterIcons();
@@ -239,6 +240,8 @@ private:
     int CursorId = -1;
 
     std::unique_ptr<TUndoHistory> UndoHistory;
+    // The history's revision at the last notification.
+    std::uint64_t NotifiedRevision = 0;
 
     TZoom ZoomFactor;
     // Below 1 the picture is shown from this copy. Changes announced through
@@ -259,8 +262,9 @@ private:
     // Modifier state of the message being handled; the Alt test of a
     // centre move reads it.
     TShiftState MessageShift = 0;
-    // The stylus stroke in progress: its pressure (negative for the mouse)
-    // and whether the eraser end draws it.
+    // The stylus stroke in progress, if any: its pressure (negative for full
+    // size, as the mouse draws) and whether the eraser end draws it.
+    bool PenStroke = false;
     qreal PenPressure = -1;
     bool PenEraser = false;
 };

@@ -258,9 +258,9 @@ bool ReadRows(png_structp png, png_bytepp rows)
     return true;
 }
 
-std::runtime_error DecodeError(const std::string &what)
+PngDataError DecodeError(const std::string &what)
 {
-    return std::runtime_error("Invalid PNG data: " + what);
+    return PngDataError("Invalid PNG data: " + what);
 }
 
 // Alpha over a white ground, rounded; the result is opaque.

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 // Compression choices handed to libpng when writing. A field left at
@@ -45,12 +46,19 @@ std::vector<std::uint8_t> EncodePngWithText(const QImage &img, const PngSettings
 // pixels; false when there is none or the data is not a PNG.
 bool ReadPngText(const std::uint8_t *data, std::size_t size, const QByteArray &keyword, QByteArray &text);
 
+// What the decoders throw for data that is not a PNG, or is damaged or cut
+// short; other failures (memory) are other exceptions.
+class PngDataError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // Decodes any PNG (palette, gray, RGB, with or without alpha, 1 to 16 bits per
 // sample, interlaced or not) into a Format_RGB32 image. Transparency is
-// composited on white, the colour of an empty picture. Throws
-// std::runtime_error for data that is not a PNG, is corrupt or truncated, or
-// describes an image of more than maxPixels pixels, or more than the rest of
-// the data could hold.
+// composited on white, the colour of an empty picture. Throws PngDataError
+// for data that is not a PNG, is corrupt or truncated, or describes an image
+// of more than maxPixels pixels, or more than the rest of the data could
+// hold, and std::runtime_error when memory runs out.
 QImage DecodePng(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels = kMaxPicturePixels);
 
 

@@ -1,32 +1,57 @@
 #include "codecs/recovery_png.h"
 
-#include "codecs/png_codec.h"
-
-#include <stdexcept>
+#include <QFileInfo>
 
 namespace {
 
 const QByteArray Keyword(RecoveryKeyword);
 
-// The format number, a line feed and the file name.
+// The first line holds the format number and, since copies record the
+// file's stamp, its time and size; the rest is the file name.
+QByteArray InfoText(const TRecoveryInfo &info)
+{
+    QByteArray head = QByteArray::number(info.Format);
+    if (info.File)
+        head += ' ' + QByteArray::number(info.File->Time) + ' ' + QByteArray::number(info.File->Size);
+    return head + '\n' + info.FileName.toUtf8();
+}
+
+// Copies of earlier versions have the format number alone in the first line.
 bool ParseInfo(const QByteArray &text, TRecoveryInfo &info)
 {
     const qsizetype newline = text.indexOf('\n');
     if (newline < 0)
         return false;
-    bool ok = false;
-    info.Format = text.left(newline).toInt(&ok);
+    const QList<QByteArray> head = text.left(newline).split(' ');
+    bool ok[3] = {false, true, true};
+    info.Format = head[0].toInt(&ok[0]);
     info.FileName = QString::fromUtf8(text.mid(newline + 1));
-    return ok;
+    info.File.reset();
+    if (head.size() == 3)
+        info.File = TFileStamp{head[1].toLongLong(&ok[1]), head[2].toLongLong(&ok[2])};
+    return (head.size() == 1 || head.size() == 3) && ok[0] && ok[1] && ok[2];
 }
 
 } // namespace
+
+TFileStamp FileStampOf(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return {};
+    return {file.lastModified().toMSecsSinceEpoch(), file.size()};
+}
+
+bool FileUnchanged(const QString &path, const TFileStamp &stamp)
+{
+    return stamp.Size >= 0 && FileStampOf(path) == stamp;
+}
 
 std::vector<std::uint8_t> EncodeRecoveryPng(const QImage &picture, const TRecoveryInfo &info)
 {
     PngSettings fast;
     fast.zlibLevel = 1;
-    return EncodePngWithText(picture, fast, {Keyword, QByteArray::number(info.Format) + '\n' + info.FileName.toUtf8()});
+    return EncodePngWithText(picture, fast, {Keyword, InfoText(info)});
 }
 
 QImage DecodeRecoveryPng(const std::uint8_t *data, std::size_t size, TRecoveryInfo &info)
@@ -34,6 +59,6 @@ QImage DecodeRecoveryPng(const std::uint8_t *data, std::size_t size, TRecoveryIn
     QImage picture = DecodePng(data, size);
     QByteArray text;
     if (!ReadPngText(data, size, Keyword, text) || !ParseInfo(text, info))
-        throw std::runtime_error("The recovery copy has no valid file information");
+        throw PngDataError("The recovery copy has no valid file information");
     return picture;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "codecs/png_codec.h"
+
 #include <QImage>
 #include <QString>
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Recovery copies: ordinary PNG images that any viewer opens, with the
@@ -12,9 +15,26 @@
 
 inline constexpr char RecoveryKeyword[] = "Velmora recovery";
 
+// A file as it was seen: its modification time (milliseconds since the
+// epoch) and size. A negative size is no file, and matches none.
+struct TFileStamp {
+    qint64 Time = 0;
+    qint64 Size = -1;
+    bool operator==(const TFileStamp &) const = default;
+};
+
+// The file as it is now.
+TFileStamp FileStampOf(const QString &path);
+
+// True when the file is still as the stamp saw it.
+bool FileUnchanged(const QString &path, const TFileStamp &stamp);
+
 struct TRecoveryInfo {
     QString FileName; // empty for a picture never saved
     int Format = 1;   // the main window's format number
+    // The named file as the instance last read or wrote it; copies of
+    // earlier versions carry none.
+    std::optional<TFileStamp> File;
 };
 
 // Encodes the picture with fast compression and the info chunk after IHDR.
@@ -22,6 +42,6 @@ struct TRecoveryInfo {
 std::vector<std::uint8_t> EncodeRecoveryPng(const QImage &picture, const TRecoveryInfo &info);
 
 // Decodes the pixels with the image file PNG reader and the info from the
-// chunk. Throws std::runtime_error for a damaged image or a missing or
-// damaged info chunk.
+// chunk. Throws PngDataError for a damaged image or a missing or damaged
+// info chunk, and std::runtime_error when memory runs out.
 QImage DecodeRecoveryPng(const std::uint8_t *data, std::size_t size, TRecoveryInfo &info);

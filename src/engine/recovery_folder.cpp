@@ -10,15 +10,14 @@
 
 namespace {
 
-bool HeldByRunningInstance(const QString &copyPath)
+// Only a lock whose process is gone is stale, however old it is.
+std::unique_ptr<QLockFile> TryLockCopy(const QString &copyPath)
 {
-    QLockFile lock(RecoveryLockPath(copyPath));
-    // Only a lock whose process is gone is stale, however old it is.
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0))
-        return true;
-    lock.unlock();
-    return false;
+    auto lock = std::make_unique<QLockFile>(RecoveryLockPath(copyPath));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return nullptr;
+    return lock;
 }
 
 } // namespace
@@ -47,10 +46,18 @@ QStringList AbandonedRecoveryCopies(const QString &folder)
     const QFileInfoList files =
         QDir(folder).entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Time);
     for (const QFileInfo &file : files) {
-        if (!HeldByRunningInstance(file.filePath()))
+        if (TryLockCopy(file.filePath()))
             copies.append(file.filePath());
     }
     return copies;
+}
+
+std::unique_ptr<QLockFile> ClaimRecoveryCopy(const QString &copyPath)
+{
+    auto lock = TryLockCopy(copyPath);
+    if (!lock || !QFileInfo::exists(copyPath))
+        return nullptr;
+    return lock;
 }
 
 QString MoveRecoveryCopyAside(const QString &copyPath)

@@ -1,14 +1,13 @@
 #include "engine/recovery_writer.h"
 
 #include "codecs/image_file_io.h"
+#include "engine/picture_copy.h"
 #include "engine/recovery_folder.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
-
-#include <cstring>
 
 TRecoveryWriter::TRecoveryWriter(const QString &folder)
     : Path(NewRecoveryCopyPath(folder))
@@ -20,16 +19,13 @@ TRecoveryWriter::~TRecoveryWriter()
     Remove();
 }
 
-bool TRecoveryWriter::Submit(const QImage &picture, const TRecoveryInfo &info)
+bool TRecoveryWriter::Submit(const QImage &picture, const TRecoveryInfo &info, qint64 tag)
 {
-    if (picture.isNull() || Worker.Busy())
+    if (picture.isNull() || Worker.Busy() || !CopyPicture(picture, Buffer))
         return false;
-    if (Buffer.size() != picture.size() || Buffer.format() != picture.format())
-        Buffer = QImage(picture.size(), picture.format());
-    std::memcpy(Buffer.bits(), picture.constBits(), std::size_t(picture.sizeInBytes()));
     Info = info;
-    Worker.Post([this] { Write(); });
-    return true;
+    Tag = tag;
+    return Worker.Post([this] { Write(); });
 }
 
 void TRecoveryWriter::Wait()
@@ -40,10 +36,18 @@ void TRecoveryWriter::Wait()
 void TRecoveryWriter::Remove()
 {
     Worker.Wait();
+    Written = 0;
     if (!Lock)
         return;
     QFile::remove(Path);
     Lock.reset();
+}
+
+void TRecoveryWriter::TakeOver(const QString &path, std::unique_ptr<QLockFile> lock)
+{
+    Remove();
+    Path = path;
+    Lock = std::move(lock);
 }
 
 // Runs on the worker. A copy that cannot be written is no reason to disturb
@@ -51,14 +55,25 @@ void TRecoveryWriter::Remove()
 void TRecoveryWriter::Write()
 {
     try {
-        if (!Lock) {
-            QDir().mkpath(QFileInfo(Path).path());
-            auto lock = std::make_unique<QLockFile>(RecoveryLockPath(Path));
-            if (!lock->tryLock(0))
-                return;
-            Lock = std::move(lock);
-        }
+        if (!HoldLock())
+            return;
         WriteFileBytes(Path, EncodeRecoveryPng(Buffer, Info));
+        Written = Tag;
     } catch (...) {
     }
+}
+
+// A lock whose file went with its folder guards nothing: it is taken again
+// before the copy is written there.
+bool TRecoveryWriter::HoldLock()
+{
+    if (Lock && QFileInfo::exists(RecoveryLockPath(Path)))
+        return true;
+    Lock.reset();
+    QDir().mkpath(QFileInfo(Path).path());
+    auto lock = std::make_unique<QLockFile>(RecoveryLockPath(Path));
+    if (!lock->tryLock(0))
+        return false;
+    Lock = std::move(lock);
+    return true;
 }

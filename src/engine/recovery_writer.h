@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 class QLockFile;
@@ -19,10 +20,15 @@ public:
     // Removes the copy: a clean exit leaves nothing behind.
     ~TRecoveryWriter();
 
-    // Copies the picture and hands the encoding and writing to the worker.
-    // Returns false, taking nothing, while the previous copy is still being
-    // written. A failed write is retried by the next copy.
-    bool Submit(const QImage &picture, const TRecoveryInfo &info);
+    // Copies the picture and hands the encoding and writing to the worker;
+    // tag names the picture's state. Returns false, taking nothing, while the
+    // previous copy is still being written, and when the picture's copy or
+    // the worker cannot be had.
+    bool Submit(const QImage &picture, const TRecoveryInfo &info, qint64 tag);
+
+    // The tag of the last copy that reached the disk, 0 when none did since
+    // the copy was taken over or removed. A failed write leaves it alone.
+    qint64 WrittenTag() const { return Written; }
 
     // Waits for the copy being written, if any.
     void Wait();
@@ -30,16 +36,23 @@ public:
     // Waits, then deletes the copy and releases its lock.
     void Remove();
 
+    // Makes an existing copy, locked by the caller, this writer's copy: it
+    // stays until it is removed, and later copies replace it.
+    void TakeOver(const QString &path, std::unique_ptr<QLockFile> lock);
+
     QString CopyPath() const { return Path; }
 
 private:
     void Write();
+    bool HoldLock();
 
     QString Path;
     // The picture's copy, reused while the size stays; only the worker reads
     // it while a write runs.
     QImage Buffer;
     TRecoveryInfo Info;
+    qint64 Tag = 0;
+    std::atomic<qint64> Written = 0;
     std::unique_ptr<QLockFile> Lock;
     // Declared last: its destructor waits for the job that uses the members
     // above.

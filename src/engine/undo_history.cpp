@@ -1,22 +1,14 @@
 #include "engine/undo_history.h"
 
 #include "codecs/snapshot_codec.h"
+#include "engine/picture_copy.h"
 
-#include <cstring>
 #include <exception>
 #include <future>
+#include <stdexcept>
 
 namespace {
 
-// Copies the pixels into the buffer, reusing its memory when it has the
-// picture's size and format.
-void CopyInto(const QImage &picture, QImage &buffer)
-{
-    if (buffer.size() != picture.size() || buffer.format() != picture.format())
-        buffer = QImage(picture.size(), picture.format());
-    if (!picture.isNull())
-        std::memcpy(buffer.bits(), picture.constBits(), std::size_t(picture.sizeInBytes()));
-}
 
 } // namespace
 
@@ -36,16 +28,21 @@ void TUndoHistory::SaveStep(const QImage &picture, bool toUndoList, bool clearRe
     TrimToBudget();
 }
 
+// The redo steps are set aside rather than deleted: a compression that
+// fails leaves the lists as a failed SaveStep does. A press copy that
+// cannot be made, or a worker that cannot start, fails the step the same
+// way.
 void TUndoHistory::BeginStep(const QImage &picture, bool clearRedo)
 {
     Settle();
-    CopyInto(picture, PressCopy);
+    if (!CopyPicture(picture, PressCopy))
+        return;
     if (clearRedo)
-        RedoSteps.clear();
+        std::swap(RedoSteps, SetAsideRedo);
     UndoSteps.push_back(std::make_unique<TUndoStep>());
     Pending = UndoSteps.back().get();
     ++Changes;
-    Worker.Post([this] {
+    const bool posted = Worker.Post([this] {
         try {
             PendingBytes = EncodeSnapshot(PressCopy);
         } catch (...) {
@@ -54,6 +51,10 @@ void TUndoHistory::BeginStep(const QImage &picture, bool clearRedo)
         if (OnStepCompressed)
             OnStepCompressed();
     });
+    if (!posted) {
+        PendingFailure = std::make_exception_ptr(std::runtime_error("The history's worker cannot start"));
+        Settle();
+    }
 }
 
 // Every member that changes the lists calls this first, so the pending step is still the
@@ -63,13 +64,17 @@ bool TUndoHistory::Settle()
     if (!Pending)
         return false;
     Worker.Wait();
-    if (PendingFailure)
+    if (PendingFailure) {
         UndoSteps.pop_back();
-    else
+        if (!SetAsideRedo.empty())
+            RedoSteps = std::move(SetAsideRedo);
+    } else {
         Pending->Adopt(std::move(PendingBytes));
+    }
     Pending = nullptr;
     PendingBytes.clear();
     PendingFailure = nullptr;
+    SetAsideRedo.clear();
     ++Changes;
     TrimToBudget();
     return true;

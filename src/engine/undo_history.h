@@ -33,13 +33,18 @@ public:
     // the picture is copied into a buffer kept from the last call, the step
     // is on the undo list at once, and the worker compresses the copy and
     // then calls OnStepCompressed on its own thread. Waits for an earlier
-    // pending step first.
+    // pending step first. When the copy cannot be made or the worker cannot
+    // start, the lists stay as they were.
     void BeginStep(const QImage &picture, bool clearRedo);
 
     // Ends the pending step, waiting for its compression: a compressed step
     // takes its bytes and the list is trimmed to the budget; a step whose
-    // compression failed is dropped. Returns false when none was pending.
+    // compression failed is dropped and the redo list is as before the step.
+    // Returns false when none was pending.
     bool Settle();
+
+    // Counts the changes of the lists: equal counts, equal lists.
+    std::uint64_t Revision() const { return Changes; }
 
     // Runs on the worker thread when a begun step's compression ended.
     std::function<void()> OnStepCompressed;
@@ -89,10 +94,12 @@ private:
     // than the decode itself. Freed with the lists.
     QImage Spare;
 
-    // The step being compressed, its copy of the picture (kept for the next
-    // press, so that a press allocates nothing) and the outcome. The worker
-    // touches only the copy and the outcome, and only while it runs.
+    // The step being compressed, the redo steps it cleared, its copy of the
+    // picture (kept for the next press, so that a press allocates nothing)
+    // and the outcome. The worker touches only the copy and the outcome, and
+    // only while it runs.
     TUndoStep *Pending = nullptr;
+    StepList SetAsideRedo;
     QImage PressCopy;
     std::vector<std::uint8_t> PendingBytes;
     std::exception_ptr PendingFailure;

@@ -1,5 +1,7 @@
 #include "engine/worker_thread.h"
 
+#include <system_error>
+
 TWorkerThread::~TWorkerThread()
 {
     {
@@ -12,17 +14,25 @@ TWorkerThread::~TWorkerThread()
         Thread.join();
 }
 
-void TWorkerThread::Post(std::function<void()> job)
+bool TWorkerThread::Post(std::function<void()> job)
 {
+    // Started on first use: most canvases never hand anything off. Started
+    // before the job is queued, so that no job waits for a thread that
+    // never came.
+    if (!Thread.joinable()) {
+        try {
+            Thread = std::thread([this] { Run(); });
+        } catch (const std::system_error &) {
+            return false;
+        }
+    }
     {
         std::unique_lock lock(Mutex);
         Changed.wait(lock, [this] { return !Job; });
         Job = std::move(job);
     }
-    // Started on first use: most canvases never hand anything off.
-    if (!Thread.joinable())
-        Thread = std::thread([this] { Run(); });
     Changed.notify_all();
+    return true;
 }
 
 void TWorkerThread::Wait()

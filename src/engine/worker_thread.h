@@ -18,7 +18,8 @@ public:
     TWorkerThread &operator=(const TWorkerThread &) = delete;
 
     // Waits for the previous job, then starts this one. A job must not throw.
-    void Post(std::function<void()> job);
+    // Returns false, running nothing, when the thread cannot be started.
+    bool Post(std::function<void()> job);
     // Returns once no job is queued or running.
     void Wait();
     bool Busy();

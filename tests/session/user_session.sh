@@ -2,7 +2,7 @@
 # A user's session with the real program on its own X display under openbox,
 # driven with xdotool only: open a picture given on the command line, paint a
 # vertical mirror stroke, save, quit; start again, switch to German, paint,
-# undo and quit without saving.
+# undo and save, paint and quit without saving.
 # Usage: user_session.sh VELMORA PNG_MIRROR_CHECK
 # Exits 77 (skipped) only when no X server can be started.
 set -euo pipefail
@@ -121,13 +121,19 @@ wait_for_exit
 "$checker" mirror "$picture" 300 200 || fail "the saved picture is not a vertical mirror image"
 cp "$picture" "$work/saved.png"
 
-# Second session: German, a stroke taken back, Alt+F4 answered Yes.
+# Second session: German, a stroke taken back and the picture saved (the
+# file must be as before the stroke), another stroke, Alt+F4 answered Yes.
 start_velmora
 xdotool key ctrl+alt+d
 window_named Werkzeuge 10 >/dev/null || fail "the toolbox title did not become Werkzeuge"
 xdotool windowactivate --sync "$main"
 paint_stroke 20
 xdotool key ctrl+z
+before_save=$(stat -c %i.%Y.%s "$picture")
+xdotool key ctrl+s
+poll 10 sh -c "test \"\$(stat -c %i.%Y.%s '$picture')\" != '$before_save'" || fail "Ctrl+S after Ctrl+Z wrote nothing"
+cmp -s "$picture" "$work/saved.png" || fail "Ctrl+Z did not take the stroke back"
+paint_stroke 60
 xdotool key alt+F4
 question=$(window_named 'Bestätigung' 10) || fail "no close question in German"
 xdotool windowactivate --sync "$question"
