@@ -3,6 +3,7 @@
 #include "engine/wide_vectors.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -58,6 +59,8 @@ void TMaskedChange::Begin(const QImage &picture)
 {
     if (Saved.size() != picture.size())
         Saved = QImage(picture.size(), QImage::Format_RGB32);
+    if (Saved.isNull())
+        throw std::bad_alloc();
     Spans.clear();
 }
 
