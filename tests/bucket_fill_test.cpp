@@ -2,6 +2,7 @@
 #include "engine/undo_history.h"
 #include "canvas_test_util.h"
 
+#include <QPainter>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
@@ -76,22 +77,35 @@ TEST(FloodFill, FillsExactlyTheSideConnectedAreaOfTheSeedColour)
     TFloodFill fill;
     const QRgb palette[] = {0xFFFFFFFF, 0x00FFFFFF, 0xFF000000, 0xFFFF0000, 0xFFF0F4F8, 0xFF808080};
     for (int i = 0; i < 300; ++i) {
-        // Every other fill with a tolerance.
-        const int tolerance = i % 2 ? 0 : rng.bounded(0, 256);
+        // Every other fill with a tolerance, with one to three seeds; now
+        // and then hundreds of seeds on grey noise, where the seeds' areas
+        // are small and overlap.
+        const bool noise = i % 50 == 0;
+        const int tolerance = noise ? 60 : i % 2 ? 0 : rng.bounded(0, 256);
         fill.SetTolerance(tolerance);
         // Mostly one colour with scattered others, some of which differ
         // from it only in the fourth byte and so belong to the area.
-        QImage img(rng.bounded(1, 40), rng.bounded(1, 40), QImage::Format_RGB32);
+        QImage img(noise ? 40 : rng.bounded(1, 40), noise ? 40 : rng.bounded(1, 40), QImage::Format_RGB32);
         for (int y = 0; y < img.height(); ++y) {
             auto *row = reinterpret_cast<QRgb *>(img.scanLine(y));
             for (int x = 0; x < img.width(); ++x)
-                row[x] = palette[rng.bounded(10) < 6 ? 0 : rng.bounded(6)];
+                row[x] = noise ? rng.bounded(256) * 0x010101u : palette[rng.bounded(10) < 6 ? 0 : rng.bounded(6)];
         }
-        const QPoint seed(rng.bounded(img.width()), rng.bounded(img.height()));
-        // Another colour, the seed's own, or one next to it.
-        const QRgb color = i % 5 > 1 ? qRgb(0, 255, 0) : img.pixel(seed) ^ (i % 5 ? 0x010101 : 0);
-        const QImage want = ReferenceFill(img, seed, color, tolerance);
-        fill.Fill(img, seed, color);
+        std::vector<QPoint> seeds(noise ? 600 : 1 + i % 3);
+        for (QPoint &seed : seeds)
+            seed = QPoint(rng.bounded(img.width()), rng.bounded(img.height()));
+        // Another colour, the first seed's own, or one next to it.
+        const QRgb color = noise || i % 5 > 1 ? qRgb(0, 255, 0) : img.pixel(seeds[0]) ^ (i % 5 ? 0x010101 : 0);
+        // Every seed's area as it was before the fill.
+        QImage want = img.copy();
+        for (QPoint seed : seeds) {
+            const QImage one = ReferenceFill(img, seed, color, tolerance);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (Rgb(one, x, y) != Rgb(img, x, y))
+                        want.setPixel(x, y, color);
+        }
+        fill.Fill(img, seeds, color);
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
                 ASSERT_EQ(Rgb(img, x, y), Rgb(want, x, y)) << i << " at " << x << "," << y << " tol " << tolerance;
@@ -271,4 +285,41 @@ TEST_F(BucketTest, MaskDecidesWhatChangesButNotWhereTheAreaEnds)
     c.SetReflectionMode(rmVertical);
     Click(c, QPoint(100, 300));
     EXPECT_EQ(CountPixels(c.Picture, White), 799 * 600);
+}
+
+// One click with a tolerance is one fill: both seeds are matched against the
+// picture before the click. The left seed's area takes the protected block;
+// the right seed's colour lies within the tolerance of the new colour, yet
+// it neither walks back into the left area (saving the block in its new
+// colour) nor on into the pocket that touches the left area.
+TEST_F(BucketTest, ToleranceFillThroughMirrorSeedsIsOneFill)
+{
+    const QRgb left = 0x323232, right = 0x8C8C8C, block = 0x505050, fill = 0x6E6E6E;
+    const QRgb leftPocket = 0xAAAAAA, rightPocket = 0xC8C8C8;
+    QPainter p(&c.Picture);
+    p.fillRect(QRect(0, 0, 400, 600), QColor::fromRgb(left));
+    p.fillRect(QRect(400, 0, 400, 600), QColor::fromRgb(right));
+    p.fillRect(QRect(380, 280, 41, 41), QColor::fromRgb(block));
+    p.fillRect(QRect(100, 100, 41, 41), QColor::fromRgb(leftPocket));
+    p.fillRect(QRect(660, 100, 41, 41), QColor::fromRgb(rightPocket));
+    p.end();
+    QImage want = c.Picture.copy();
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            if (Rgb(want, x, y) == left || Rgb(want, x, y) == right)
+                want.setPixel(x, y, fill);
+    c.SetMasterCenter(QPoint(400, 300));
+    c.SetSecondColor(RgbToColor(block));
+    c.SetColoringMode(cmProtectColor);
+    c.SetReflectionMode(rmVertical);
+    c.SetMasterColor(RgbToColor(fill));
+    c.SetFillTolerance(40);
+    for (QPoint click : {QPoint(200, 300), QPoint(600, 300)}) {
+        Click(c, click);
+        EXPECT_EQ(c.Picture, want) << click.x();
+        for (int y = 0; y < 600; ++y)
+            for (int x = 1; x < 400; ++x)
+                ASSERT_EQ(Rgb(c.Picture, x, y) == fill, Rgb(c.Picture, 800 - x, y) == fill) << x << "," << y;
+        c.Undo();
+    }
 }

@@ -50,21 +50,22 @@ struct MaskTest : ::testing::Test {
 
 TEST(ColoringMask, MatchesTheKeyColourExactlyAndIgnoresTheFourthByte)
 {
-    QImage img(4, 2, QImage::Format_RGB32);
-    auto *row0 = reinterpret_cast<QRgb *>(img.scanLine(0));
-    auto *row1 = reinterpret_cast<QRgb *>(img.scanLine(1));
+    // Rows long enough for the vector loops, each probe in every lane.
+    QImage img(4 * 17, 2, QImage::Format_RGB32);
     const QRgb pixels[8] = {0xFF102030, 0x00102030, 0x7F102030, 0xFF102031,
                             0xFF112030, 0xFF000000, 0xFFFFFFFF, 0x12102030};
-    std::copy(pixels, pixels + 4, row0);
-    std::copy(pixels + 4, pixels + 8, row1);
     const bool key[8] = {true, true, true, false, false, false, false, true};
+    auto probe = [&](int x, int y) { return y * 4 + x % 4; };
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < img.width(); ++x)
+            reinterpret_cast<QRgb *>(img.scanLine(y))[x] = pixels[probe(x, y)];
     TColoringMask m;
     m.Rebuild(img, RgbToColor(0x102030), cmProtectColor);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(m.Protected(i % 4, i / 4), key[i]) << i;
+    for (int i = 0; i < img.width() * 2; ++i)
+        ASSERT_EQ(m.Protected(i / 2, i % 2), key[probe(i / 2, i % 2)]) << i;
     m.Rebuild(img, RgbToColor(0x102030), cmPaintOverColor);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(m.Protected(i % 4, i / 4), !key[i]) << i;
+    for (int i = 0; i < img.width() * 2; ++i)
+        ASSERT_EQ(m.Protected(i / 2, i % 2), !key[probe(i / 2, i % 2)]) << i;
 
     // The 1-bit image: white where protected, black where paintable.
     const QImage bits = m.ToImage();

@@ -2,6 +2,9 @@
 #include "engine/flood_fill.h"
 #include "canvas/velmora_canvas.h"
 
+#include <algorithm>
+#include <vector>
+
 // All seeds come from the click itself: taking the reflected ones from the
 // last mouse move would fill a lopsided set of areas after a click that
 // arrived without a move to the same place (a tap, or a click right after
@@ -19,13 +22,12 @@ void TVelmoraCanvas::PaintBucket(QPoint P)
         BucketChange->Begin(Picture);
         saveRun = [this](int y, int x0, int x1) { BucketChange->Save(Picture, y, x0, x1); };
     }
-    const QRgb color = ColorToRgb(MasterColor);
-    ForEachPointCopy(Reflection(), P, [&](QPoint seed) {
-        if (seed.x() < 0 || seed.y() < 0 || seed.x() >= PictureWidth() || seed.y() >= PictureHeight())
-            return;
+    // One click is one fill: every seed is matched against the picture as
+    // it was before the click.
+    const std::vector<QPoint> seeds = PointCopies(Reflection(), P);
+    if (std::any_of(seeds.begin(), seeds.end(), [this](QPoint seed) { return Picture.rect().contains(seed); }))
         Modified = true;
-        BucketFill->Fill(Picture, seed, color, saveRun);
-    });
+    BucketFill->Fill(Picture, seeds, ColorToRgb(MasterColor), saveRun);
     if (mask)
         BucketChange->ApplyThroughMask(Picture, *mask);
     PictureChanged();

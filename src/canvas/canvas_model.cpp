@@ -110,9 +110,11 @@ void TVelmoraCanvas::LoadPicture(const QImage &graphic)
     ClearHistory();
 }
 
+// The copy shares the pixels until one side writes to them, so handing the
+// picture to a file writer costs no copy of its memory.
 void TVelmoraCanvas::AssignPictureTo(QImage &graphic) const
 {
-    graphic = Picture.copy();
+    graphic = Picture;
 }
 
 void TVelmoraCanvas::CopyToClipboard() const

@@ -1,6 +1,7 @@
 #include "codecs/gif_codec.h"
 
 #include "codecs/image_file_io.h"
+#include "codecs/picture_memory.h"
 
 #include <gif_lib.h>
 
@@ -263,7 +264,7 @@ QImage DecodeGif(const std::uint8_t *data, std::size_t size, std::uint64_t maxPi
         if (!map)
             throw std::runtime_error("The image has no colour table");
         CheckFrameFits(gif.get(), reader.Size - reader.Pos);
-        QImage picture(gif->SWidth, gif->SHeight, QImage::Format_RGB32);
+        QImage picture = NewPicture(gif->SWidth, gif->SHeight);
         if (picture.isNull())
             throw std::runtime_error("Out of memory");
         picture.fill(background);

@@ -1,6 +1,7 @@
 #include "codecs/png_codec.h"
 
 #include "codecs/image_file_io.h"
+#include "codecs/picture_memory.h"
 #include "codecs/rgb_rows.h"
 
 #include <QtEndian>
@@ -383,7 +384,7 @@ QImage DecodePng(const std::uint8_t *data, std::size_t size, std::uint64_t maxPi
         throw DecodeError(e.what());
     }
 
-    QImage image(int(h.width), int(h.height), QImage::Format_RGB32);
+    QImage image = NewPicture(int(h.width), int(h.height));
     if (image.isNull())
         throw std::runtime_error("PNG decoder: out of memory");
     std::vector<png_bytep> rows(h.height);

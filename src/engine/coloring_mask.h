@@ -48,6 +48,8 @@ inline void FillSpanMasked(QRgb *row, const std::uint8_t *mask, int x0, int x1, 
 // copied. The save area is kept between operations.
 class TMaskedChange {
 public:
+    // Throws std::bad_alloc, before anything changed, when the save area
+    // cannot be had.
     void Begin(const QImage &picture);
     void Save(const QImage &picture, int y, int x0, int x1);
     void ApplyThroughMask(QImage &picture, const TColoringMask &mask) const;

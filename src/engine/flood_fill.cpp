@@ -1,7 +1,6 @@
 #include "engine/flood_fill.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -13,18 +12,51 @@ bool Same(QRgb pixel, QRgb rgb)
     return ((pixel ^ rgb) & ColorBits) == 0;
 }
 
-bool Near(QRgb pixel, QRgb rgb, int tolerance)
-{
-    for (int shift = 0; shift <= 16; shift += 8) {
-        if (std::abs(int((pixel >> shift) & 0xFF) - int((rgb >> shift) & 0xFF)) > tolerance)
-            return false;
+// Red, green and blue each within the tolerance of a colour's: each channel
+// lies in its range [Low, Low + Span]. Written without branches, as the
+// scans of long runs test one pixel after another.
+class TNearColor {
+public:
+    TNearColor(QRgb rgb, int tolerance)
+    {
+        for (int c = 0; c < 3; ++c) {
+            const int value = int(rgb >> (8 * c)) & 0xFF;
+            Low[c] = std::uint32_t(std::max(value - tolerance, 0));
+            Span[c] = std::uint32_t(std::min(value + tolerance, 255)) - Low[c];
+        }
     }
-    return true;
+    bool Matches(QRgb pixel) const
+    {
+        return ((pixel & 0xFF) - Low[0] <= Span[0]) & (((pixel >> 8) & 0xFF) - Low[1] <= Span[1]) &
+               (((pixel >> 16) & 0xFF) - Low[2] <= Span[2]);
+    }
+
+private:
+    std::uint32_t Low[3];
+    std::uint32_t Span[3];
+};
+
+// The first x in [x, end) whose byte is not zero, or end; eight bytes at a
+// time while they are all zero.
+int NextNonZero(const std::uint8_t *bytes, int x, int end)
+{
+    while (x + 8 <= end) {
+        std::uint64_t eight;
+        std::memcpy(&eight, bytes + x, sizeof eight);
+        if (eight)
+            break;
+        x += 8;
+    }
+    while (x < end && !bytes[x])
+        ++x;
+    return x;
 }
 
 // Pixels of exactly the seed's colour. Filled pixels have another colour,
 // so they never match again.
 struct TExactMatch {
+    static constexpr bool Paints = true;
+
     const uchar *Bits;
     qsizetype Stride;
     QRgb Old;
@@ -53,32 +85,59 @@ struct TExactMatch {
 };
 
 // Pixels whose red, green and blue each lie within the tolerance of the
-// seed's. When the new colour itself lies within it, filled pixels would
-// match again; then a map of the filled pixels keeps them out.
+// seed's, in the picture as it was before the fill, which stays untouched
+// until every seed's area is found. A pixel that this seed reached carries
+// its number in the mark map and does not match again.
 struct TNearMatch {
+    static constexpr bool Paints = false;
+
     const uchar *Bits;
     qsizetype Stride;
-    QRgb Old;
-    int Tolerance;
-    std::uint8_t *Seen;
+    TNearColor Old;
+    std::uint8_t *Marks;
     int Width;
+    std::uint8_t Seed;
+    std::vector<TSpan> &Runs;
 
-    bool At(int y, int x) const
-    {
-        if (Seen && Seen[std::size_t(y) * std::size_t(Width) + std::size_t(x)])
-            return false;
-        return Near(reinterpret_cast<const QRgb *>(Bits + y * Stride)[x], Old, Tolerance);
-    }
+    const QRgb *Row(int y) const { return reinterpret_cast<const QRgb *>(Bits + y * Stride); }
+    std::uint8_t *MarkRow(int y) const { return Marks + std::size_t(y) * std::size_t(Width); }
+    bool At(int y, int x) const { return MarkRow(y)[x] != Seed && Old.Matches(Row(y)[x]); }
+    // Eight pixels are tested at a time while the run lasts, in a loop
+    // without exits that the compiler vectorises.
     int End(int y, int x, int end) const
     {
-        while (x < end && At(y, x))
+        const QRgb *row = Row(y);
+        const std::uint8_t *marks = MarkRow(y);
+        while (x + 8 <= end) {
+            bool all = true;
+            for (int i = x; i < x + 8; ++i)
+                all &= Old.Matches(row[i]) & (marks[i] != Seed);
+            if (!all)
+                break;
+            x += 8;
+        }
+        while (x < end && Old.Matches(row[x]) & (marks[x] != Seed))
             ++x;
         return x;
     }
+    // Records the parts of the run that no earlier seed reached, so that
+    // each pixel is saved and painted once. A run is recorded before its
+    // marks are set: the recorded runs must cover every mark even when
+    // recording runs out of memory.
     void Mark(int y, int x0, int x1)
     {
-        if (Seen)
-            std::memset(Seen + std::size_t(y) * std::size_t(Width) + std::size_t(x0), 1, std::size_t(x1 - x0 + 1));
+        std::uint8_t *marks = MarkRow(y);
+        int x = x0;
+        while (x <= x1) {
+            if (marks[x]) {
+                marks[x++] = Seed;
+                continue;
+            }
+            const int start = x;
+            x = NextNonZero(marks, x, x1 + 1);
+            Runs.push_back(TSpan{y, start, x - 1});
+            std::memset(marks + start, Seed, std::size_t(x - start));
+        }
     }
 };
 
@@ -91,33 +150,96 @@ void TFloodFill::SetTolerance(int tolerance)
 
 std::int64_t TFloodFill::Fill(QImage &image, QPoint seed, QRgb color, const RunHook &beforeRun)
 {
+    return Fill(image, std::span<const QPoint>(&seed, 1), color, beforeRun);
+}
+
+std::int64_t TFloodFill::Fill(QImage &image, std::span<const QPoint> seeds, QRgb color, const RunHook &beforeRun)
+{
     Width = image.width();
     Height = image.height();
-    if (seed.x() < 0 || seed.y() < 0 || seed.x() >= Width || seed.y() >= Height)
-        return 0;
-    const QRgb old = reinterpret_cast<const QRgb *>(image.constScanLine(seed.y()))[seed.x()];
-    if (Same(old, color))
-        return 0;
     Image = &image;
-    // Detaches a shared picture before the matchers keep its address.
-    const uchar *bits = image.bits();
     Hook = beforeRun ? &beforeRun : nullptr;
     New = color;
     Filled = 0;
     if (Tolerance == 0) {
-        TExactMatch match{bits, image.bytesPerLine(), old};
-        Run(match, seed);
+        for (QPoint seed : seeds)
+            FillExact(image, seed);
     } else {
-        std::uint8_t *seen = nullptr;
-        if (Near(color, old, Tolerance)) {
-            Seen.assign(std::size_t(Width) * std::size_t(Height), 0);
-            seen = Seen.data();
-        }
-        TNearMatch match{bits, image.bytesPerLine(), old, Tolerance, seen, Width};
-        Run(match, seed);
+        FillNear(image, seeds);
     }
     Image = nullptr;
     return Filled;
+}
+
+// Filled pixels have another colour than the area and never match again, so
+// the seeds can be filled one after another on the image itself: a later
+// seed finds the same area as in the image before the first.
+void TFloodFill::FillExact(QImage &image, QPoint seed)
+{
+    if (seed.x() < 0 || seed.y() < 0 || seed.x() >= Width || seed.y() >= Height)
+        return;
+    const QRgb old = reinterpret_cast<const QRgb *>(image.constScanLine(seed.y()))[seed.x()];
+    if (Same(old, New))
+        return;
+    // Detaches a shared picture before the matcher keeps its address.
+    TExactMatch match{image.bits(), image.bytesPerLine(), old};
+    Run(match, seed);
+}
+
+void TFloodFill::FillNear(QImage &image, std::span<const QPoint> seeds)
+{
+    // Taken before any pixel changes: when memory runs out, the image is
+    // left as it was.
+    const std::size_t pixels = std::size_t(Width) * std::size_t(Height);
+    if (Marks.size() != pixels) {
+        Marks = {};
+        Marks.assign(pixels, 0);
+    }
+    Runs.clear();
+    struct TEraseMarks {
+        TFloodFill &Fill;
+        ~TEraseMarks() { Fill.SetAllMarks(0); }
+    } eraseMarks{*this};
+
+    // Seeds are numbered 1 to 254; 255 stands for any earlier seed once the
+    // numbers have run out.
+    constexpr std::uint8_t anyEarlier = 255;
+    std::uint8_t seedNumber = 0;
+    const uchar *bits = image.constBits();
+    for (QPoint seed : seeds) {
+        if (seed.x() < 0 || seed.y() < 0 || seed.x() >= Width || seed.y() >= Height)
+            continue;
+        const QRgb old = reinterpret_cast<const QRgb *>(image.constScanLine(seed.y()))[seed.x()] & ColorBits;
+        if (Same(old, New))
+            continue;
+        // A seed that an earlier seed of the same colour reached has the
+        // same area.
+        const std::uint8_t reached = Marks[std::size_t(seed.y()) * std::size_t(Width) + std::size_t(seed.x())];
+        if (reached != 0 && reached != anyEarlier && SeedColor[reached] == old)
+            continue;
+        if (seedNumber == anyEarlier - 1) {
+            SetAllMarks(anyEarlier);
+            seedNumber = 0;
+        }
+        SeedColor[++seedNumber] = old;
+        TNearMatch match{bits, image.bytesPerLine(), TNearColor(old, Tolerance), Marks.data(), Width, seedNumber, Runs};
+        Run(match, seed);
+    }
+    // Every run is saved before the first is painted, so a hook that fails
+    // leaves the image unchanged.
+    if (Hook) {
+        for (const TSpan &r : Runs)
+            (*Hook)(r.Y, r.X0, r.X1);
+    }
+    for (const TSpan &r : Runs)
+        PaintRun(r.Y, r.X0, r.X1);
+}
+
+void TFloodFill::SetAllMarks(std::uint8_t value)
+{
+    for (const TSpan &r : Runs)
+        std::memset(Marks.data() + std::size_t(r.Y) * std::size_t(Width) + std::size_t(r.X0), value,
+                    std::size_t(r.X1 - r.X0 + 1));
 }
 
 template <typename Match>
@@ -125,7 +247,7 @@ void TFloodFill::Run(Match &match, QPoint seed)
 {
     const int x0 = RunStart(match, seed.y(), seed.x());
     const int x1 = match.End(seed.y(), seed.x(), Width) - 1;
-    FillRun(match, seed.y(), x0, x1);
+    Take(match, seed.y(), x0, x1);
     Stack.clear();
     Push(seed.y() - 1, x0, x1, -1);
     Push(seed.y() + 1, x0, x1, +1);
@@ -152,11 +274,18 @@ void TFloodFill::Push(int y, int x0, int x1, int dir)
 }
 
 template <typename Match>
-void TFloodFill::FillRun(Match &match, int y, int x0, int x1)
+void TFloodFill::Take(Match &match, int y, int x0, int x1)
 {
-    if (Hook)
-        (*Hook)(y, x0, x1);
     match.Mark(y, x0, x1);
+    if constexpr (Match::Paints) {
+        if (Hook)
+            (*Hook)(y, x0, x1);
+        PaintRun(y, x0, x1);
+    }
+}
+
+void TFloodFill::PaintRun(int y, int x0, int x1)
+{
     auto *row = reinterpret_cast<QRgb *>(Image->scanLine(y));
     std::fill(row + x0, row + x1 + 1, New);
     Filled += x1 - x0 + 1;
@@ -177,7 +306,7 @@ void TFloodFill::ScanRow(Match &match, const TEntry &e)
         }
         const int start = x == e.X0 ? RunStart(match, e.Y, x) : x;
         const int end = match.End(e.Y, x, Width) - 1;
-        FillRun(match, e.Y, start, end);
+        Take(match, e.Y, start, end);
         Push(e.Y + e.Dir, start, end, e.Dir);
         if (start < e.X0)
             Push(e.Y - e.Dir, start, e.X0 - 1, -e.Dir);

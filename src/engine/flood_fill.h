@@ -1,10 +1,14 @@
 #pragma once
 
+#include "engine/canvas_types.h"
+
 #include <QImage>
 #include <QPoint>
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 // Scan-line flood fill with an explicit stack: no recursion, so areas of
@@ -21,6 +25,11 @@ public:
     // when the seed lies outside the image or already has color's red,
     // green and blue. Returns the number of pixels filled.
     std::int64_t Fill(QImage &image, QPoint seed, QRgb color, const RunHook &beforeRun = {});
+    // One fill from several seeds, such as the reflected copies of one
+    // click: the union of the seeds' areas, each found in the image as it
+    // was before the call, whatever the order of the seeds. Every pixel is
+    // filled, and handed to beforeRun, at most once.
+    std::int64_t Fill(QImage &image, std::span<const QPoint> seeds, QRgb color, const RunHook &beforeRun = {});
     // With a tolerance t > 0 a fill takes the pixels whose red, green and
     // blue each differ from the seed's by at most t instead; 0 is the exact
     // rule above.
@@ -36,6 +45,8 @@ private:
         int Dir;
     };
 
+    void FillExact(QImage &image, QPoint seed);
+    void FillNear(QImage &image, std::span<const QPoint> seeds);
     template <typename Match>
     void Run(Match &match, QPoint seed);
     template <typename Match>
@@ -44,7 +55,9 @@ private:
     template <typename Match>
     void ScanRow(Match &match, const TEntry &e);
     template <typename Match>
-    void FillRun(Match &match, int y, int x0, int x1);
+    void Take(Match &match, int y, int x0, int x1);
+    void PaintRun(int y, int x0, int x1);
+    void SetAllMarks(std::uint8_t value);
 
     std::vector<TEntry> Stack;
     // The fill in progress.
@@ -53,8 +66,15 @@ private:
     int Height = 0;
     QRgb New = 0;
     int Tolerance = 0;
-    // The pixels a tolerance fill has filled, when its colour would match.
-    std::vector<std::uint8_t> Seen;
     const RunHook *Hook = nullptr;
     std::int64_t Filled = 0;
+    // A tolerance fill finds every area before it paints: a filled pixel
+    // would no longer show the colour another seed's area is matched on.
+    // Marks holds one byte a pixel, the number of the seed that reached it
+    // last, and is all zero between fills; Runs, the runs no earlier seed
+    // took, covers every mark, so clearing them clears the map without a
+    // pass over the whole picture.
+    std::vector<std::uint8_t> Marks;
+    std::vector<TSpan> Runs;
+    std::array<QRgb, 256> SeedColor{};
 };

@@ -1,5 +1,7 @@
 #include "engine/picture_ops.h"
 
+#include "engine/wide_vectors.h"
+
 #include <cstdint>
 
 namespace {
@@ -22,19 +24,13 @@ template <typename Op>
 
 } // namespace
 
-// With AVX2 the grayscale loop takes eight pixels a step and keeps up with
-// memory; plain x86-64 has no 32-bit vector multiply and falls behind it.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define VELMORA_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
-#else
-#define VELMORA_WIDE_VECTORS
-#endif
-
 void InvertPixels(QImage &picture)
 {
     ForEachPixel(picture, [](std::uint32_t p) { return p ^ 0x00FFFFFFu; });
 }
 
+// With AVX2 the grayscale loop takes eight pixels a step and keeps up with
+// memory; plain x86-64 has no 32-bit vector multiply and falls behind it.
 VELMORA_WIDE_VECTORS void GrayscalePixels(QImage &picture)
 {
     ForEachPixel(picture, [](std::uint32_t p) {
