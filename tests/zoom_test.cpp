@@ -84,14 +84,17 @@ TEST(ReducedCopy, AveragesWholeBlocksAndFollowsChangedParts)
     EXPECT_EQ(copy.Image().pixel(1, 1) & 0xFFFFFF, qRgb(10, 20, 30) & 0xFFFFFFu);
 
     picture.setPixel(6, 5, qRgb(170, 20, 30));
-    copy.Update(picture, QRect(6, 5, 1, 1));
+    copy.Mark(QRect(6, 5, 1, 1));
+    copy.Update(picture);
     TReducedCopy fresh;
     fresh.Rebuild(picture, 4);
     EXPECT_EQ(copy.Image(), fresh.Image());
 
     picture.setPixel(1, 7, qRgb(0, 0, 0));
     picture.setPixel(5, 2, qRgb(0, 90, 0));
-    copy.Update(picture, {QRect(0, 6, 3, 3), QRect(-5, 1, 12, 2), QRect(1, 7, 1, 1)});
+    for (const QRect &r : {QRect(0, 6, 3, 3), QRect(-5, 1, 12, 2), QRect(1, 7, 1, 1)})
+        copy.Mark(r);
+    copy.Update(picture);
     fresh.Rebuild(picture, 4);
     EXPECT_EQ(copy.Image(), fresh.Image());
 }
@@ -179,6 +182,12 @@ TEST(ZoomedCanvas, ShowsBlocksAboveOneAveragesBelowAndOverlaysAtTheirPoints)
     EXPECT_EQ(Rgb(half.c.ComposeDisplay(half.c.rect()), 25 + 60, 25 + 50), qRgb(128, 128, 128) & 0xFFFFFFu);
     half.c.Undo();
     EXPECT_EQ(Rgb(half.c.ComposeDisplay(half.c.rect()), 25 + 60, 25 + 50), 0xFFFFFFu);
+    // A wide pen changes blocks well away from its copies' ends.
+    half.c.BrushSize = 15;
+    half.Stroke({{100, 100}, {140, 100}});
+    const QImage followed = half.c.ComposeDisplay(half.c.rect());
+    half.c.PictureChanged();
+    EXPECT_TRUE(followed == half.c.ComposeDisplay(half.c.rect()));
 }
 
 // Runs in the HighDensityScreen test, under QT_SCALE_FACTOR=2.

@@ -45,50 +45,42 @@ void TVelmoraCanvas::PictureChanged(const QRect &area)
 {
     if (area.isEmpty())
         ReducedStale = true;
-    else if (!ReducedStale && ZoomFactor.Den > 1)
-        AddReducedDirty(area);
+    else if (ReducedFollows())
+        Reduced->Mark(area);
 }
 
-void TVelmoraCanvas::SegmentChanged(int penWidth)
+// Changes are marked on the reduced copy only while it stands for the
+// picture at the current level; otherwise the next paint averages it anew.
+bool TVelmoraCanvas::ReducedFollows() const
 {
-    if (ReducedStale || ZoomFactor.Den == 1)
-        return;
-    // The pen reaches half its width around each copy of the segment; a
-    // smooth pen touches one pixel more.
+    return ZoomFactor.Den > 1 && !ReducedStale && Reduced && Reduced->Factor() == ZoomFactor.Den;
+}
+
+// The pen reaches half its width around each copy of the segment; a smooth
+// pen touches one pixel more.
+std::function<void(QPoint, QPoint)> TVelmoraCanvas::ReducedMarks(int penWidth)
+{
+    if (!ReducedFollows())
+        return {};
     const int reach = penWidth / 2 + 1;
-    for (const Segment &s : Strokes().DrawnCopies())
-        AddReducedDirty(QRect(s.a, s.b).normalized().adjusted(-reach, -reach, reach, reach));
+    return [this, reach](QPoint a, QPoint b) {
+        Reduced->Mark(QRect(a, b).normalized().adjusted(-reach, -reach, reach, reach));
+    };
 }
 
-// Merging the parts into a region on every move would cost more than the
-// stroke; the update averages each block they meet once. Past a few hundred
-// parts averaging the whole picture is cheaper.
-void TVelmoraCanvas::AddReducedDirty(const QRect &area)
-{
-    constexpr std::size_t MaxParts = 512;
-    if (ReducedDirty.size() >= MaxParts) {
-        ReducedDirty.clear();
-        ReducedStale = true;
-        return;
-    }
-    ReducedDirty.push_back(area);
-}
-
-// A change nobody announced shows as a moved cache key with nothing to
-// update; the whole copy is averaged again then.
+// A change nobody announced shows as a moved cache key with nothing marked;
+// the whole copy is averaged again then.
 void TVelmoraCanvas::SyncReducedCopy()
 {
     if (ZoomFactor.Den == 1)
         return;
     if (!Reduced)
         Reduced = std::make_unique<TReducedCopy>();
-    const bool unannounced = Picture.cacheKey() != ReducedKey && ReducedDirty.empty();
-    if (ReducedStale || unannounced || Reduced->Factor() != ZoomFactor.Den) {
+    const bool unannounced = Picture.cacheKey() != ReducedKey && !Reduced->HasMarks();
+    if (ReducedStale || unannounced || Reduced->Factor() != ZoomFactor.Den)
         Reduced->Rebuild(Picture, ZoomFactor.Den);
-    } else {
-        Reduced->Update(Picture, ReducedDirty);
-    }
-    ReducedDirty.clear();
+    else
+        Reduced->Update(Picture);
     ReducedStale = false;
     ReducedKey = Picture.cacheKey();
 }
