@@ -7,6 +7,7 @@
 #include "canvas_test_util.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -188,6 +190,41 @@ TEST(ZoomedCanvas, ShowsBlocksAboveOneAveragesBelowAndOverlaysAtTheirPoints)
     const QImage followed = half.c.ComposeDisplay(half.c.rect());
     half.c.PictureChanged();
     EXPECT_TRUE(followed == half.c.ComposeDisplay(half.c.rect()));
+}
+
+// Far from where the paint starts too, and on a screen of twice the density.
+TEST(ZoomedCanvas, EveryShownPixelIsThePicturePixelItMapsTo)
+{
+    TVelmoraCanvas c;
+    LayOut(c, 2250, 2250);
+    QImage screens[2] = {QImage(c.size(), QImage::Format_RGB32), QImage(c.size() * 2, QImage::Format_RGB32)};
+    screens[1].setDevicePixelRatio(2);
+    for (int level = ZoomLevels::ActualSize + 1; level < ZoomLevels::Count; ++level) {
+        c.SetZoom(ZoomLevels::Level(level));
+        const int side = 2200 / c.Zoom().Num;
+        c.SetCanvasSize(side, side, true, false);
+        for (int y = 0; y < side; ++y) // neighbours differ in every channel
+            for (int x = 0; x < side; ++x)
+                c.Picture.setPixel(x, y, qRgb(x * 37 % 256, y * 59 % 256, (x + 2 * y) * 23 % 256));
+        for (QImage &screen : screens) {
+            QPainter p(&screen);
+            c.PaintArea(p, c.rect());
+            p.end();
+            // Each screen row against the picture row it shows, laid out once.
+            const int r = int(screen.devicePixelRatio()), left = c.ImageRect.Left * r, right = c.ImageRect.Right * r;
+            std::vector<QRgb> expected(static_cast<std::size_t>(right));
+            int wrongRows = 0, laidOut = -1;
+            for (int y = c.ImageRect.Top * r; y < c.ImageRect.Bottom * r; ++y) {
+                const int py = c.ClientToPicture(QPoint(0, y / r)).y();
+                for (int x = left; py != laidOut && x < right; ++x)
+                    expected[std::size_t(x)] = c.Picture.pixel(c.ClientToPicture(QPoint(x / r, 0)).x(), py);
+                laidOut = py;
+                wrongRows += std::memcmp(screen.constScanLine(y) + 4 * left, &expected[std::size_t(left)],
+                                         4 * std::size_t(right - left)) != 0;
+            }
+            EXPECT_EQ(wrongRows, 0) << ZoomPercentText(c.Zoom()).toStdString() << " at ratio " << r;
+        }
+    }
 }
 
 // Runs in the HighDensityScreen test, under QT_SCALE_FACTOR=2.

@@ -5,6 +5,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 // The zoom: which picture point the mouse is over, where a picture point is
 // shown, and the picture as shown: the picture itself at 1, whole blocks of
 // one colour above 1, the reduced copy below 1.
@@ -86,7 +89,15 @@ void TVelmoraCanvas::SyncReducedCopy()
 }
 
 // Enlarged, the picture pixels whose blocks meet the area are drawn as whole
-// blocks and clipped to the area.
+// blocks and clipped to the area. Qt steps through a scaled source in 16.16
+// fixed point from the left and top of each drawing, and the rounding error
+// of the step builds up over a long run until a screen pixel takes the
+// colour of the neighbouring block. The blocks are therefore drawn in tiles
+// that start on block edges, short enough for the error to stay below half
+// a screen pixel: the step errs by less than 1/65536 of a picture pixel per
+// screen pixel, half a screen pixel is 32768 / s of them at s screen pixels
+// per picture pixel, and a tile of t picture pixels (t s screen pixels)
+// keeps within half of that when t <= 16384 / s^2.
 void TVelmoraCanvas::DrawPicture(QPainter &p, const QRect &pictureArea, const QRect &area)
 {
     const QRect shown = pictureArea.intersected(area);
@@ -100,9 +111,15 @@ void TVelmoraCanvas::DrawPicture(QPainter &p, const QRect &pictureArea, const QR
     }
     const int n = ZoomFactor.Num;
     const QRect pixels(QPoint(local.left() / n, local.top() / n), QPoint(local.right() / n, local.bottom() / n));
-    const QRect blocks(pictureArea.topLeft() + pixels.topLeft() * n, pixels.size() * n);
+    const QTransform &device = p.deviceTransform();
+    const double s = n * std::max({std::abs(device.m11()), std::abs(device.m22()), 1.0});
+    const int tile = std::max(1, int(16384 / (s * s)));
     p.save();
     p.setClipRect(shown, Qt::IntersectClip);
-    p.drawImage(blocks, Picture, pixels);
+    for (int y = pixels.top(); y <= pixels.bottom(); y += tile)
+        for (int x = pixels.left(); x <= pixels.right(); x += tile) {
+            const QRect part = QRect(x, y, tile, tile).intersected(pixels);
+            p.drawImage(QRect(pictureArea.topLeft() + part.topLeft() * n, part.size() * n), Picture, part);
+        }
     p.restore();
 }
