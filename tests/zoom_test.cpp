@@ -1,5 +1,4 @@
-#include "app/main_form.h"
-#include "app/messages.h"
+#include "app_fixture.h"
 #include "app/zoom_view.h"
 #include "canvas/canvas_resources.h"
 #include "engine/reduced_copy.h"
@@ -7,9 +6,11 @@
 #include "canvas_test_util.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabletEvent>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -271,16 +272,16 @@ TEST(ZoomedCanvas, BackAtActualSizeThePaintIsTheSameAsBefore)
 
 namespace {
 
-struct ZoomViewTest : ::testing::Test {
+struct ZoomViewTest : TAppFixture {
     void SetUp() override
     {
-        RegisterMessageStrings();
-        form = std::make_unique<TfrmMainForm>();
+        TAppFixture::SetUp();
         form->resize(700, 600);
         form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         box = form->findChild<QScrollArea *>("ScrollBox");
-        c = form->Canvas();
+        c = canvas;
     }
     void CtrlWheel(QPoint viewportPoint, int angle)
     {
@@ -294,7 +295,6 @@ struct ZoomViewTest : ::testing::Test {
         c->LayoutImageRect();
         return c->ClientToPicture(c->mapFrom(box->viewport(), viewportPoint));
     }
-    std::unique_ptr<TfrmMainForm> form;
     QScrollArea *box = nullptr;
     TVelmoraCanvas *c = nullptr;
 };
@@ -324,22 +324,56 @@ TEST_F(ZoomViewTest, KeysZoomAboutTheMiddleFitTheWindowAndMiddleDragPans)
 {
     const QPoint middle(box->viewport()->width() / 2, box->viewport()->height() / 2);
     const QPoint under = PictureUnder(middle);
+    const QPoint pointer(100, 80);
+    QCursor::setPos(box->viewport()->mapToGlobal(pointer));
     QTest::keyClick(c, Qt::Key_Equal, Qt::ControlModifier);
     QTest::keyClick(c, Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_EQ(c->Zoom(), (TZoom{3, 1}));
     EXPECT_EQ(PictureUnder(middle), under);
     QTest::keyClick(c, Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(c->Zoom(), (TZoom{2, 1}));
+    EXPECT_EQ(c->CursorPoint, PictureUnder(pointer));
 
-    const int h = box->horizontalScrollBar()->value(), v = box->verticalScrollBar()->value();
+    // The grabbed picture point stays under the pointer; the move reaches
+    // the canvas with its position in the scrolled view.
+    const QPoint scroll(box->horizontalScrollBar()->value(), box->verticalScrollBar()->value());
+    auto scrolled = [&] { return QPoint(box->horizontalScrollBar()->value(), box->verticalScrollBar()->value()); };
+    const QPoint grabbed = PictureUnder(middle);
     QTest::mousePress(c, Qt::MiddleButton, {}, c->mapFrom(box->viewport(), middle));
     QTest::mouseMove(c, c->mapFrom(box->viewport(), middle - QPoint(40, 30)));
+    EXPECT_EQ(c->CursorPoint, grabbed);
     QTest::mouseRelease(c, Qt::MiddleButton, {}, c->mapFrom(box->viewport(), middle - QPoint(40, 30)));
-    EXPECT_EQ(box->horizontalScrollBar()->value(), h + 40);
-    EXPECT_EQ(box->verticalScrollBar()->value(), v + 30);
+    EXPECT_EQ(scrolled(), scroll + QPoint(40, 30));
+    // A move without the button ends a pan whose release was lost.
+    QTest::mousePress(c, Qt::MiddleButton, {}, c->mapFrom(box->viewport(), middle));
+    QMouseEvent plain(QEvent::MouseMove, QPointF(10, 10), c->mapToGlobal(QPointF(10, 10)), Qt::NoButton, {}, {});
+    QApplication::sendEvent(c, &plain);
+    QTest::mouseRelease(c, Qt::MiddleButton, {}, QPoint(10, 10));
+    EXPECT_EQ(scrolled(), scroll + QPoint(40, 30));
+    // A stylus's barrel button reported as the middle button pans and paints nothing.
+    const QPointingDevice pen("pen", 1, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
+                              QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
+    const QImage before = c->Picture;
+    for (const auto type : {QEvent::TabletPress, QEvent::TabletMove, QEvent::TabletRelease}) {
+        const QPointF at = c->mapFrom(box->viewport(), type == QEvent::TabletPress ? middle : middle - QPoint(40, 30));
+        QTabletEvent e(type, &pen, at, c->mapToGlobal(at), 1, 0, 0, 0, 0, 0, Qt::NoModifier,
+                       type == QEvent::TabletMove ? Qt::NoButton : Qt::MiddleButton,
+                       type == QEvent::TabletRelease ? Qt::NoButton : Qt::MiddleButton);
+        QApplication::sendEvent(c, &e);
+    }
+    EXPECT_EQ(scrolled(), scroll + QPoint(80, 60));
+    EXPECT_EQ(c->Picture, before);
 
+    // Fitted against the viewport without scroll bars, a second fit keeps the level.
     QTest::keyClick(c, Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(c->Zoom(), (TZoom{1, 1}));
+    const QSize whole = box->maximumViewportSize();
+    c->SetCanvasSize(whole.width() - 50, whole.height() - 50, true, true);
+    QTest::keyClick(c, Qt::Key_Equal, Qt::ControlModifier);
+    for (int press = 0; press < 2; ++press) {
+        QTest::keyClick(c, Qt::Key_0, Qt::ControlModifier | Qt::AltModifier);
+        EXPECT_EQ(c->Zoom(), (TZoom{1, 1})) << press;
+    }
     c->SetCanvasSize(3000, 3000, true, true);
     QTest::keyClick(c, Qt::Key_0, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(c->Zoom(), (TZoom{1, 8}));

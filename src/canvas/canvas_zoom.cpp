@@ -32,6 +32,18 @@ QPoint TVelmoraCanvas::PictureToClient(QPoint p) const
     return QPoint(ImageRect.Left + PictureToShown(p.x(), ZoomFactor), ImageRect.Top + PictureToShown(p.y(), ZoomFactor));
 }
 
+// Zooming and scrolling move the picture under a pointer that stays where it
+// is; the markers follow its new picture point.
+void TVelmoraCanvas::PointerAt(QPoint p)
+{
+    const QPoint picture = ClientToPicture(p);
+    if (picture == CursorPoint)
+        return;
+    CursorPoint = picture;
+    if ((Tool == ctBrush || Tool == ctPaintBucket) && ShowDrawingPoints)
+        RequestRepaint();
+}
+
 QSize TVelmoraCanvas::ImagePictureSize() const
 {
     return QSize(PictureLength(ImageRect.Right - ImageRect.Left, PictureWidth(), ZoomFactor),

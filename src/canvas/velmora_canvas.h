@@ -65,6 +65,9 @@ public:
     TZoom Zoom() const { return ZoomFactor; }
     QPoint ClientToPicture(QPoint p) const;
     QPoint PictureToClient(QPoint p) const;
+    // The pointer is at p (control coordinates) although no mouse message
+    // said so: the view moved under it.
+    void PointerAt(QPoint p);
     int ShownWidth() const { return ShownLength(PictureWidth(), ZoomFactor); }
     int ShownHeight() const { return ShownLength(PictureHeight(), ZoomFactor); }
     // The picture size that ImageRect stands for.
