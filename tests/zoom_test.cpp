@@ -260,12 +260,25 @@ TEST(ZoomedCanvas, BackAtActualSizeThePaintIsTheSameAsBefore)
     c.SetShowCenterPoints(true);
     c.SetShowDrawingPoints(true);
     c.SetReflectionMode(rmSecondary);
+    // Whole blocks at every level: 16 x 16 black pixels with white above.
+    QPainter(&c.Picture).fillRect(784, 576, 16, 16, Qt::black);
+    c.PictureChanged();
     c.MouseMove(0, 333 + Margin, 222 + Margin);
     const QImage before = c.ComposeDisplay(c.rect());
+    const QPoint lastMarker = PointCopies(c.Reflection(), c.CursorPoint).back();
     for (const TZoom z : AllLevels()) {
+        SCOPED_TRACE(ZoomPercentText(z).toStdString());
         c.SetZoom(z);
-        c.ComposeDisplay(c.rect());
+        LayOut(c, c.ShownWidth() + 2 * Margin, c.ShownHeight() + 2 * Margin);
+        const QPoint white = c.PictureToClient({790, 575}), black = c.PictureToClient({790, 576});
+        const QImage column = c.ComposeDisplay(QRect(white, black)).copy();
+        EXPECT_EQ(Rgb(column, 0, 0), 0xFFFFFFu);
+        EXPECT_EQ(Rgb(column, 0, column.height() - 1), 0u);
+        // The marker drawn last has its whole grey border at its point.
+        const QPoint m = c.PictureToClient(lastMarker);
+        EXPECT_EQ(CountPixels(c.ComposeDisplay(QRect(m - QPoint(3, 3), QSize(7, 7))), 0x7F7F7F), 24);
     }
+    LayOut(c);
     c.SetZoom({1, 1});
     EXPECT_EQ(c.ComposeDisplay(c.rect()), before);
 }
