@@ -79,18 +79,22 @@ BENCHMARK(BM_BareScaledCopy)->Arg(25)->Arg(50)->Arg(200)->Arg(800)->Unit(benchma
 // The moves of BM_StrokeMovePrimaryWide at 1/4, through the mouse mapping.
 // Every repaint the canvas carries out brings the reduced copy up to date,
 // as its paint would; a steady stream of moves on a large picture repaints
-// on every eleventh, since the repaint timer keeps being restarted.
-void BM_StrokeMoveZoomedOut(benchmark::State &state)
+// on every eleventh, since the repaint timer keeps being restarted. Items
+// are the copies drawn, so the rate compares modes per copy.
+void ZoomedOutStrokeMoves(benchmark::State &state, TReflectionMode mode, int secondCount)
 {
     auto c = ZoomedCanvas(25);
     c->SetShowCenterPoints(false);
     c->SetShowGrid(false);
     c->SetShowDrawingPoints(false);
-    c->SetReflectionMode(rmPrimary);
+    c->SetReflectionMode(mode);
+    c->SetSecondRefCount(secondCount);
     c->BrushSize = 21;
+    const QPoint m = c->MasterCenter;
+    // Near enough for every copy to land on the picture.
+    c->SecondCenter = m - QPoint(0, 400);
     const QRect probe(0, 0, 1, 1);
     c->ComposeDisplay(probe);
-    const QPoint m = c->MasterCenter;
     auto at = [&](QPoint pic) { return c->PictureToClient(pic); };
     const QPoint start = at(m + QPoint(300, 0));
     c->MouseDown(mbLeft, ssLeft, start.x(), start.y());
@@ -106,7 +110,22 @@ void BM_StrokeMoveZoomedOut(benchmark::State &state)
         }
     }
     c->MouseUp(mbLeft, 0, start.x(), start.y());
+    const int copies = mode == rmSecondary ? c->MasterRefCount * secondCount : c->MasterRefCount;
+    state.SetItemsProcessed(state.iterations() * copies);
+}
+
+void BM_StrokeMoveZoomedOut(benchmark::State &state)
+{
+    ZoomedOutStrokeMoves(state, rmPrimary, 2);
 }
 BENCHMARK(BM_StrokeMoveZoomedOut)->Unit(benchmark::kMicrosecond);
+
+// 13 x 4 copies spread over the picture: their parts of the reduced copy
+// are marked block by block, however many there are.
+void BM_StrokeMoveZoomedOutSecondary(benchmark::State &state)
+{
+    ZoomedOutStrokeMoves(state, rmSecondary, 4);
+}
+BENCHMARK(BM_StrokeMoveZoomedOutSecondary)->Unit(benchmark::kMicrosecond);
 
 } // namespace

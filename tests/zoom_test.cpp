@@ -1,5 +1,4 @@
-#include "app/main_form.h"
-#include "app/messages.h"
+#include "app_fixture.h"
 #include "app/zoom_view.h"
 #include "canvas/canvas_resources.h"
 #include "engine/reduced_copy.h"
@@ -7,13 +6,17 @@
 #include "canvas_test_util.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabletEvent>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -84,14 +87,17 @@ TEST(ReducedCopy, AveragesWholeBlocksAndFollowsChangedParts)
     EXPECT_EQ(copy.Image().pixel(1, 1) & 0xFFFFFF, qRgb(10, 20, 30) & 0xFFFFFFu);
 
     picture.setPixel(6, 5, qRgb(170, 20, 30));
-    copy.Update(picture, QRect(6, 5, 1, 1));
+    copy.Mark(QRect(6, 5, 1, 1));
+    copy.Update(picture);
     TReducedCopy fresh;
     fresh.Rebuild(picture, 4);
     EXPECT_EQ(copy.Image(), fresh.Image());
 
     picture.setPixel(1, 7, qRgb(0, 0, 0));
     picture.setPixel(5, 2, qRgb(0, 90, 0));
-    copy.Update(picture, {QRect(0, 6, 3, 3), QRect(-5, 1, 12, 2), QRect(1, 7, 1, 1)});
+    for (const QRect &r : {QRect(0, 6, 3, 3), QRect(-5, 1, 12, 2), QRect(1, 7, 1, 1)})
+        copy.Mark(r);
+    copy.Update(picture);
     fresh.Rebuild(picture, 4);
     EXPECT_EQ(copy.Image(), fresh.Image());
 }
@@ -179,6 +185,47 @@ TEST(ZoomedCanvas, ShowsBlocksAboveOneAveragesBelowAndOverlaysAtTheirPoints)
     EXPECT_EQ(Rgb(half.c.ComposeDisplay(half.c.rect()), 25 + 60, 25 + 50), qRgb(128, 128, 128) & 0xFFFFFFu);
     half.c.Undo();
     EXPECT_EQ(Rgb(half.c.ComposeDisplay(half.c.rect()), 25 + 60, 25 + 50), 0xFFFFFFu);
+    // A wide pen changes blocks well away from its copies' ends.
+    half.c.BrushSize = 15;
+    half.Stroke({{100, 100}, {140, 100}});
+    const QImage followed = half.c.ComposeDisplay(half.c.rect());
+    half.c.PictureChanged();
+    EXPECT_TRUE(followed == half.c.ComposeDisplay(half.c.rect()));
+}
+
+// Far from where the paint starts too, and on a screen of twice the density.
+TEST(ZoomedCanvas, EveryShownPixelIsThePicturePixelItMapsTo)
+{
+    TVelmoraCanvas c;
+    LayOut(c, 2250, 2250);
+    QImage screens[2] = {QImage(c.size(), QImage::Format_RGB32), QImage(c.size() * 2, QImage::Format_RGB32)};
+    screens[1].setDevicePixelRatio(2);
+    for (int level = ZoomLevels::ActualSize + 1; level < ZoomLevels::Count; ++level) {
+        c.SetZoom(ZoomLevels::Level(level));
+        const int side = 2200 / c.Zoom().Num;
+        c.SetCanvasSize(side, side, true, false);
+        for (int y = 0; y < side; ++y) // neighbours differ in every channel
+            for (int x = 0; x < side; ++x)
+                c.Picture.setPixel(x, y, qRgb(x * 37 % 256, y * 59 % 256, (x + 2 * y) * 23 % 256));
+        for (QImage &screen : screens) {
+            QPainter p(&screen);
+            c.PaintArea(p, c.rect());
+            p.end();
+            // Each screen row against the picture row it shows, laid out once.
+            const int r = int(screen.devicePixelRatio()), left = c.ImageRect.Left * r, right = c.ImageRect.Right * r;
+            std::vector<QRgb> expected(static_cast<std::size_t>(right));
+            int wrongRows = 0, laidOut = -1;
+            for (int y = c.ImageRect.Top * r; y < c.ImageRect.Bottom * r; ++y) {
+                const int py = c.ClientToPicture(QPoint(0, y / r)).y();
+                for (int x = left; py != laidOut && x < right; ++x)
+                    expected[std::size_t(x)] = c.Picture.pixel(c.ClientToPicture(QPoint(x / r, 0)).x(), py);
+                laidOut = py;
+                wrongRows += std::memcmp(screen.constScanLine(y) + 4 * left, &expected[std::size_t(left)],
+                                         4 * std::size_t(right - left)) != 0;
+            }
+            EXPECT_EQ(wrongRows, 0) << ZoomPercentText(c.Zoom()).toStdString() << " at ratio " << r;
+        }
+    }
 }
 
 // Runs in the HighDensityScreen test, under QT_SCALE_FACTOR=2.
@@ -213,28 +260,41 @@ TEST(ZoomedCanvas, BackAtActualSizeThePaintIsTheSameAsBefore)
     c.SetShowCenterPoints(true);
     c.SetShowDrawingPoints(true);
     c.SetReflectionMode(rmSecondary);
+    // Whole blocks at every level: 16 x 16 black pixels with white above.
+    QPainter(&c.Picture).fillRect(784, 576, 16, 16, Qt::black);
+    c.PictureChanged();
     c.MouseMove(0, 333 + Margin, 222 + Margin);
     const QImage before = c.ComposeDisplay(c.rect());
+    const QPoint lastMarker = PointCopies(c.Reflection(), c.CursorPoint).back();
     for (const TZoom z : AllLevels()) {
+        SCOPED_TRACE(ZoomPercentText(z).toStdString());
         c.SetZoom(z);
-        c.ComposeDisplay(c.rect());
+        LayOut(c, c.ShownWidth() + 2 * Margin, c.ShownHeight() + 2 * Margin);
+        const QPoint white = c.PictureToClient({790, 575}), black = c.PictureToClient({790, 576});
+        const QImage column = c.ComposeDisplay(QRect(white, black)).copy();
+        EXPECT_EQ(Rgb(column, 0, 0), 0xFFFFFFu);
+        EXPECT_EQ(Rgb(column, 0, column.height() - 1), 0u);
+        // The marker drawn last has its whole grey border at its point.
+        const QPoint m = c.PictureToClient(lastMarker);
+        EXPECT_EQ(CountPixels(c.ComposeDisplay(QRect(m - QPoint(3, 3), QSize(7, 7))), 0x7F7F7F), 24);
     }
+    LayOut(c);
     c.SetZoom({1, 1});
     EXPECT_EQ(c.ComposeDisplay(c.rect()), before);
 }
 
 namespace {
 
-struct ZoomViewTest : ::testing::Test {
+struct ZoomViewTest : TAppFixture {
     void SetUp() override
     {
-        RegisterMessageStrings();
-        form = std::make_unique<TfrmMainForm>();
+        TAppFixture::SetUp();
         form->resize(700, 600);
         form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         box = form->findChild<QScrollArea *>("ScrollBox");
-        c = form->Canvas();
+        c = canvas;
     }
     void CtrlWheel(QPoint viewportPoint, int angle)
     {
@@ -248,7 +308,6 @@ struct ZoomViewTest : ::testing::Test {
         c->LayoutImageRect();
         return c->ClientToPicture(c->mapFrom(box->viewport(), viewportPoint));
     }
-    std::unique_ptr<TfrmMainForm> form;
     QScrollArea *box = nullptr;
     TVelmoraCanvas *c = nullptr;
 };
@@ -278,22 +337,56 @@ TEST_F(ZoomViewTest, KeysZoomAboutTheMiddleFitTheWindowAndMiddleDragPans)
 {
     const QPoint middle(box->viewport()->width() / 2, box->viewport()->height() / 2);
     const QPoint under = PictureUnder(middle);
+    const QPoint pointer(100, 80);
+    QCursor::setPos(box->viewport()->mapToGlobal(pointer));
     QTest::keyClick(c, Qt::Key_Equal, Qt::ControlModifier);
     QTest::keyClick(c, Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_EQ(c->Zoom(), (TZoom{3, 1}));
     EXPECT_EQ(PictureUnder(middle), under);
     QTest::keyClick(c, Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(c->Zoom(), (TZoom{2, 1}));
+    EXPECT_EQ(c->CursorPoint, PictureUnder(pointer));
 
-    const int h = box->horizontalScrollBar()->value(), v = box->verticalScrollBar()->value();
+    // The grabbed picture point stays under the pointer; the move reaches
+    // the canvas with its position in the scrolled view.
+    const QPoint scroll(box->horizontalScrollBar()->value(), box->verticalScrollBar()->value());
+    auto scrolled = [&] { return QPoint(box->horizontalScrollBar()->value(), box->verticalScrollBar()->value()); };
+    const QPoint grabbed = PictureUnder(middle);
     QTest::mousePress(c, Qt::MiddleButton, {}, c->mapFrom(box->viewport(), middle));
     QTest::mouseMove(c, c->mapFrom(box->viewport(), middle - QPoint(40, 30)));
+    EXPECT_EQ(c->CursorPoint, grabbed);
     QTest::mouseRelease(c, Qt::MiddleButton, {}, c->mapFrom(box->viewport(), middle - QPoint(40, 30)));
-    EXPECT_EQ(box->horizontalScrollBar()->value(), h + 40);
-    EXPECT_EQ(box->verticalScrollBar()->value(), v + 30);
+    EXPECT_EQ(scrolled(), scroll + QPoint(40, 30));
+    // A move without the button ends a pan whose release was lost.
+    QTest::mousePress(c, Qt::MiddleButton, {}, c->mapFrom(box->viewport(), middle));
+    QMouseEvent plain(QEvent::MouseMove, QPointF(10, 10), c->mapToGlobal(QPointF(10, 10)), Qt::NoButton, {}, {});
+    QApplication::sendEvent(c, &plain);
+    QTest::mouseRelease(c, Qt::MiddleButton, {}, QPoint(10, 10));
+    EXPECT_EQ(scrolled(), scroll + QPoint(40, 30));
+    // A stylus's barrel button reported as the middle button pans and paints nothing.
+    const QPointingDevice pen("pen", 1, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
+                              QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
+    const QImage before = c->Picture;
+    for (const auto type : {QEvent::TabletPress, QEvent::TabletMove, QEvent::TabletRelease}) {
+        const QPointF at = c->mapFrom(box->viewport(), type == QEvent::TabletPress ? middle : middle - QPoint(40, 30));
+        QTabletEvent e(type, &pen, at, c->mapToGlobal(at), 1, 0, 0, 0, 0, 0, Qt::NoModifier,
+                       type == QEvent::TabletMove ? Qt::NoButton : Qt::MiddleButton,
+                       type == QEvent::TabletRelease ? Qt::NoButton : Qt::MiddleButton);
+        QApplication::sendEvent(c, &e);
+    }
+    EXPECT_EQ(scrolled(), scroll + QPoint(80, 60));
+    EXPECT_EQ(c->Picture, before);
 
+    // Fitted against the viewport without scroll bars, a second fit keeps the level.
     QTest::keyClick(c, Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(c->Zoom(), (TZoom{1, 1}));
+    const QSize whole = box->maximumViewportSize();
+    c->SetCanvasSize(whole.width() - 50, whole.height() - 50, true, true);
+    QTest::keyClick(c, Qt::Key_Equal, Qt::ControlModifier);
+    for (int press = 0; press < 2; ++press) {
+        QTest::keyClick(c, Qt::Key_0, Qt::ControlModifier | Qt::AltModifier);
+        EXPECT_EQ(c->Zoom(), (TZoom{1, 1})) << press;
+    }
     c->SetCanvasSize(3000, 3000, true, true);
     QTest::keyClick(c, Qt::Key_0, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(c->Zoom(), (TZoom{1, 8}));

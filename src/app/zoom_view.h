@@ -9,9 +9,10 @@ class QScrollArea;
 class TVelmoraCanvas;
 
 // The view's zoom and panning: the zoom commands, Ctrl+wheel about the
-// pointer, and dragging the scroll box with the middle button. A zoom keeps
-// the picture point under its anchor in place as far as the scroll box can
-// scroll.
+// pointer, and dragging the scroll box with the middle button of the mouse
+// or of a stylus. A zoom keeps the picture point under its anchor in place
+// as far as the scroll box can scroll; after every zoom and scroll the
+// canvas learns the picture point under the pointer.
 class TZoomView : public QObject {
     Q_OBJECT
 
@@ -36,7 +37,10 @@ protected:
 private:
     bool Wheel(QEvent *event);
     bool Pan(QEvent *event);
+    bool PanMove(QEvent *event);
+    void ScrollTo(QPoint value);
     QPoint VisibleMiddle() const;
+    void FollowPointer();
 
     QScrollArea *Box;
     TVelmoraCanvas *Canvas;
@@ -47,4 +51,6 @@ private:
     bool Panning = false;
     QPoint PanStart;
     QPoint ScrollStart;
+    // A move handed on to the canvas with its position after the scroll.
+    bool Forwarding = false;
 };

@@ -264,10 +264,10 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
     if (!IsStrokeTool(Tool) && !PenEraser)
         return;
     const bool eraser = Tool == ctEraser || PenEraser;
+    const int width = StrokeWidth(eraser);
     Modified = true;
-    Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor,
-                         StrokeWidth(eraser), ActiveMask());
-    SegmentChanged(StrokeWidth(eraser));
+    Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor, width, ActiveMask(),
+                         ReducedMarks(width));
     LastPoint = p;
     RequestRepaint();
 }

@@ -5,6 +5,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 // The zoom: which picture point the mouse is over, where a picture point is
 // shown, and the picture as shown: the picture itself at 1, whole blocks of
 // one colour above 1, the reduced copy below 1.
@@ -29,6 +32,18 @@ QPoint TVelmoraCanvas::PictureToClient(QPoint p) const
     return QPoint(ImageRect.Left + PictureToShown(p.x(), ZoomFactor), ImageRect.Top + PictureToShown(p.y(), ZoomFactor));
 }
 
+// Zooming and scrolling move the picture under a pointer that stays where it
+// is; the markers follow its new picture point.
+void TVelmoraCanvas::PointerAt(QPoint p)
+{
+    const QPoint picture = ClientToPicture(p);
+    if (picture == CursorPoint)
+        return;
+    CursorPoint = picture;
+    if ((Tool == ctBrush || Tool == ctPaintBucket) && ShowDrawingPoints)
+        RequestRepaint();
+}
+
 QSize TVelmoraCanvas::ImagePictureSize() const
 {
     return QSize(PictureLength(ImageRect.Right - ImageRect.Left, PictureWidth(), ZoomFactor),
@@ -47,56 +62,56 @@ void TVelmoraCanvas::PictureChanged(const QRect &area)
 {
     if (area.isEmpty())
         ReducedStale = true;
-    else if (!ReducedStale && ZoomFactor.Den > 1)
-        AddReducedDirty(area);
+    else if (ReducedFollows())
+        Reduced->Mark(area);
 }
 
-void TVelmoraCanvas::SegmentChanged(int penWidth)
+// Changes are marked on the reduced copy only while it stands for the
+// picture at the current level; otherwise the next paint averages it anew.
+bool TVelmoraCanvas::ReducedFollows() const
 {
-    if (ReducedStale || ZoomFactor.Den == 1)
-        return;
-    // The pen reaches half its width around each copy of the segment; a
-    // smooth pen touches one pixel more.
+    return ZoomFactor.Den > 1 && !ReducedStale && Reduced && Reduced->Factor() == ZoomFactor.Den;
+}
+
+// The pen reaches half its width around each copy of the segment; a smooth
+// pen touches one pixel more.
+std::function<void(QPoint, QPoint)> TVelmoraCanvas::ReducedMarks(int penWidth)
+{
+    if (!ReducedFollows())
+        return {};
     const int reach = penWidth / 2 + 1;
-    for (const Segment &s : Strokes().DrawnCopies())
-        AddReducedDirty(QRect(s.a, s.b).normalized().adjusted(-reach, -reach, reach, reach));
+    return [this, reach](QPoint a, QPoint b) {
+        Reduced->Mark(QRect(a, b).normalized().adjusted(-reach, -reach, reach, reach));
+    };
 }
 
-// Merging the parts into a region on every move would cost more than the
-// stroke; the update averages each block they meet once. Past a few hundred
-// parts averaging the whole picture is cheaper.
-void TVelmoraCanvas::AddReducedDirty(const QRect &area)
-{
-    constexpr std::size_t MaxParts = 512;
-    if (ReducedDirty.size() >= MaxParts) {
-        ReducedDirty.clear();
-        ReducedStale = true;
-        return;
-    }
-    ReducedDirty.push_back(area);
-}
-
-// A change nobody announced shows as a moved cache key with nothing to
-// update; the whole copy is averaged again then.
+// A change nobody announced shows as a moved cache key with nothing marked;
+// the whole copy is averaged again then.
 void TVelmoraCanvas::SyncReducedCopy()
 {
     if (ZoomFactor.Den == 1)
         return;
     if (!Reduced)
         Reduced = std::make_unique<TReducedCopy>();
-    const bool unannounced = Picture.cacheKey() != ReducedKey && ReducedDirty.empty();
-    if (ReducedStale || unannounced || Reduced->Factor() != ZoomFactor.Den) {
+    const bool unannounced = Picture.cacheKey() != ReducedKey && !Reduced->HasMarks();
+    if (ReducedStale || unannounced || Reduced->Factor() != ZoomFactor.Den)
         Reduced->Rebuild(Picture, ZoomFactor.Den);
-    } else {
-        Reduced->Update(Picture, ReducedDirty);
-    }
-    ReducedDirty.clear();
+    else
+        Reduced->Update(Picture);
     ReducedStale = false;
     ReducedKey = Picture.cacheKey();
 }
 
 // Enlarged, the picture pixels whose blocks meet the area are drawn as whole
-// blocks and clipped to the area.
+// blocks and clipped to the area. Qt steps through a scaled source in 16.16
+// fixed point from the left and top of each drawing, and the rounding error
+// of the step builds up over a long run until a screen pixel takes the
+// colour of the neighbouring block. The blocks are therefore drawn in tiles
+// that start on block edges, short enough for the error to stay below half
+// a screen pixel: the step errs by less than 1/65536 of a picture pixel per
+// screen pixel, half a screen pixel is 32768 / s of them at s screen pixels
+// per picture pixel, and a tile of t picture pixels (t s screen pixels)
+// keeps within half of that when t <= 16384 / s^2.
 void TVelmoraCanvas::DrawPicture(QPainter &p, const QRect &pictureArea, const QRect &area)
 {
     const QRect shown = pictureArea.intersected(area);
@@ -110,9 +125,15 @@ void TVelmoraCanvas::DrawPicture(QPainter &p, const QRect &pictureArea, const QR
     }
     const int n = ZoomFactor.Num;
     const QRect pixels(QPoint(local.left() / n, local.top() / n), QPoint(local.right() / n, local.bottom() / n));
-    const QRect blocks(pictureArea.topLeft() + pixels.topLeft() * n, pixels.size() * n);
+    const QTransform &device = p.deviceTransform();
+    const double s = n * std::max({std::abs(device.m11()), std::abs(device.m22()), 1.0});
+    const int tile = std::max(1, int(16384 / (s * s)));
     p.save();
     p.setClipRect(shown, Qt::IntersectClip);
-    p.drawImage(blocks, Picture, pixels);
+    for (int y = pixels.top(); y <= pixels.bottom(); y += tile)
+        for (int x = pixels.left(); x <= pixels.right(); x += tile) {
+            const QRect part = QRect(x, y, tile, tile).intersected(pixels);
+            p.drawImage(QRect(pictureArea.topLeft() + part.topLeft() * n, part.size() * n), Picture, part);
+        }
     p.restore();
 }

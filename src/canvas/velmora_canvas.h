@@ -65,6 +65,9 @@ public:
     TZoom Zoom() const { return ZoomFactor; }
     QPoint ClientToPicture(QPoint p) const;
     QPoint PictureToClient(QPoint p) const;
+    // The pointer is at p (control coordinates) although no mouse message
+    // said so: the view moved under it.
+    void PointerAt(QPoint p);
     int ShownWidth() const { return ShownLength(PictureWidth(), ZoomFactor); }
     int ShownHeight() const { return ShownLength(PictureHeight(), ZoomFactor); }
     // The picture size that ImageRect stands for.
@@ -72,9 +75,6 @@ public:
     // Tells the shown picture which part of Picture changed; an empty
     // rectangle means all of it.
     void PictureChanged(const QRect &area = QRect());
-    // Announces the parts the segment just drawn with the given pen width
-    // changed, one per copy.
-    void SegmentChanged(int penWidth);
 
     // Settings; each does nothing when the value is unchanged.
     void SetMasterRefCount(int n);
@@ -219,7 +219,10 @@ private:
     QPoint PictureMiddle() const;
     void DrawPicture(QPainter &p, const QRect &pictureArea, const QRect &area);
     void SyncReducedCopy();
-    void AddReducedDirty(const QRect &area);
+    bool ReducedFollows() const;
+    // What a stroke drawn with the given pen width tells the reduced copy
+    // about each copy it draws; nothing at full size.
+    std::function<void(QPoint, QPoint)> ReducedMarks(int penWidth);
     void DrawMarkers(QPainter &p, const QRect &area) const;
 
     std::unique_ptr<TStrokePainter> StrokePainter;
@@ -245,10 +248,10 @@ private:
 
     TZoom ZoomFactor;
     // Below 1 the picture is shown from this copy. Changes announced through
-    // PictureChanged are averaged again before the next paint; a change of
-    // the picture that was not announced (its cache key moved) redoes it all.
+    // PictureChanged and the copies of strokes are averaged again before the
+    // next paint; a change of the picture that was not announced (its cache
+    // key moved) redoes it all.
     std::unique_ptr<TReducedCopy> Reduced;
-    std::vector<QRect> ReducedDirty;
     bool ReducedStale = true;
     qint64 ReducedKey = 0;
 

@@ -35,6 +35,8 @@ void TReducedCopy::Rebuild(const QImage &picture, int factor)
     const QSize size(picture.width() / ReductionFactor, picture.height() / ReductionFactor);
     if (Copy.size() != size)
         Copy = QImage(size, QImage::Format_RGB32);
+    Queued.assign(std::size_t(size.width()) * std::size_t(size.height()), 0);
+    Pending.clear();
     AverageBlocks(picture, Copy.rect());
 }
 
@@ -46,42 +48,36 @@ bool TReducedCopy::SizeChanged(const QImage &picture) const
 
 QRect TReducedCopy::BlocksOf(const QRect &dirty) const
 {
-    const int f = ReductionFactor;
+    const int f = std::max(ReductionFactor, 1);
     const QRect norm = dirty.normalized();
     const QRect blocks(QPoint(std::max(norm.left(), 0) / f, std::max(norm.top(), 0) / f),
                        QPoint(std::max(norm.right(), 0) / f, std::max(norm.bottom(), 0) / f));
     return blocks.intersected(Copy.rect());
 }
 
-void TReducedCopy::Update(const QImage &picture, const QRect &dirty)
+void TReducedCopy::Mark(const QRect &dirty)
 {
-    if (SizeChanged(picture)) {
-        Rebuild(picture, ReductionFactor);
-        return;
+    const QRect blocks = BlocksOf(dirty);
+    const int w = Copy.width();
+    for (int by = blocks.top(); by <= blocks.bottom(); ++by) {
+        std::uint8_t *queued = Queued.data() + std::size_t(by) * std::size_t(w);
+        for (int bx = blocks.left(); bx <= blocks.right(); ++bx) {
+            if (queued[bx])
+                continue;
+            queued[bx] = 1;
+            Pending.push_back(by * w + bx);
+        }
     }
-    AverageBlocks(picture, BlocksOf(dirty));
 }
 
-void TReducedCopy::Update(const QImage &picture, const std::vector<QRect> &dirty)
+void TReducedCopy::Update(const QImage &picture)
 {
     if (SizeChanged(picture)) {
         Rebuild(picture, ReductionFactor);
         return;
     }
-    const int w = Copy.width();
-    Queued.resize(std::size_t(w) * std::size_t(Copy.height()));
-    for (const QRect &d : dirty) {
-        const QRect blocks = BlocksOf(d);
-        for (int by = blocks.top(); by <= blocks.bottom(); ++by)
-            for (int bx = blocks.left(); bx <= blocks.right(); ++bx) {
-                const int i = by * w + bx;
-                if (!Queued[std::size_t(i)]) {
-                    Queued[std::size_t(i)] = 1;
-                    Pending.push_back(i);
-                }
-            }
-    }
     // Rows of the copy hold whole pixels, so a block's index is its pixel's.
+    const int w = Copy.width();
     const uchar *bits = picture.constBits();
     const qsizetype stride = picture.bytesPerLine();
     auto *out = reinterpret_cast<QRgb *>(Copy.bits());

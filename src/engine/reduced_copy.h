@@ -17,11 +17,14 @@ public:
 
     // Averages the whole picture anew; factor is clamped to 1..MaxFactor.
     void Rebuild(const QImage &picture, int factor);
-    // Averages again the blocks that meet the picture rectangle dirty.
-    void Update(const QImage &picture, const QRect &dirty);
-    // Averages again, once each, the blocks that meet any of the picture
-    // rectangles; the parts a stroke reports overlap a lot.
-    void Update(const QImage &picture, const std::vector<QRect> &dirty);
+    // Marks the blocks that meet the picture rectangle dirty for the next
+    // Update; the parts a stroke reports overlap a lot, and each block is
+    // marked once however many of them meet it.
+    void Mark(const QRect &dirty);
+    bool HasMarks() const { return !Pending.empty(); }
+    // Averages the marked blocks again; a picture of another size is
+    // averaged anew.
+    void Update(const QImage &picture);
     const QImage &Image() const { return Copy; }
     int Factor() const { return ReductionFactor; }
 
@@ -33,7 +36,8 @@ private:
     QImage Copy;
     int ReductionFactor = 0;
     std::vector<std::uint32_t> Sums;
-    // Blocks already queued by the update in progress, and the queue.
+    // One flag per block of the copy for the blocks marked since the last
+    // update, and their indices.
     std::vector<std::uint8_t> Queued;
     std::vector<int> Pending;
 };

@@ -40,26 +40,25 @@ void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color)
     PenRaster::ThinLine(a, b, target.width(), target.height(), TSpanWriter(target, color, nullptr));
 }
 
+// Each copy is drawn as soon as it is reflected: a list of a million copies
+// would cost more than drawing them.
 void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to,
-                                TColor color, int width, const TColoringMask *mask)
+                                TColor color, int width, const TColoringMask *mask, const TCopyDrawn &copyDrawn)
 {
-    Drawn.clear();
-    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) { Drawn.push_back({a, b}); });
-    if (Smooth) {
-        for (const Segment &s : Drawn)
-            Coverage.AddCapsule(target, s.a, s.b, width, color, mask);
-        return;
-    }
     const TSpanWriter write(target, ColorToRgb(color), mask);
     const int w = target.width(), h = target.height();
-    if (width <= 1) {
-        for (const Segment &s : Drawn)
-            PenRaster::ThinLine(s.a, s.b, w, h, write);
-        return;
-    }
-    Pen.SetWidth(width);
-    for (const Segment &s : Drawn)
-        Pen.Segment(s.a, s.b, w, h, write);
+    if (width > 1)
+        Pen.SetWidth(width);
+    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
+        if (Smooth)
+            Coverage.AddCapsule(target, a, b, width, color, mask);
+        else if (width <= 1)
+            PenRaster::ThinLine(a, b, w, h, write);
+        else
+            Pen.Segment(a, b, w, h, write);
+        if (copyDrawn)
+            copyDrawn(a, b);
+    });
 }
 
 void TStrokePainter::DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width)

@@ -7,7 +7,7 @@
 
 #include <QImage>
 
-#include <vector>
+#include <functional>
 
 class TColoringMask;
 
@@ -29,13 +29,14 @@ public:
     bool IsSmooth() const { return Smooth; }
     void StartStroke() { Coverage.Begin(); }
 
+    // Hears of each copy of a segment as it is drawn, so a caller can tell
+    // what changed without reflecting the segment again.
+    using TCopyDrawn = std::function<void(QPoint a, QPoint b)>;
+
     // Every copy of the segment from -> to. With a mask (the target's size)
     // only the pixels it leaves paintable change.
     void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color, int width,
-                    const TColoringMask *mask = nullptr);
-    // The copies the last DrawCopies drew, so a caller can tell what changed
-    // without reflecting the segment again.
-    const std::vector<Segment> &DrawnCopies() const { return Drawn; }
+                    const TColoringMask *mask = nullptr, const TCopyDrawn &copyDrawn = {});
     // One line of an outline.
     void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);
     // A circle outline of radius r: width 1 gives the 8-connected ring of
@@ -47,7 +48,6 @@ private:
     TPen Pen;
     bool Smooth = false;
     TCoverageStroke Coverage;
-    std::vector<Segment> Drawn;
 };
 
 // A one-pixel line from a up to but not including b, clipped to the image.
