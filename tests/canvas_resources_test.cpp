@@ -1,17 +1,13 @@
 #include "canvas/canvas_resources.h"
 #include "codecs/jpeg_decode.h"
+#include "jpeg_test_files.h"
 
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryFile>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
-#include <vector>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -24,40 +20,6 @@ QByteArray ReadResource(const char *path)
     return file.readAll();
 }
 
-// Encodes Components (1 or 3) samples per pixel with libjpeg at top quality.
-template <typename Sample>
-QByteArray EncodeJpeg(int width, int height, int components, Sample sample)
-{
-    jpeg_compress_struct info{};
-    jpeg_error_mgr err{};
-    info.err = jpeg_std_error(&err);
-    jpeg_create_compress(&info);
-    unsigned char *buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = JDIMENSION(width);
-    info.image_height = JDIMENSION(height);
-    info.input_components = components;
-    info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 100, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<JSAMPLE> row(std::size_t(width * components));
-    while (info.next_scanline < info.image_height) {
-        const int y = int(info.next_scanline);
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < components; ++c)
-                row[std::size_t(x * components + c)] = JSAMPLE(sample(x, y, c));
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    QByteArray out(reinterpret_cast<const char *>(buffer), qsizetype(size));
-    std::free(buffer);
-    return out;
-}
-
 bool Near(QRgb c, int r, int g, int b, int tolerance)
 {
     return std::abs(qRed(c) - r) <= tolerance && std::abs(qGreen(c) - g) <= tolerance
@@ -67,7 +29,7 @@ bool Near(QRgb c, int r, int g, int b, int tolerance)
 void ExpectDecodeFails(const QByteArray &data)
 {
     try {
-        JpegToBitmap32(data);
+        DecodeJpeg(data);
         ADD_FAILURE() << "decoding " << data.size() << " bytes did not fail";
     } catch (const std::runtime_error &e) {
         EXPECT_STRNE(e.what(), "");
@@ -78,7 +40,7 @@ void ExpectDecodeFails(const QByteArray &data)
 
 TEST(JpegDecode, ShadowResourceShowsRectangleWithLowerRightShadow)
 {
-    const QImage img = JpegToBitmap32(ReadResource(":/images/img_sblur.jpg"));
+    const QImage img = DecodeJpeg(ReadResource(":/images/img_sblur.jpg"));
     ASSERT_EQ(img.size(), QSize(400, 300));
     EXPECT_EQ(img.format(), QImage::Format_RGB32);
     for (const QPoint corner : {QPoint(0, 0), QPoint(399, 0), QPoint(0, 299), QPoint(399, 299)})
@@ -93,13 +55,13 @@ TEST(JpegDecode, ShadowResourceShowsRectangleWithLowerRightShadow)
 
 TEST(JpegDecode, GrayscaleAndColourSources)
 {
-    const QImage gray = JpegToBitmap32(EncodeJpeg(32, 16, 1, [](int x, int, int) { return x < 16 ? 40 : 200; }));
+    const QImage gray = DecodeJpeg(LibjpegFile(32, 16, 1, [](int x, int, int) { return x < 16 ? 40 : 200; }));
     ASSERT_EQ(gray.size(), QSize(32, 16));
     EXPECT_EQ(gray.format(), QImage::Format_RGB32);
     EXPECT_TRUE(Near(gray.pixel(4, 8), 40, 40, 40, 3));
     EXPECT_TRUE(Near(gray.pixel(28, 8), 200, 200, 200, 3));
 
-    const QImage colour = JpegToBitmap32(EncodeJpeg(32, 16, 3, [](int x, int, int c) {
+    const QImage colour = DecodeJpeg(LibjpegFile(32, 16, 3, [](int x, int, int c) {
         static const int left[3] = {230, 20, 10}, right[3] = {20, 40, 220};
         return x < 16 ? left[c] : right[c];
     }));
@@ -124,9 +86,9 @@ TEST(JpegDecode, BadDataThrowsInsteadOfExitingOrReturningFiller)
         scrambled[i] = char(0xFF ^ (i * 37));
     ExpectDecodeFails(scrambled);
 
-    EXPECT_THROW(JpegToBitmap32(nullptr, 100), std::runtime_error);
+    EXPECT_THROW(DecodeJpeg(nullptr, 100), std::runtime_error);
     // The decoder stays usable after failures.
-    EXPECT_EQ(JpegToBitmap32(good).size(), QSize(400, 300));
+    EXPECT_EQ(DecodeJpeg(good).size(), QSize(400, 300));
 }
 
 class ShadowImageTest : public ::testing::Test {

@@ -1,12 +1,14 @@
 #include "app_fixture.h"
 #include "app/file_names.h"
 #include "app/forms.h"
+#include "app/image_formats.h"
 #include "app/main_form.h"
 #include "app/zoom_view.h"
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
 #include "codecs/image_file_io.h"
 #include "codecs/png_codec.h"
+#include "codecs/webp_codec.h"
 #include "canvas/velmora_canvas.h"
 #include "dialog_answer.h"
 #include "i18n/file_dialog_filter.h"
@@ -49,7 +51,10 @@ struct ImageFilesTest : TAppFixture {
             if (answer.isEmpty())
                 return false;
             // As a user would: the filter first, then the name typed.
-            dialog.selectNameFilter(dialog.nameFilters().at(answerFormat - 1));
+            const auto &formats = ImageFormats();
+            const auto at = std::find_if(formats.begin(), formats.end(),
+                                         [&](const TImageFormat &f) { return f.Number == answerFormat; });
+            dialog.selectNameFilter(dialog.nameFilters().at(at - formats.begin()));
             dialog.selectFile(answer);
             return true;
         };
@@ -109,6 +114,11 @@ TEST(FileNames, ForceFileExtReplacesOnlyTheLastExtensionOfTheNamePart)
     EXPECT_EQ(ForceFileExt("/pics/LOGO.GIF", "gif"), "/pics/LOGO.GIF");
     EXPECT_EQ(ForceFileExt("rose..Png", ".png"), "rose..Png");
     EXPECT_EQ(ForceFileExt("LOGO.GIF", "png"), "LOGO.png");
+    const QStringList jpeg{"jpg", "jpeg"};
+    EXPECT_EQ(ForceFileExt("photo.JPEG", jpeg), "photo.JPEG");
+    EXPECT_EQ(ForceFileExt("photo.Jpg", jpeg), "photo.Jpg");
+    EXPECT_EQ(ForceFileExt("photo.png", jpeg), "photo.jpg");
+    EXPECT_EQ(ForceFileExt("photo.jpeg", "webp"), "photo.webp");
     EXPECT_EQ(NameFiltersOf("PNG images (*.png)|*.png|Pictures|*.jpg;*.jpeg"),
               QStringList({"PNG images (*.png)", "Pictures (*.jpg *.jpeg)"}));
     EXPECT_TRUE(ProgramFolder().endsWith(QDir::separator()));
@@ -162,6 +172,34 @@ TEST_F(ImageFilesTest, TheChosenFilterDecidesTheFormatAndTheExtension)
     QFile f(dir.filePath("rose.gif"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
+}
+
+// The dialogs list JPEG and WebP after BMP; each filter stands for its
+// format's number, which is not its place in the list.
+TEST_F(ImageFilesTest, JpegAndWebpAreSavedAndOpenedThroughTheirFilters)
+{
+    Paint();
+    Answer(dir.filePath("photo.png"), 5);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_TRUE(form->CurrentFileName.endsWith("photo.jpg"));
+    EXPECT_EQ(form->CurrentFormat, 5);
+    Answer(dir.filePath("Photo.JPEG"), 5);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_EQ(shownFilter, "JPEG images (*.jpg *.jpeg)");
+    EXPECT_TRUE(form->CurrentFileName.endsWith("Photo.JPEG"));
+
+    Answer(dir.filePath("art"), 6);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_EQ(form->CurrentFormat, 6);
+    EXPECT_EQ(LoadWebpFile(dir.filePath("art.webp")), canvas->Picture);
+
+    Answer(dir.filePath("photo.jpg"), 5);
+    form->miOpenClick(form->miOpen);
+    EXPECT_EQ(shownFilter, "WebP images (*.webp)");
+    EXPECT_EQ(form->CurrentFormat, 5);
+    form->OpenFromCommandLine({dir.filePath("art.webp")});
+    EXPECT_EQ(form->CurrentFormat, 6);
+    EXPECT_TRUE(form->CurrentFileName.endsWith("art.webp"));
 }
 
 TEST_F(ImageFilesTest, OpenTakesTheFilesSizePixelsAndName)
@@ -307,7 +345,7 @@ TEST_F(ImageFilesTest, NewAndCanvasSizeUseTheSizeDialog)
 
 TEST_F(ImageFilesTest, TheCommandLineOpensTheFirstExistingFileRelativeToTheProgram)
 {
-    const QString jpg = dir.filePath("photo.jpg");
+    const QString jpg = dir.filePath("photo.tif");
     const QString png = dir.filePath("b.png");
     SavePngFile(Picture(20, 10, qRgb(1, 1, 1)), png);
     QFile::copy(png, jpg);

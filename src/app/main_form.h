@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/recent_files.h"
+
 #include <QMainWindow>
 
 #include <functional>
@@ -9,6 +11,7 @@ class QAction;
 class QFileDialog;
 class QLabel;
 class QMenu;
+class QPrintDialog;
 class QScrollArea;
 class QToolButton;
 class TfrmTools;
@@ -54,6 +57,8 @@ public:
     void OpenImage(const QString &name);
     void OpenFromCommandLine(const QStringList &arguments);
     QString GetInitialFolder() const;
+    // The picture as Save would write it, also what Print prints.
+    QImage PictureAsSaved() const;
 
     // Recovery copies (recovery_restore.cpp). Offers the copies that ended
     // instances left, newest first; true when one became the picture.
@@ -66,6 +71,8 @@ public:
     void miOpenClick(QObject *Sender = nullptr);
     void miSaveClick(QObject *Sender = nullptr);
     void miSaveAsClick(QObject *Sender = nullptr);
+    void miClearRecentFilesClick(QObject *Sender = nullptr);
+    void miPrintClick(QObject *Sender = nullptr);
     void miExitClick(QObject *Sender = nullptr);
     void miUndoClick(QObject *Sender = nullptr);
     void miRedoClick(QObject *Sender = nullptr);
@@ -127,6 +134,9 @@ public:
     // Runs a file dialog modally; true when the user confirmed it.
     // Replaceable for tests.
     std::function<bool(QFileDialog &)> ExecuteFileDialog;
+    // Runs the print dialog modally; true when the user chose to print.
+    // Replaceable for tests.
+    std::function<bool(QPrintDialog &)> ExecutePrintDialog;
     // Asks a Yes/No question; true for Yes. With noByDefault, No is the
     // answer of Enter as well as of Esc. Replaceable for tests.
     std::function<bool(const QString &, bool noByDefault)> AskYesNo;
@@ -136,8 +146,11 @@ public:
     QAction *miFile = nullptr;
     QAction *miNew = nullptr;
     QAction *miOpen = nullptr;
+    QAction *miRecentFiles = nullptr;
+    QAction *miClearRecentFiles = nullptr;
     QAction *miSave = nullptr;
     QAction *miSaveAs = nullptr;
+    QAction *miPrint = nullptr;
     QAction *miExit = nullptr;
     QAction *miEdit = nullptr;
     QAction *miUndo = nullptr;
@@ -216,6 +229,9 @@ private:
     void TakePicture(const QImage &image, const QString &name, int format);
     bool WriteImageFile(const QString &name, int format);
     bool ConfirmDiscard();
+    void RememberRecentFile(const QString &fileName);
+    void UpdateRecentFilesMenu();
+    void OpenRecentFile(const QString &fileName);
     void MarkFileState();
     bool AskRecoveryRestore(const QString &copyPath);
     void ReportUnreadableRecovery(const QString &copyPath, const QString &keptPath);
@@ -234,5 +250,6 @@ private:
     // The picture's cache key when it last matched its file, or a new
     // picture: New itself sets Modified, so that flag cannot tell.
     qint64 FileStateKey = 0;
+    TRecentFiles RecentFiles;
     std::unique_ptr<TMultiLangForm> Translator;
 };

@@ -1,6 +1,7 @@
 // The offer at start to restore the picture of an instance that ended
 // without closing properly.
 #include "app/forms.h"
+#include "app/image_formats.h"
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "canvas/velmora_canvas.h"
@@ -89,7 +90,7 @@ void TfrmMainForm::ReportUnreadableRecovery(const QString &copyPath, const QStri
 // saved to, with no history.
 void TfrmMainForm::LoadRecoveredPicture(const QImage &image, const QString &fileName, int format)
 {
-    TakePicture(image, fileName, format >= 1 && format <= 3 ? format : 1);
+    TakePicture(image, fileName, ImageFormatNumbered(format) ? format : 1);
     canvas->Modified = true;
     FileStateKey = 0;
     if (frmTools)
