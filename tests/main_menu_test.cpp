@@ -621,18 +621,10 @@ TEST_F(MainMenuTest, RecentFilesAndPrintAreReachedByKeyboard)
 
 TEST(Printing, ThePictureFillsThePageCentredWithItsProportions)
 {
-    const struct {
-        QSize Picture;
-        QSizeF Page;
-        QRectF Target;
-    } cases[] = {
-        {{400, 200}, {1000, 1000}, {0, 250, 1000, 500}},
-        {{200, 400}, {800, 1000}, {150, 0, 500, 1000}},
-        {{30, 20}, {3000, 2000}, {0, 0, 3000, 2000}},
-        {{100, 100}, {600, 900}, {0, 150, 600, 600}},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(PrintTarget(c.Picture, c.Page), c.Target) << c.Picture.width() << "x" << c.Picture.height();
+    EXPECT_EQ(PrintTarget({400, 200}, {1000, 1000}), QRectF(0, 250, 1000, 500));
+    EXPECT_EQ(PrintTarget({200, 400}, {800, 1000}), QRectF(150, 0, 500, 1000));
+    EXPECT_EQ(PrintTarget({30, 20}, {3000, 2000}), QRectF(0, 0, 3000, 2000));
+    EXPECT_EQ(PrintTarget({100, 100}, {600, 900}), QRectF(0, 150, 600, 600));
     EXPECT_EQ(PrintOrientation({400, 200}), QPageLayout::Landscape);
     EXPECT_EQ(PrintOrientation({200, 400}), QPageLayout::Portrait);
     EXPECT_EQ(PrintOrientation({100, 100}), QPageLayout::Portrait);

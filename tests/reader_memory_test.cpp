@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -122,13 +123,11 @@ Bytes JpegClaiming(int size)
     QImage block(8, 8, QImage::Format_RGB32);
     block.fill(Qt::red);
     Bytes jpeg = EncodeJpeg(block);
-    for (std::size_t at = 2; at + 9 < jpeg.size(); ++at) {
-        if (jpeg[at] == 0xFF && jpeg[at + 1] == 0xC0) {
-            jpeg[at + 5] = jpeg[at + 7] = std::uint8_t(size >> 8);
-            jpeg[at + 6] = jpeg[at + 8] = std::uint8_t(size);
-            break;
-        }
-    }
+    // The frame header: marker, length, precision, height, width.
+    const Bytes frame{0xFF, 0xC0};
+    const auto at = std::search(jpeg.begin(), jpeg.end(), frame.begin(), frame.end());
+    at[5] = at[7] = std::uint8_t(size >> 8);
+    at[6] = at[8] = std::uint8_t(size);
     return jpeg;
 }
 

@@ -31,16 +31,6 @@ int FormatAtFilter(qsizetype index)
     return index >= 0 && index < qsizetype(formats.size()) ? formats[std::size_t(index)].Number : 0;
 }
 
-qsizetype FilterOfFormat(int number)
-{
-    const std::vector<TImageFormat> &formats = ImageFormats();
-    for (std::size_t i = 0; i < formats.size(); ++i) {
-        if (formats[i].Number == number)
-            return qsizetype(i);
-    }
-    return -1;
-}
-
 QFileDialog *MakeFileDialog(QWidget *parent, const char *name, const QString &title)
 {
     auto *dialog = new QFileDialog(parent, title);
@@ -89,7 +79,7 @@ void TfrmMainForm::CreateFileDialogs()
 bool TfrmMainForm::RunFileDialog(QFileDialog &dialog, int &format)
 {
     const QStringList filters = dialog.nameFilters();
-    const qsizetype current = FilterOfFormat(CurrentFormat);
+    const qsizetype current = ImageFormatPlace(CurrentFormat);
     if (current >= 0 && current < filters.size())
         dialog.selectNameFilter(filters[current]);
     dialog.setDirectory(GetInitialFolder());

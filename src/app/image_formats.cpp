@@ -27,11 +27,18 @@ const std::vector<TImageFormat> &ImageFormats()
 
 const TImageFormat *ImageFormatNumbered(int number)
 {
-    for (const TImageFormat &format : ImageFormats()) {
-        if (format.Number == number)
-            return &format;
+    const qsizetype place = ImageFormatPlace(number);
+    return place < 0 ? nullptr : &ImageFormats()[std::size_t(place)];
+}
+
+qsizetype ImageFormatPlace(int number)
+{
+    const std::vector<TImageFormat> &formats = ImageFormats();
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        if (formats[i].Number == number)
+            return qsizetype(i);
     }
-    return nullptr;
+    return -1;
 }
 
 const TImageFormat *ImageFormatOfFile(const QString &fileName)

@@ -25,6 +25,8 @@ const std::vector<TImageFormat> &ImageFormats();
 
 // The format of that number, or nullptr.
 const TImageFormat *ImageFormatNumbered(int number);
+// The place of the format of that number in ImageFormats(), or -1.
+qsizetype ImageFormatPlace(int number);
 
 // The format a file name's extension names, in any letter case, or nullptr.
 const TImageFormat *ImageFormatOfFile(const QString &fileName);
