@@ -71,6 +71,11 @@ QImage DecodeFirstFrame(const std::uint8_t *data, std::size_t size, int width, i
     return image;
 }
 
+// libwebp's lossless effort from 0 to 9. Its default of 6 takes several
+// times as long as PNG on a traced photograph for a file some 15% smaller;
+// at 1 saving takes about as long as PNG.
+constexpr int LosslessEffort = 1;
+
 std::string EncodeError(const WebPPicture &picture)
 {
     return "WebP encoder: error " + std::to_string(picture.error_code);
@@ -99,9 +104,8 @@ std::vector<std::uint8_t> EncodeWebp(const QImage &source)
     if (picture.width() > WEBP_MAX_DIMENSION || picture.height() > WEBP_MAX_DIMENSION)
         throw std::runtime_error("A WebP picture has at most 16383 pixels a side");
     WebPConfig config;
-    if (!WebPConfigInit(&config))
+    if (!WebPConfigInit(&config) || !WebPConfigLosslessPreset(&config, LosslessEffort))
         throw std::runtime_error("The WebP library does not match");
-    config.lossless = 1;
     config.exact = 1;
 
     WebPPicture out;
