@@ -14,9 +14,10 @@ set(CPACK_PACKAGE_DESCRIPTION "Velmora repeats every brush or eraser stroke at o
 centre points: rotations about a master centre, the same with mirror images,
 rotations about every rotated copy of a second centre, or a single vertical
 or horizontal mirror. It has a colour picker, a symmetric paint bucket, a
-coloring mask, shape effects, whole-picture operations, undo and redo, and
-reads and writes PNG, GIF and BMP files. Its user interface is available in
-English, French, German, Russian and Spanish.")
+coloring mask, shape effects, whole-picture operations, undo and redo,
+reads and writes PNG, GIF, BMP, JPEG and WebP files and prints its pictures.
+Its user interface is available in English, French, German, Russian and
+Spanish.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

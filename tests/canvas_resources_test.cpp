@@ -24,9 +24,11 @@ QByteArray ReadResource(const char *path)
     return file.readAll();
 }
 
-// Encodes Components (1 or 3) samples per pixel with libjpeg at top quality.
+// Encodes Components (1 grey, 3 RGB, 4 CMYK with libjpeg's Adobe marker)
+// samples per pixel with libjpeg at top quality, and an APP1 marker with the
+// given data when there is one.
 template <typename Sample>
-QByteArray EncodeJpeg(int width, int height, int components, Sample sample)
+QByteArray EncodeJpeg(int width, int height, int components, Sample sample, const QByteArray &app1 = {})
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr err{};
@@ -38,10 +40,13 @@ QByteArray EncodeJpeg(int width, int height, int components, Sample sample)
     info.image_width = JDIMENSION(width);
     info.image_height = JDIMENSION(height);
     info.input_components = components;
-    info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
     jpeg_start_compress(&info, TRUE);
+    if (!app1.isEmpty())
+        jpeg_write_marker(&info, JPEG_APP0 + 1, reinterpret_cast<const JOCTET *>(app1.constData()),
+                          unsigned(app1.size()));
     std::vector<JSAMPLE> row(std::size_t(width * components));
     while (info.next_scanline < info.image_height) {
         const int y = int(info.next_scanline);
@@ -67,7 +72,7 @@ bool Near(QRgb c, int r, int g, int b, int tolerance)
 void ExpectDecodeFails(const QByteArray &data)
 {
     try {
-        JpegToBitmap32(data);
+        DecodeJpeg(data);
         ADD_FAILURE() << "decoding " << data.size() << " bytes did not fail";
     } catch (const std::runtime_error &e) {
         EXPECT_STRNE(e.what(), "");
@@ -78,7 +83,7 @@ void ExpectDecodeFails(const QByteArray &data)
 
 TEST(JpegDecode, ShadowResourceShowsRectangleWithLowerRightShadow)
 {
-    const QImage img = JpegToBitmap32(ReadResource(":/images/img_sblur.jpg"));
+    const QImage img = DecodeJpeg(ReadResource(":/images/img_sblur.jpg"));
     ASSERT_EQ(img.size(), QSize(400, 300));
     EXPECT_EQ(img.format(), QImage::Format_RGB32);
     for (const QPoint corner : {QPoint(0, 0), QPoint(399, 0), QPoint(0, 299), QPoint(399, 299)})
@@ -93,19 +98,57 @@ TEST(JpegDecode, ShadowResourceShowsRectangleWithLowerRightShadow)
 
 TEST(JpegDecode, GrayscaleAndColourSources)
 {
-    const QImage gray = JpegToBitmap32(EncodeJpeg(32, 16, 1, [](int x, int, int) { return x < 16 ? 40 : 200; }));
+    const QImage gray = DecodeJpeg(EncodeJpeg(32, 16, 1, [](int x, int, int) { return x < 16 ? 40 : 200; }));
     ASSERT_EQ(gray.size(), QSize(32, 16));
     EXPECT_EQ(gray.format(), QImage::Format_RGB32);
     EXPECT_TRUE(Near(gray.pixel(4, 8), 40, 40, 40, 3));
     EXPECT_TRUE(Near(gray.pixel(28, 8), 200, 200, 200, 3));
 
-    const QImage colour = JpegToBitmap32(EncodeJpeg(32, 16, 3, [](int x, int, int c) {
+    const QImage colour = DecodeJpeg(EncodeJpeg(32, 16, 3, [](int x, int, int c) {
         static const int left[3] = {230, 20, 10}, right[3] = {20, 40, 220};
         return x < 16 ? left[c] : right[c];
     }));
     ASSERT_EQ(colour.size(), QSize(32, 16));
     EXPECT_TRUE(Near(colour.pixel(4, 8), 230, 20, 10, 12));
     EXPECT_TRUE(Near(colour.pixel(28, 8), 20, 40, 220, 12));
+}
+
+// A phone photo opens upright whatever way the phone was held; a print
+// shop's CMYK file, with Adobe's inverted ink, opens in its colours.
+TEST(JpegDecode, ExifOrientationTurnsThePictureUprightAndCmykShowsItsInk)
+{
+    // Quadrants red, blue over green, white as stored, and as each
+    // orientation shows them.
+    const QRgb r = qRgb(255, 0, 0), b = qRgb(0, 0, 255), g = qRgb(0, 255, 0), w = qRgb(255, 255, 255);
+    const QRgb shown[8][4] = {{r, b, g, w}, {b, r, w, g}, {w, g, b, r}, {g, w, r, b},
+                              {r, g, b, w}, {g, r, w, b}, {w, b, g, r}, {b, w, r, g}};
+    const auto quadrants = [&](int x, int y, int c) {
+        return int(shown[0][(y >= 8) * 2 + (x >= 16)] >> (16 - 8 * c) & 0xFF);
+    };
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        // Odd orientations in Motorola byte order, even ones in Intel's.
+        const bool big = orientation % 2;
+        const QByteArray exif = QByteArray("Exif\0\0", 6) +
+                                (big ? QByteArray("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 19)
+                                     : QByteArray("II\x2a\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18)) +
+                                char(orientation) + QByteArray(big ? 6 : 7, '\0');
+        const QImage img = DecodeJpeg(EncodeJpeg(32, 16, 3, quadrants, exif));
+        ASSERT_EQ(img.size(), orientation >= 5 ? QSize(16, 32) : QSize(32, 16));
+        for (int q = 0; q < 4; ++q) {
+            const QRgb e = shown[orientation - 1][q];
+            const QPoint centre((q % 2 * 2 + 1) * img.width() / 4, (q / 2 * 2 + 1) * img.height() / 4);
+            EXPECT_TRUE(Near(img.pixel(centre), qRed(e), qGreen(e), qBlue(e), 30)) << "quadrant " << q;
+        }
+    }
+
+    // Full magenta and yellow print red, half black grey.
+    const QImage cmyk = DecodeJpeg(EncodeJpeg(16, 8, 4, [](int x, int, int c) {
+        const int ink[2][4] = {{0, 255, 255, 0}, {0, 0, 0, 128}};
+        return 255 - ink[x >= 8][c];
+    }));
+    EXPECT_TRUE(Near(cmyk.pixel(3, 4), 255, 0, 0, 6));
+    EXPECT_TRUE(Near(cmyk.pixel(12, 4), 127, 127, 127, 6));
 }
 
 TEST(JpegDecode, BadDataThrowsInsteadOfExitingOrReturningFiller)
@@ -124,9 +167,9 @@ TEST(JpegDecode, BadDataThrowsInsteadOfExitingOrReturningFiller)
         scrambled[i] = char(0xFF ^ (i * 37));
     ExpectDecodeFails(scrambled);
 
-    EXPECT_THROW(JpegToBitmap32(nullptr, 100), std::runtime_error);
+    EXPECT_THROW(DecodeJpeg(nullptr, 100), std::runtime_error);
     // The decoder stays usable after failures.
-    EXPECT_EQ(JpegToBitmap32(good).size(), QSize(400, 300));
+    EXPECT_EQ(DecodeJpeg(good).size(), QSize(400, 300));
 }
 
 class ShadowImageTest : public ::testing::Test {

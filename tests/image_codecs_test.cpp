@@ -1,13 +1,18 @@
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
 #include "codecs/image_file_io.h"
+#include "codecs/jpeg_codec.h"
+#include "codecs/jpeg_decode.h"
 #include "codecs/png_codec.h"
+#include "codecs/webp_codec.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -103,6 +108,16 @@ std::vector<std::uint8_t> MakeGif(QSize screen, const std::vector<GifColorType> 
 
 const std::vector<GifColorType> FourColours{{255, 255, 255}, {255, 0, 0}, {0, 128, 0}, {0, 0, 255}};
 
+// The mean difference of each channel, at most 255.
+int MeanChannelError(const QImage &a, const QImage &b, int shift)
+{
+    long error = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            error += std::abs(int(a.pixel(x, y) >> shift & 0xFF) - int(b.pixel(x, y) >> shift & 0xFF));
+    return int(error / (a.width() * a.height()));
+}
+
 } // namespace
 
 TEST(ImageCodecs, EveryFormatRoundTripsTinyAndNoisyPicturesExactly)
@@ -115,6 +130,8 @@ TEST(ImageCodecs, EveryFormatRoundTripsTinyAndNoisyPicturesExactly)
         EXPECT_TRUE(SamePixels(LoadPngFile(png), img));
         SaveBmpFile(img, bmp);
         EXPECT_TRUE(SamePixels(LoadBmpFile(bmp), img));
+        const std::vector<std::uint8_t> webp = EncodeWebp(img);
+        EXPECT_TRUE(SamePixels(DecodeWebp(webp.data(), webp.size()), img));
     }
     // GIF keeps pictures of up to 256 colours exactly, whatever the colours:
     // a reduction to five bits per channel would shift these.
@@ -124,6 +141,37 @@ TEST(ImageCodecs, EveryFormatRoundTripsTinyAndNoisyPicturesExactly)
         SaveGifFile(img, gif);
         EXPECT_TRUE(SamePixels(LoadGifFile(gif), img));
     }
+}
+
+TEST(ImageCodecs, JpegKeepsPhotographsCloseAndThinColouredLinesInTheirColour)
+{
+    const auto roundTrip = [](const QImage &img) {
+        const std::vector<std::uint8_t> jpeg = EncodeJpeg(img);
+        return DecodeJpeg(jpeg.data(), jpeg.size());
+    };
+    QImage photo(160, 120, QImage::Format_RGB32);
+    std::mt19937 rng(14);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(int(127 + 100 * std::sin(x / 9.0) * std::cos(y / 13.0)), x * 255 / 160,
+                                      int(y * 2 + rng() % 8)));
+    const QImage back = roundTrip(photo);
+    for (const int shift : {0, 8, 16})
+        EXPECT_LE(MeanChannelError(photo, back, shift), 3) << "channel at bit " << shift;
+
+    QImage line(64, 32, QImage::Format_RGB32);
+    line.fill(Qt::white);
+    QPainter(&line).fillRect(0, 13, 64, 1, Qt::red);
+    const QRgb red = roundTrip(line).pixel(30, 13);
+    EXPECT_TRUE(qRed(red) > 200 && qGreen(red) < 80 && qBlue(red) < 80) << std::hex << red;
+}
+
+// Pillow's files: blue at half alpha beside transparent pixels, and an
+// animation of a red frame and a blue one.
+TEST(ImageCodecs, WebpShowsAlphaOnWhiteAndTheFirstFrameOfAnAnimation)
+{
+    EXPECT_EQ(LoadWebpFile(VELMORA_FUZZ_CORPUS "/webp/pil_alpha.webp").pixel(2, 1), qRgb(127, 127, 255));
+    EXPECT_EQ(LoadWebpFile(VELMORA_FUZZ_CORPUS "/webp/pil_animated.webp").pixel(4, 2), qRgb(255, 0, 0));
 }
 
 TEST(ImageCodecs, ManyColoursAreReducedToOneFrameOf256)
@@ -136,13 +184,8 @@ TEST(ImageCodecs, ManyColoursAreReducedToOneFrameOf256)
     EXPECT_LE(DistinctColors(back, 256).size(), 256u);
     EXPECT_FALSE(DistinctColors(back, 256).empty());
     // Close to the original: the mean error of each channel stays small.
-    for (const int shift : {0, 8, 16}) {
-        long error = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                error += std::abs(int(img.pixel(x, y) >> shift & 0xFF) - int(back.pixel(x, y) >> shift & 0xFF));
-        EXPECT_LE(error / (img.width() * img.height()), 16) << "channel at bit " << shift;
-    }
+    for (const int shift : {0, 8, 16})
+        EXPECT_LE(MeanChannelError(img, back, shift), 16) << "channel at bit " << shift;
 }
 
 TEST(ImageCodecs, BmpFileIsA32BitBottomUpDibWithTheShortHeader)
@@ -224,15 +267,18 @@ TEST(ImageCodecs, WrongTruncatedOrHugeDataIsRefusedWithAReason)
     const std::vector<std::uint8_t> png = ReadFileBytes(dir.filePath("a.png"));
     const std::vector<std::uint8_t> gif = EncodeGif(img);
     const std::vector<std::uint8_t> bmp = EncodeBmp(img);
+    const std::vector<std::uint8_t> webp = EncodeWebp(img);
 
     // A file opened with another format's codec.
     EXPECT_THROW(DecodeGif(png.data(), png.size()), std::runtime_error);
     EXPECT_THROW(DecodeBmp(png.data(), png.size()), std::runtime_error);
     EXPECT_THROW(DecodePng(gif.data(), gif.size()), std::runtime_error);
+    EXPECT_THROW(DecodeWebp(png.data(), png.size()), std::runtime_error);
     // Truncated files are errors, never a half-grey picture.
     EXPECT_THROW(DecodePng(png.data(), png.size() / 2), std::runtime_error);
     EXPECT_THROW(DecodeGif(gif.data(), gif.size() / 2), std::runtime_error);
     EXPECT_THROW(DecodeBmp(bmp.data(), bmp.size() / 2), std::runtime_error);
+    EXPECT_THROW(DecodeWebp(webp.data(), webp.size() / 2), std::runtime_error);
 
     // Headers of 2^15 x 2^15 pixels are refused before any pixel exists.
     std::vector<std::uint8_t> bigGif = MakeGif(QSize(32768, 32768), FourColours, 0,

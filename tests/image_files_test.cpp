@@ -1,12 +1,14 @@
 #include "app_fixture.h"
 #include "app/file_names.h"
 #include "app/forms.h"
+#include "app/image_formats.h"
 #include "app/main_form.h"
 #include "app/zoom_view.h"
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
 #include "codecs/image_file_io.h"
 #include "codecs/png_codec.h"
+#include "codecs/webp_codec.h"
 #include "canvas/velmora_canvas.h"
 #include "dialog_answer.h"
 #include "i18n/file_dialog_filter.h"
@@ -49,7 +51,7 @@ struct ImageFilesTest : TAppFixture {
             if (answer.isEmpty())
                 return false;
             // As a user would: the filter first, then the name typed.
-            dialog.selectNameFilter(dialog.nameFilters().at(answerFormat - 1));
+            dialog.selectNameFilter(dialog.nameFilters().at(ImageFormatPlace(answerFormat)));
             dialog.selectFile(answer);
             return true;
         };
@@ -109,6 +111,8 @@ TEST(FileNames, ForceFileExtReplacesOnlyTheLastExtensionOfTheNamePart)
     EXPECT_EQ(ForceFileExt("/pics/LOGO.GIF", "gif"), "/pics/LOGO.GIF");
     EXPECT_EQ(ForceFileExt("rose..Png", ".png"), "rose..Png");
     EXPECT_EQ(ForceFileExt("LOGO.GIF", "png"), "LOGO.png");
+    EXPECT_EQ(ForceFileExt("photo.JPEG", QStringList{"jpg", "jpeg"}), "photo.JPEG");
+    EXPECT_EQ(ForceFileExt("photo.png", QStringList{"jpg", "jpeg"}), "photo.jpg");
     EXPECT_EQ(NameFiltersOf("PNG images (*.png)|*.png|Pictures|*.jpg;*.jpeg"),
               QStringList({"PNG images (*.png)", "Pictures (*.jpg *.jpeg)"}));
     EXPECT_TRUE(ProgramFolder().endsWith(QDir::separator()));
@@ -162,6 +166,30 @@ TEST_F(ImageFilesTest, TheChosenFilterDecidesTheFormatAndTheExtension)
     QFile f(dir.filePath("rose.gif"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
+}
+
+// The dialogs list JPEG and WebP after BMP; each filter stands for its
+// format's number, which is not its place in the list.
+TEST_F(ImageFilesTest, JpegAndWebpAreSavedAndOpenedThroughTheirFilters)
+{
+    Answer(dir.filePath("photo.png"), 5);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_TRUE(form->CurrentFileName.endsWith("photo.jpg"));
+    Answer(dir.filePath("Photo.JPEG"), 5);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_EQ(shownFilter, "JPEG images (*.jpg *.jpeg)");
+    EXPECT_TRUE(form->CurrentFileName.endsWith("Photo.JPEG"));
+    Paint();
+    Answer(dir.filePath("art"), 6);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_EQ(LoadWebpFile(dir.filePath("art.webp")), canvas->Picture);
+
+    Answer(dir.filePath("photo.jpg"), 5);
+    form->miOpenClick(form->miOpen);
+    EXPECT_EQ(shownFilter, "WebP images (*.webp)");
+    EXPECT_EQ(form->CurrentFormat, 5);
+    form->OpenImage(dir.filePath("art.webp"));
+    EXPECT_EQ(form->CurrentFormat, 6);
 }
 
 TEST_F(ImageFilesTest, OpenTakesTheFilesSizePixelsAndName)
@@ -307,7 +335,7 @@ TEST_F(ImageFilesTest, NewAndCanvasSizeUseTheSizeDialog)
 
 TEST_F(ImageFilesTest, TheCommandLineOpensTheFirstExistingFileRelativeToTheProgram)
 {
-    const QString jpg = dir.filePath("photo.jpg");
+    const QString jpg = dir.filePath("photo.tif");
     const QString png = dir.filePath("b.png");
     SavePngFile(Picture(20, 10, qRgb(1, 1, 1)), png);
     QFile::copy(png, jpg);

@@ -4,7 +4,9 @@
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
+#include "app/picture_printing.h"
 #include "canvas/velmora_canvas.h"
+#include "codecs/png_codec.h"
 #include "tools/brush_size_form.h"
 #include "tools/palette_form.h"
 #include "tools/spin_edit.h"
@@ -16,8 +18,11 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -62,6 +67,16 @@ struct MainMenuTest : TAppFixture {
 
     QMenu *Menu(QAction *item) const { return item->menu(); }
 
+    // Moves down the open menu with the arrow key to the item and chooses
+    // it, as a user at the keyboard would.
+    static void ChooseByKeyboard(QMenu *menu, QAction *item, Qt::Key choose = Qt::Key_Return)
+    {
+        for (int i = 0; i < 12 && menu->activeAction() != item; ++i)
+            QTest::keyClick(menu, Qt::Key_Down);
+        ASSERT_EQ(menu->activeAction(), item);
+        QTest::keyClick(menu, choose);
+    }
+
 };
 
 struct TExpectedItem {
@@ -77,10 +92,15 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"miFile", "File", "", false},
     {"miNew", "New", "Ctrl+N", false},
     {"miOpen", "Open", "Ctrl+O", false},
+    {"miRecentFiles", "Open recent", "", false},
+    {"N22", nullptr, "", false},
+    {"miClearRecentFiles", "Clear list", "", false},
     {"N1", nullptr, "", false},
     {"miSave", "Save", "Ctrl+S", false},
     {"miSaveAs", "Save as..", "", false},
     {"N2", nullptr, "", false},
+    {"miPrint", "Print...", "", false},
+    {"N23", nullptr, "", false},
     {"miExit", "Exit", "", false},
     {"miEdit", "Edit", "", false},
     {"miUndo", "Undo", "Ctrl+Z", false},
@@ -162,10 +182,12 @@ const std::vector<TExpectedItem> ExpectedMenu = {
 };
 
 // The menu's own items; the language engine's items under Language are
-// tested with the engine.
+// tested with the engine, the unnamed recent files with the settings.
 void CollectItems(const QList<QAction *> &actions, std::vector<QAction *> &out)
 {
     for (QAction *a : actions) {
+        if (a->objectName().isEmpty())
+            continue;
         out.push_back(a);
         if (a->menu() && a->objectName() != QLatin1String("miLanguage"))
             CollectItems(a->menu()->actions(), out);
@@ -560,4 +582,50 @@ TEST_F(MainMenuTest, FillToleranceDialogSetsTheToleranceWithinRangeOnOkOnly)
     }
     canvas->SetFillTolerance(999);
     EXPECT_EQ(canvas->FillTolerance, 255);
+}
+
+// Open recent and Print are reached from the menu bar with the arrow keys.
+// Printing to a PDF file gives one page, turned with the picture.
+TEST_F(MainMenuTest, RecentFilesAndPrintAreReachedByKeyboard)
+{
+    QTemporaryDir dir;
+    const QString wide = dir.filePath("wide.png"), tall = dir.filePath("tall.png");
+    SavePngFile(QImage(300, 100, QImage::Format_RGB32), wide);
+    SavePngFile(QImage(100, 300, QImage::Format_RGB32), tall);
+    form->OpenImage(wide);
+    form->OpenImage(tall);
+
+    QMenu *file = Menu(form->miFile);
+    form->menuBar()->setActiveAction(form->miFile);
+    ChooseByKeyboard(file, form->miRecentFiles, Qt::Key_Right);
+    QMenu *recent = Menu(form->miRecentFiles);
+    ChooseByKeyboard(recent, recent->actions().at(1));
+    EXPECT_EQ(form->CurrentFileName, wide);
+
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    form->ExecutePrintDialog = [&](QPrintDialog &dialog) {
+        orientation = dialog.printer()->pageLayout().orientation();
+        dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog.printer()->setOutputFileName(dir.filePath("wide.pdf"));
+        return true;
+    };
+    form->menuBar()->setActiveAction(form->miFile);
+    ChooseByKeyboard(file, form->miPrint);
+    EXPECT_EQ(orientation, QPageLayout::Landscape);
+    QFile pdf(dir.filePath("wide.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n"), 1);
+}
+
+TEST(Printing, ThePictureFillsThePageCentredWithItsProportions)
+{
+    EXPECT_EQ(PrintTarget({400, 200}, {1000, 1000}), QRectF(0, 250, 1000, 500));
+    EXPECT_EQ(PrintTarget({200, 400}, {800, 1000}), QRectF(150, 0, 500, 1000));
+    EXPECT_EQ(PrintTarget({30, 20}, {3000, 2000}), QRectF(0, 0, 3000, 2000));
+    EXPECT_EQ(PrintTarget({100, 100}, {600, 900}), QRectF(0, 150, 600, 600));
+    EXPECT_EQ(PrintOrientation({400, 200}), QPageLayout::Landscape);
+    EXPECT_EQ(PrintOrientation({200, 400}), QPageLayout::Portrait);
+    EXPECT_EQ(PrintOrientation({100, 100}), QPageLayout::Portrait);
 }

@@ -1,12 +1,16 @@
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
+#include "codecs/jpeg_codec.h"
+#include "codecs/jpeg_decode.h"
 #include "codecs/png_codec.h"
 #include "codecs/snapshot_codec.h"
+#include "codecs/webp_codec.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -113,6 +117,27 @@ Bytes TruncatedRleBmp(int size)
     return Join({{'B', 'M'}, Le(0, 4), Le(0, 4), Le(14 + 40 + 8, 4), info, {2, 1}});
 }
 
+// A JPEG of 8 x 8 pixels whose frame header claims the given size.
+Bytes JpegClaiming(int size)
+{
+    QImage block(8, 8, QImage::Format_RGB32);
+    block.fill(Qt::red);
+    Bytes jpeg = EncodeJpeg(block);
+    // The frame header: marker, length, precision, height, width.
+    const Bytes frame{0xFF, 0xC0};
+    const auto at = std::search(jpeg.begin(), jpeg.end(), frame.begin(), frame.end());
+    at[5] = at[7] = std::uint8_t(size >> 8);
+    at[6] = at[8] = std::uint8_t(size);
+    return jpeg;
+}
+
+// The header of an animated WebP whose canvas has the given size.
+Bytes WebpCanvasOf(int size)
+{
+    return Join({{'R', 'I', 'F', 'F'}, Le(22, 4), {'W', 'E', 'B', 'P', 'V', 'P', '8', 'X'}, Le(10, 4), {0x02, 0, 0, 0},
+                 Le(std::uint32_t(size - 1), 3), Le(std::uint32_t(size - 1), 3)});
+}
+
 // An undo snapshot of one pixel whose header claims the given size.
 Bytes SnapshotClaiming(std::uint32_t size)
 {
@@ -147,12 +172,17 @@ TEST(ReaderMemory, SmallDamagedFilesFailWithoutTakingWhatTheyAnnounce)
     const auto gif = [](const Bytes &b) { return DecodeGif(b.data(), b.size()); };
     const auto bmp = [](const Bytes &b) { return DecodeBmp(b.data(), b.size()); };
     const auto snapshot = [](const Bytes &b) { return DecodeSnapshot(b.data(), b.size()); };
+    const auto jpeg = [](const Bytes &b) { return DecodeJpeg(b.data(), b.size()); };
+    const auto webp = [](const Bytes &b) { return DecodeWebp(b.data(), b.size()); };
     const Case cases[] = {
         {"PNG chunk claiming 1.77 GB", DamagedTextChunkPng(), png},
         {"GIF frame of 8192 x 8192", TruncatedGif(8192, 8192), gif},
         {"GIF screen of 8192 x 8192", TruncatedGif(8192, 1), gif},
         {"RLE BMP of 8192 x 8192", TruncatedRleBmp(8192), bmp},
         {"snapshot of 8192 x 8192", SnapshotClaiming(8192), snapshot},
+        {"JPEG of 8192 x 8192", JpegClaiming(8192), jpeg},
+        {"JPEG of 32768 x 32768", JpegClaiming(32768), jpeg},
+        {"WebP canvas of 32768 x 32768", WebpCanvasOf(32768), webp},
     };
     constexpr std::int64_t kSmall = std::int64_t(8) << 20;
     for (const Case &c : cases) {

@@ -1,5 +1,6 @@
 #include "app_fixture.h"
 #include "app/commands_form.h"
+#include "codecs/png_codec.h"
 #include "dialog_answer.h"
 #include "language_test_util.h"
 #include "tools/brush_size_form.h"
@@ -166,6 +167,54 @@ TEST_F(SettingsTest, ClosingWritesTheSettingsOnlyWhenTheCloseGoesAhead)
     // Left visible, the tool windows would keep the program running.
     for (QWidget *w : std::initializer_list<QWidget *>{frmTools, frmPalette, frmCommands, frmBrushSize})
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+}
+
+// Open recent lists the last eight files opened or saved, newest first, and
+// keeps them from one run to the next.
+TEST_F(SettingsTest, RecentFilesListTheLastEightNewestFirstAcrossARestart)
+{
+    QImage picture(4, 3, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const auto path = [&](int i) {
+        return QDir::toNativeSeparators(Folder.filePath(QStringLiteral("p%1.png").arg(i)));
+    };
+    for (int i = 0; i < 10; ++i) {
+        SavePngFile(picture, path(i));
+        form->OpenImage(path(i));
+    }
+    form->OpenImage(path(5));
+    const auto items = [&] {
+        QStringList texts;
+        for (QAction *a : form->miRecentFiles->menu()->actions())
+            texts << a->text();
+        return texts;
+    };
+    const QStringList expected{"&1 p5.png", "&2 p9.png", "&3 p8.png", "&4 p7.png", "&5 p6.png",
+                               "&6 p4.png", "&7 p3.png", "&8 p2.png", "", "Clear list"};
+    EXPECT_EQ(items(), expected);
+    EXPECT_EQ(form->miRecentFiles->menu()->actions()[1]->toolTip(), path(9));
+
+    form->SaveSettings();
+    TearDown();
+    TAppFixture::SetUp();
+    form->LoadSettings();
+    EXPECT_EQ(items(), expected);
+
+    // A file that went is dropped with a message, and nothing opens.
+    QFile::remove(path(9));
+    {
+        TDialogAnswer box(QMessageBox::Ok);
+        form->miRecentFiles->menu()->actions()[1]->trigger();
+        EXPECT_EQ(box.LastText, path(9) + " no longer exists. It was removed from the list of recent files.");
+    }
+    EXPECT_EQ(items().size(), expected.size() - 1);
+    EXPECT_TRUE(form->CurrentFileName.isEmpty());
+    form->miRecentFiles->menu()->actions()[1]->trigger();
+    EXPECT_EQ(form->CurrentFileName, path(8));
+    EXPECT_EQ(items()[0], "&1 p8.png");
+
+    form->miClearRecentFiles->trigger();
+    EXPECT_FALSE(form->miRecentFiles->isEnabled());
 }
 
 TEST_F(SettingsTest, ChoosingALanguageTranslatesEveryWindowAndEnglishRestoresThem)

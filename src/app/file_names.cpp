@@ -25,21 +25,33 @@ QString WithTrailingSeparator(const QString &folder)
     return native;
 }
 
+// An extension without its leading dot.
+QString Bare(const QString &ext)
+{
+    return ext.startsWith(u'.') ? ext.mid(1) : ext;
+}
+
 } // namespace
 
 QString ForceFileExt(const QString &name, const QString &ext)
 {
+    return ForceFileExt(name, QStringList{ext});
+}
+
+QString ForceFileExt(const QString &name, const QStringList &extensions)
+{
     const qsizetype start = NameStart(name);
-    const QString bare = ext.startsWith(u'.') ? ext.mid(1) : ext;
     // LOGO.GIF and LOGO.gif are two files here: a name that already ends
     // in the extension is the file the user means, whatever its case.
     const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot >= start && name.mid(dot + 1).compare(bare, Qt::CaseInsensitive) == 0)
-        return name;
+    for (const QString &ext : extensions) {
+        if (dot >= start && name.mid(dot + 1).compare(Bare(ext), Qt::CaseInsensitive) == 0)
+            return name;
+    }
     QStringList pieces = name.mid(start).split(u'.', Qt::SkipEmptyParts);
     if (pieces.size() > 1)
         pieces.removeLast();
-    return name.left(start) + pieces.join(u'.') + u'.' + bare;
+    return name.left(start) + pieces.join(u'.') + u'.' + Bare(extensions.value(0));
 }
 
 QString FolderOf(const QString &fileName)

@@ -12,6 +12,10 @@
 // in any letter case stays as it is: LOGO.GIF with gif. Only the name part
 // after the last folder separator is changed.
 QString ForceFileExt(const QString &name, const QString &ext);
+// The same for a format of several extensions: a name ending in any of them
+// stays, another takes the first (photo.JPEG stays, photo.png becomes
+// photo.jpg with jpg and jpeg).
+QString ForceFileExt(const QString &name, const QStringList &extensions);
 
 // The folder part of a file name, ending with a separator.
 QString FolderOf(const QString &fileName);

@@ -3,14 +3,12 @@
 
 #include "app/file_names.h"
 #include "app/forms.h"
+#include "app/image_formats.h"
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "app/recovery_autosave.h"
 #include "app/settings_store.h"
 #include "canvas/velmora_canvas.h"
-#include "codecs/bmp_codec.h"
-#include "codecs/gif_codec.h"
-#include "codecs/png_codec.h"
 #include "dialogs/canvas_size_form.h"
 #include "i18n/file_dialog_filter.h"
 #include "i18n/ml_strings.h"
@@ -21,38 +19,23 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-
-#include <array>
+#include <QPrintDialog>
 
 namespace {
 
-// The formats by their number, which is also their filter index.
-enum TImageFormat { ifPng = 1, ifGif = 2, ifBmp = 3 };
-
-const char FileFilter[] = "PNG images (*.png)|*.png|GIF images (*.gif)|*.gif|BMP images (*.bmp)|*.bmp";
-const std::array<const char *, 3> Extensions{"png", "gif", "bmp"};
-
-bool IsImageFormat(int format)
+// The number of the format whose filter is at that place of the dialog's
+// list, or 0.
+int FormatAtFilter(qsizetype index)
 {
-    return format >= ifPng && format <= ifBmp;
-}
-
-// The format an extension names, or 0.
-int FormatOfExtension(const QString &fileName)
-{
-    QString ext = QFileInfo(fileName).suffix().toLower();
-    for (std::size_t i = 0; i < Extensions.size(); ++i) {
-        if (ext == QLatin1String(Extensions[i]))
-            return int(i) + 1;
-    }
-    return 0;
+    const std::vector<TImageFormat> &formats = ImageFormats();
+    return index >= 0 && index < qsizetype(formats.size()) ? formats[std::size_t(index)].Number : 0;
 }
 
 QFileDialog *MakeFileDialog(QWidget *parent, const char *name, const QString &title)
 {
     auto *dialog = new QFileDialog(parent, title);
     dialog->setObjectName(QLatin1String(name));
-    dialog->setNameFilters(NameFiltersOf(QLatin1String(FileFilter)));
+    dialog->setNameFilters(NameFiltersOf(ImageFileFilter()));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setSizeGripEnabled(true);
     return dialog;
@@ -81,6 +64,7 @@ void TfrmMainForm::CreateFileDialogs()
     SaveDlg->setAcceptMode(QFileDialog::AcceptSave);
     SaveDlg->setFileMode(QFileDialog::AnyFile);
     ExecuteFileDialog = [](QFileDialog &dialog) { return dialog.exec() == QDialog::Accepted; };
+    ExecutePrintDialog = [](QPrintDialog &dialog) { return dialog.exec() == QDialog::Accepted; };
     AskYesNo = [this](const QString &question, bool noByDefault) {
         QMessageBox box(QMessageBox::Question, ConfirmationCaption, question, QMessageBox::Yes | QMessageBox::No,
                         this);
@@ -95,12 +79,13 @@ void TfrmMainForm::CreateFileDialogs()
 bool TfrmMainForm::RunFileDialog(QFileDialog &dialog, int &format)
 {
     const QStringList filters = dialog.nameFilters();
-    if (IsImageFormat(CurrentFormat) && CurrentFormat <= filters.size())
-        dialog.selectNameFilter(filters[CurrentFormat - 1]);
+    const qsizetype current = ImageFormatPlace(CurrentFormat);
+    if (current >= 0 && current < filters.size())
+        dialog.selectNameFilter(filters[current]);
     dialog.setDirectory(GetInitialFolder());
     if (!ExecuteFileDialog(dialog) || dialog.selectedFiles().isEmpty())
         return false;
-    format = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    format = FormatAtFilter(filters.indexOf(dialog.selectedNameFilter()));
     return true;
 }
 
@@ -148,14 +133,15 @@ void TfrmMainForm::OpenImage(const QString &name)
     QString fileName = name;
     int format = 0;
     if (!name.isEmpty() && QFileInfo(name).isFile()) {
-        format = FormatOfExtension(name);
-        if (!format || !ConfirmDiscard())
+        const TImageFormat *named = ImageFormatOfFile(name);
+        if (!named || !ConfirmDiscard())
             return;
+        format = named->Number;
     } else {
         if (!ConfirmDiscard())
             return;
         ShowFileName(*OpenDlg, QString());
-        if (RunFileDialog(*OpenDlg, format) && IsImageFormat(format))
+        if (RunFileDialog(*OpenDlg, format) && ImageFormatNumbered(format))
             fileName = OpenDlg->selectedFiles().first();
         else
             format = 0;
@@ -172,13 +158,13 @@ void TfrmMainForm::OpenImage(const QString &name)
 // cannot be read leaves the picture, its name and its history as they were.
 void TfrmMainForm::LoadImageFile(const QString &name, int format)
 {
-    TakePicture(format == ifPng ? LoadPngFile(name) : format == ifGif ? LoadGifFile(name) : LoadBmpFile(name), name,
-                format);
+    TakePicture(ImageFormatNumbered(format)->Load(name), name, format);
     canvas->Modified = false;
     MarkFileState();
     FileStamp = FileStampOf(name);
     StaleFileName = false;
     Autosave->Discard();
+    RememberRecentFile(name);
 }
 
 // A picture read from a file or restored becomes the current one, with the
@@ -199,7 +185,7 @@ void TfrmMainForm::miSaveClick(QObject *Sender)
 
 void TfrmMainForm::miSaveAsClick(QObject *Sender)
 {
-    if (!Sender && !CurrentFileName.isEmpty() && IsImageFormat(CurrentFormat) && !StaleFileName) {
+    if (!Sender && !CurrentFileName.isEmpty() && ImageFormatNumbered(CurrentFormat) && !StaleFileName) {
         if (WriteImageFile(CurrentFileName, CurrentFormat))
             canvas->ClearHistory();
         UpdateStatusBar();
@@ -208,7 +194,7 @@ void TfrmMainForm::miSaveAsClick(QObject *Sender)
     ShowFileName(*SaveDlg, CurrentFileName.isEmpty() ? QString() : QFileInfo(CurrentFileName).fileName());
     int format = 0;
     if (RunFileDialog(*SaveDlg, format)) {
-        if (!IsImageFormat(format))
+        if (!ImageFormatNumbered(format))
             return;
         if (WriteImageFile(SaveDlg->selectedFiles().first(), format))
             canvas->ClearHistory();
@@ -221,19 +207,13 @@ void TfrmMainForm::miSaveAsClick(QObject *Sender)
 // write leaves the old file and every state as they were.
 bool TfrmMainForm::WriteImageFile(const QString &name, int format)
 {
-    const QString fileName = ForceFileExt(name, QLatin1String(Extensions[std::size_t(format - 1)]));
+    const TImageFormat &written = *ImageFormatNumbered(format);
+    const QString fileName = ForceFileExt(name, written.ExtensionList());
     if (fileName != name && QFileInfo::exists(fileName) &&
         !AskYesNo(MLString(siFileExistsReplace).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName)),
                   false))
         return false;
-    QImage picture;
-    canvas->AssignPictureTo(picture);
-    if (format == ifPng)
-        SavePngFile(picture, fileName);
-    else if (format == ifGif)
-        SaveGifFile(picture, fileName);
-    else
-        SaveBmpFile(picture, fileName);
+    written.Save(PictureAsSaved(), fileName);
     CurrentFormat = format;
     CurrentFileName = fileName;
     canvas->Modified = false;
@@ -241,7 +221,15 @@ bool TfrmMainForm::WriteImageFile(const QString &name, int format)
     FileStamp = FileStampOf(fileName);
     StaleFileName = false;
     Autosave->Discard();
+    RememberRecentFile(fileName);
     return true;
+}
+
+QImage TfrmMainForm::PictureAsSaved() const
+{
+    QImage picture;
+    canvas->AssignPictureTo(picture);
+    return picture;
 }
 
 QString TfrmMainForm::GetInitialFolder() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/recent_files.h"
 #include "codecs/recovery_png.h"
 
 #include <QMainWindow>
@@ -11,6 +12,7 @@ class QAction;
 class QFileDialog;
 class QLabel;
 class QMenu;
+class QPrintDialog;
 class QScrollArea;
 class QToolButton;
 class TfrmTools;
@@ -56,6 +58,8 @@ public:
     void OpenImage(const QString &name);
     void OpenFromCommandLine(const QStringList &arguments);
     QString GetInitialFolder() const;
+    // The picture as Save would write it, also what Print prints.
+    QImage PictureAsSaved() const;
 
     // Recovery copies (recovery_restore.cpp). Offers the copies that ended
     // instances left, newest first; true when one became the picture.
@@ -68,6 +72,8 @@ public:
     void miOpenClick(QObject *Sender = nullptr);
     void miSaveClick(QObject *Sender = nullptr);
     void miSaveAsClick(QObject *Sender = nullptr);
+    void miClearRecentFilesClick(QObject *Sender = nullptr);
+    void miPrintClick(QObject *Sender = nullptr);
     void miExitClick(QObject *Sender = nullptr);
     void miUndoClick(QObject *Sender = nullptr);
     void miRedoClick(QObject *Sender = nullptr);
@@ -134,6 +140,9 @@ public:
     // Runs a file dialog modally; true when the user confirmed it.
     // Replaceable for tests.
     std::function<bool(QFileDialog &)> ExecuteFileDialog;
+    // Runs the print dialog modally; true when the user chose to print.
+    // Replaceable for tests.
+    std::function<bool(QPrintDialog &)> ExecutePrintDialog;
     // Asks a Yes/No question; true for Yes. With noByDefault, No is the
     // answer of Enter as well as of Esc. Replaceable for tests.
     std::function<bool(const QString &, bool noByDefault)> AskYesNo;
@@ -143,8 +152,11 @@ public:
     QAction *miFile = nullptr;
     QAction *miNew = nullptr;
     QAction *miOpen = nullptr;
+    QAction *miRecentFiles = nullptr;
+    QAction *miClearRecentFiles = nullptr;
     QAction *miSave = nullptr;
     QAction *miSaveAs = nullptr;
+    QAction *miPrint = nullptr;
     QAction *miExit = nullptr;
     QAction *miEdit = nullptr;
     QAction *miUndo = nullptr;
@@ -223,6 +235,9 @@ private:
     void TakePicture(const QImage &image, const QString &name, int format);
     bool WriteImageFile(const QString &name, int format);
     bool ConfirmDiscard();
+    void RememberRecentFile(const QString &fileName);
+    void UpdateRecentFilesMenu();
+    void OpenRecentFile(const QString &fileName);
     void MarkFileState();
     enum TRestoreAnswer { raYes, raNo, raLater };
     TRestoreAnswer AskRecoveryRestore(const QString &copyPath);
@@ -242,5 +257,6 @@ private:
     // The picture's cache key when it last matched its file, or a new
     // picture: New itself sets Modified, so that flag cannot tell.
     qint64 FileStateKey = 0;
+    TRecentFiles RecentFiles;
     std::unique_ptr<TMultiLangForm> Translator;
 };

@@ -7,6 +7,7 @@
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
+#include "app/picture_printing.h"
 #include "app/zoom_view.h"
 #include "canvas/velmora_canvas.h"
 #include "dialogs/about_form.h"
@@ -26,6 +27,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QToolButton>
 
 #include <array>
@@ -62,10 +65,16 @@ const TMenuRow MenuRows[] = {
     {0, "miFile", "File", NoKey, ifMenu, &F::miFile, nullptr},
     {1, "miNew", "New", Qt::CTRL | Qt::Key_N, 0, &F::miNew, &F::miNewClick},
     {1, "miOpen", "Open", Qt::CTRL | Qt::Key_O, 0, &F::miOpen, &F::miOpenClick},
+    {1, "miRecentFiles", "Open recent", NoKey, ifMenu, &F::miRecentFiles, nullptr},
+    {2, "N22", nullptr, NoKey, 0, nullptr, nullptr},
+    {2, "miClearRecentFiles", "Clear list", NoKey, 0, &F::miClearRecentFiles, &F::miClearRecentFilesClick},
     {1, "N1", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miSave", "Save", Qt::CTRL | Qt::Key_S, 0, &F::miSave, &F::miSaveClick},
     {1, "miSaveAs", "Save as..", NoKey, 0, &F::miSaveAs, &F::miSaveAsClick},
     {1, "N2", nullptr, NoKey, 0, nullptr, nullptr},
+    // Ctrl+P shows the centre points.
+    {1, "miPrint", "Print...", NoKey, 0, &F::miPrint, &F::miPrintClick},
+    {1, "N23", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miExit", "Exit", NoKey, 0, &F::miExit, &F::miExitClick},
 
     {0, "miEdit", "Edit", NoKey, ifMenu, &F::miEdit, nullptr},
@@ -244,6 +253,8 @@ void TfrmMainForm::CreateMainMenu()
     // Ctrl++ is Ctrl+= with Shift on most keyboards and Ctrl+Plus on the
     // keypad; both zoom in.
     miZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    miRecentFiles->menu()->setToolTipsVisible(true);
+    UpdateRecentFilesMenu();
     qApp->installEventFilter(new TTextFieldKeyGuard(this));
 }
 
@@ -285,6 +296,18 @@ void TfrmMainForm::miOptionsClick(QObject *)
 void TfrmMainForm::miWindowsClick(QObject *)
 {
     miVisibility->setChecked(frmTools && frmTools->isVisible());
+}
+
+// The page turns with the picture; the user may still turn it in the
+// dialog.
+void TfrmMainForm::miPrintClick(QObject *)
+{
+    const QImage picture = PictureAsSaved();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(PrintOrientation(picture.size()));
+    QPrintDialog dialog(&printer, this);
+    if (ExecutePrintDialog(dialog))
+        PrintPicture(printer, picture);
 }
 
 void TfrmMainForm::miExitClick(QObject *)

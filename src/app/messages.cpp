@@ -21,6 +21,8 @@ void RegisterMessageStrings()
     MLRegisterString(siRecoveryRestore, QStringLiteral("Velmora was not closed properly. Restore the picture from %s?"));
     MLRegisterString(siRecoveryUnreadable, QStringLiteral("The recovery copy %s cannot be read. It was kept as %s."));
     MLRegisterString(siDiscardChanges, QStringLiteral("Discard the changes to the current picture?"));
+    MLRegisterString(siRecentFileMissing,
+                     QStringLiteral("%s no longer exists. It was removed from the list of recent files."));
     ReloadMessageCaptions();
 }
 

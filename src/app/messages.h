@@ -18,6 +18,7 @@ inline const QString siFileExistsReplace = QStringLiteral("siFileExistsReplace")
 inline const QString siRecoveryRestore = QStringLiteral("siRecoveryRestore");
 inline const QString siRecoveryUnreadable = QStringLiteral("siRecoveryUnreadable");
 inline const QString siDiscardChanges = QStringLiteral("siDiscardChanges");
+inline const QString siRecentFileMissing = QStringLiteral("siRecentFileMissing");
 
 // Registers the message identifiers with their English texts and sets the
 // captions from them.

@@ -1,6 +1,7 @@
 // The offer at start to restore the picture of an instance that ended
 // without closing properly.
 #include "app/forms.h"
+#include "app/image_formats.h"
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "app/recovery_autosave.h"
@@ -141,7 +142,7 @@ void TfrmMainForm::ReportUnreadableRecovery(const QString &copyPath, const QStri
 // saved to, with no history.
 void TfrmMainForm::LoadRecoveredPicture(const QImage &image, const TRecoveryInfo &info, const QString &copyPath)
 {
-    TakePicture(image, info.FileName, info.Format >= 1 && info.Format <= 3 ? info.Format : 1);
+    TakePicture(image, info.FileName, ImageFormatNumbered(info.Format) ? info.Format : 1);
     canvas->Modified = true;
     FileStateKey = 0;
     FileStamp = KnownFileStamp(info, copyPath);

@@ -62,6 +62,8 @@ void TfrmMainForm::LoadSettings()
     canvas->EraserSize = std::clamp(store.Int(QStringLiteral("EraserSize"), canvas->EraserSize), MinSize, MaxSize);
     canvas->SetSmoothStrokes(store.Bool(QStringLiteral("SmoothStrokes"), false));
     canvas->SetFillTolerance(store.Int(QStringLiteral("FillTolerance"), 0));
+    RecentFiles.Load(store);
+    UpdateRecentFilesMenu();
     if (frmTools)
         frmTools->SyncSpinEdits();
 }
@@ -81,6 +83,7 @@ void TfrmMainForm::SaveSettings()
     store.WriteInt(QStringLiteral("EraserSize"), canvas->EraserSize);
     store.WriteBool(QStringLiteral("SmoothStrokes"), canvas->SmoothStrokes);
     store.WriteInt(QStringLiteral("FillTolerance"), canvas->FillTolerance);
+    RecentFiles.Save(store);
 }
 
 void TfrmMainForm::RestoreToolbarsLocations()

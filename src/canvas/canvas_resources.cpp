@@ -184,7 +184,7 @@ bool LoadShadowImage()
         QFile file(s.shadowPath);
         if (!file.open(QIODevice::ReadOnly))
             return false;
-        s.shadow = std::make_unique<QImage>(JpegToBitmap32(file.readAll()));
+        s.shadow = std::make_unique<QImage>(DecodeJpeg(file.readAll()));
         return true;
     } catch (...) {
         s.shadow.reset();

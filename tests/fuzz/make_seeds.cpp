@@ -5,8 +5,10 @@
 //   build/test/tests/fuzz/velmora_fuzz_seeds tests/fuzz/corpus
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
+#include "codecs/jpeg_codec.h"
 #include "codecs/png_codec.h"
 #include "codecs/snapshot_codec.h"
+#include "codecs/webp_codec.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -152,6 +154,8 @@ int main(int argc, char **argv)
     Write(root / "bmp", "rgb24.bmp", QtBmp(small.convertToFormat(QImage::Format_RGB888)));
     Write(root / "bmp", "indexed8.bmp", QtBmp(small.convertToFormat(QImage::Format_Indexed8)));
     Write(root / "bmp", "mono.bmp", QtBmp(small.convertToFormat(QImage::Format_Mono)));
+    Write(root / "jpeg", "rgb.jpg", EncodeJpeg(colourful));
+    Write(root / "webp", "rgb.webp", EncodeWebp(colourful));
     Write(root / "snapshot", "none.png", EncodeSnapshot(small));
     Write(root / "snapshot", "sub.png", EncodeSnapshot(small, {1, pfSub}));
     Write(root / "snapshot", "paeth.png", EncodeSnapshot(colourful, {6, pfPaeth}));
