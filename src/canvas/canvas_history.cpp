@@ -37,6 +37,7 @@ void TVelmoraCanvas::Undo()
     if (!UndoHistory->CanUndo())
         return;
     UndoHistory->Undo(Picture, [this] { NotifyHistory(); });
+    EndStroke();
     PictureChanged();
     RebuildMask();
     RequestRepaint();
@@ -48,6 +49,7 @@ void TVelmoraCanvas::Redo()
     if (!UndoHistory->CanRedo())
         return;
     UndoHistory->Redo(Picture, [this] { NotifyHistory(); });
+    EndStroke();
     PictureChanged();
     RebuildMask();
     RequestRepaint();

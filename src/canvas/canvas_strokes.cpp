@@ -60,7 +60,15 @@ TStrokePainter &TVelmoraCanvas::Strokes()
 void TVelmoraCanvas::BeginStroke(QPoint p)
 {
     LastPoint = p;
-    Strokes().StartStroke();
+    EndStroke();
+}
+
+// Frees what a smooth stroke held. Also called when the picture changed
+// under a held stroke, so that the rest of it blends from the new pixels.
+void TVelmoraCanvas::EndStroke()
+{
+    if (StrokePainter)
+        StrokePainter->EndStroke();
 }
 
 // A stylus scales the pen by its pressure; the mouse draws at full size.
@@ -218,8 +226,10 @@ void TVelmoraCanvas::MouseMove(TShiftState shift, int x, int y)
 void TVelmoraCanvas::MouseUp(TMouseButton button, TShiftState shift, int, int)
 {
     MessageShift = shift;
-    if (Interactive && Dragging && button == mbLeft)
+    if (Interactive && Dragging && button == mbLeft) {
         Dragging = false;
+        EndStroke();
+    }
 }
 
 void TVelmoraCanvas::DblClick()

@@ -38,6 +38,7 @@ void TVelmoraCanvas::tabletEvent(QTabletEvent *event)
         if (PenPressure < 0)
             return;
         Dragging = false;
+        EndStroke();
         PenPressure = -1;
         PenEraser = false;
         return;

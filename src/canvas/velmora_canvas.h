@@ -209,6 +209,7 @@ private:
     TColor PixelColor(QPoint p) const;
     TStrokePainter &Strokes();
     void BeginStroke(QPoint p);
+    void EndStroke();
     int StrokeWidth(bool eraser) const;
     void PrepareDisplay();
     void DrawDisplay(QPainter &p, const QRect &area);
@@ -251,6 +252,9 @@ private:
 
     // The mask that painting honours now, or none.
     const TColoringMask *ActiveMask() const;
+    void DrawShape(const std::function<void()> &draw);
+    void DrawCircles(QPoint q);
+    void DrawFigures(QPoint q, bool Star);
     void DrawFigure(const std::vector<QPoint> &Vertices, bool Star);
 
     // Kept between clicks so that a fill allocates nothing once warmed up.
