@@ -20,6 +20,8 @@ void RegisterMessageStrings()
     MLRegisterString(siFileExistsReplace, QStringLiteral("%s already exists. Replace it?"));
     MLRegisterString(siRecoveryRestore, QStringLiteral("Velmora was not closed properly. Restore the picture from %s?"));
     MLRegisterString(siRecoveryUnreadable, QStringLiteral("The recovery copy %s cannot be read. It was kept as %s."));
+    MLRegisterString(siOutOfMemory,
+                     QStringLiteral("Not enough memory to finish this operation. The picture keeps what was done so far."));
     ReloadMessageCaptions();
 }
 

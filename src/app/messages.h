@@ -17,6 +17,7 @@ inline const QString siConfirmationCaption = QStringLiteral("siConfirmationCapti
 inline const QString siFileExistsReplace = QStringLiteral("siFileExistsReplace");
 inline const QString siRecoveryRestore = QStringLiteral("siRecoveryRestore");
 inline const QString siRecoveryUnreadable = QStringLiteral("siRecoveryUnreadable");
+inline const QString siOutOfMemory = QStringLiteral("siOutOfMemory");
 
 // Registers the message identifiers with their English texts and sets the
 // captions from them.

@@ -44,7 +44,7 @@ void TVelmoraCanvas::DrawCircles(QPoint q)
 void TVelmoraCanvas::DrawShape(const std::function<void()> &draw)
 {
     EndStroke();
-    draw();
+    DrawStroke(draw);
     EndStroke();
 }
 

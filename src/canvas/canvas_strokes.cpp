@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace {
 
@@ -69,6 +70,20 @@ void TVelmoraCanvas::EndStroke()
 {
     if (StrokePainter)
         StrokePainter->EndStroke();
+}
+
+// Smooth drawing allocates as it goes. When memory runs out, the picture
+// keeps what was drawn so far, the stroke ends and the owner is told.
+void TVelmoraCanvas::DrawStroke(const std::function<void()> &draw)
+{
+    try {
+        draw();
+    } catch (const std::bad_alloc &) {
+        Dragging = false;
+        EndStroke();
+        if (OnOutOfMemory)
+            OnOutOfMemory(this);
+    }
 }
 
 // A stylus scales the pen by its pressure; the mouse draws at full size.
@@ -271,8 +286,10 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
         return;
     const bool eraser = Tool == ctEraser || PenEraser;
     Modified = true;
-    Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor,
-                         StrokeWidth(eraser), ActiveMask());
+    DrawStroke([&] {
+        Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor,
+                             StrokeWidth(eraser), ActiveMask());
+    });
     SegmentChanged(StrokeWidth(eraser));
     LastPoint = p;
     RequestRepaint();

@@ -184,6 +184,9 @@ public:
     bool Shadow = true;
     TColorEvent OnColorHover;
     THistoryEvent OnHistoryChange;
+    // Raised when memory ran out while drawing; the drawing stopped where it
+    // got to and the stroke ended.
+    TNotifyEvent OnOutOfMemory;
     QPoint CursorPoint{-1, -1};
     bool ShowGrid = false;
 
@@ -210,6 +213,7 @@ private:
     TStrokePainter &Strokes();
     void BeginStroke(QPoint p);
     void EndStroke();
+    void DrawStroke(const std::function<void()> &draw);
     int StrokeWidth(bool eraser) const;
     void PrepareDisplay();
     void DrawDisplay(QPainter &p, const QRect &area);

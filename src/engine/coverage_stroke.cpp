@@ -4,9 +4,22 @@
 #include "engine/pen_raster.h"
 
 #include <algorithm>
+#include <limits>
+#include <new>
 
 using namespace CoverageSamples;
 using namespace PenRaster;
+
+namespace {
+
+std::size_t TileLimit = std::numeric_limits<std::size_t>::max();
+
+} // namespace
+
+void LimitCoverageTilesForTesting(std::size_t tiles)
+{
+    TileLimit = tiles;
+}
 
 void TCoverageStroke::End()
 {
@@ -43,6 +56,8 @@ void TCoverageStroke::SetWidth(int width)
 
 TCoverageStroke::TTile &TCoverageStroke::NewTile(std::unique_ptr<TTile> &slot)
 {
+    if (TileCount >= TileLimit)
+        throw std::bad_alloc();
     slot = std::make_unique_for_overwrite<TTile>();
     std::fill(std::begin(slot->Bits), std::end(slot->Bits), 0);
     ++TileCount;

@@ -80,3 +80,7 @@ private:
     int Radius = 0;
     std::vector<int> DiscHalf;
 };
+
+// Tests make the stroke's allocations fail once it holds this many tiles;
+// by default there is no limit.
+void LimitCoverageTilesForTesting(std::size_t tiles);
