@@ -39,6 +39,7 @@ void TVelmoraCanvas::Undo()
     if (!UndoHistory->CanUndo())
         return;
     UndoHistory->Undo(Picture, [this] { NotifyHistory(); });
+    EndStroke();
     PictureChanged();
     RebuildMask();
     RequestRepaint();
@@ -50,6 +51,7 @@ void TVelmoraCanvas::Redo()
     if (!UndoHistory->CanRedo())
         return;
     UndoHistory->Redo(Picture, [this] { NotifyHistory(); });
+    EndStroke();
     PictureChanged();
     RebuildMask();
     RequestRepaint();

@@ -55,6 +55,7 @@ void TVelmoraCanvas::Clear(TColor color)
 {
     Modified = true;
     Picture.fill(QColor::fromRgb(ColorToRgb(color)));
+    EndStroke();
     PictureChanged();
     // A mask of the old picture means nothing on a cleared one.
     SetColoringMode(cmNone);
@@ -103,6 +104,7 @@ void TVelmoraCanvas::LoadPicture(const QImage &graphic)
 {
     Modified = true;
     Picture = graphic.convertToFormat(QImage::Format_RGB32);
+    EndStroke();
     PictureChanged();
     // The mask must keep describing the picture, whose size may have changed.
     RebuildMask();
@@ -186,8 +188,7 @@ void TVelmoraCanvas::SetSmoothStrokes(bool b)
 {
     SmoothStrokes = b;
     // A stroke in progress goes on as a new one.
-    if (StrokePainter)
-        StrokePainter->StartStroke();
+    EndStroke();
 }
 
 void TVelmoraCanvas::SetFillTolerance(int t)

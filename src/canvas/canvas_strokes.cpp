@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace {
 
@@ -60,7 +61,29 @@ TStrokePainter &TVelmoraCanvas::Strokes()
 void TVelmoraCanvas::BeginStroke(QPoint p)
 {
     LastPoint = p;
-    Strokes().StartStroke();
+    EndStroke();
+}
+
+// Frees what a smooth stroke held. Also called when the picture changed
+// under a held stroke, so that the rest of it blends from the new pixels.
+void TVelmoraCanvas::EndStroke()
+{
+    if (StrokePainter)
+        StrokePainter->EndStroke();
+}
+
+// Smooth drawing allocates as it goes. When memory runs out, the picture
+// keeps what was drawn so far, the stroke ends and the owner is told.
+void TVelmoraCanvas::DrawStroke(const std::function<void()> &draw)
+{
+    try {
+        draw();
+    } catch (const std::bad_alloc &) {
+        Dragging = false;
+        EndStroke();
+        if (OnOutOfMemory)
+            OnOutOfMemory(this);
+    }
 }
 
 // A stylus scales the pen by its pressure; the mouse draws at full size.
@@ -222,8 +245,10 @@ void TVelmoraCanvas::MouseMove(TShiftState shift, int x, int y)
 void TVelmoraCanvas::MouseUp(TMouseButton button, TShiftState shift, int, int)
 {
     MessageShift = shift;
-    if (Interactive && Dragging && button == mbLeft)
+    if (Interactive && Dragging && button == mbLeft) {
         Dragging = false;
+        EndStroke();
+    }
 }
 
 void TVelmoraCanvas::DblClick()
@@ -266,8 +291,10 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
     const bool eraser = Tool == ctEraser || PenEraser;
     const int width = StrokeWidth(eraser);
     Modified = true;
-    Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor, width, ActiveMask(),
-                         ReducedMarks(width));
+    DrawStroke([&] {
+        Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor, width,
+                             ActiveMask(), ReducedMarks(width));
+    });
     LastPoint = p;
     RequestRepaint();
 }

@@ -184,6 +184,9 @@ public:
     bool Shadow = true;
     TColorEvent OnColorHover;
     THistoryEvent OnHistoryChange;
+    // Raised when memory ran out while drawing; the drawing stopped where it
+    // got to and the stroke ended.
+    TNotifyEvent OnOutOfMemory;
     QPoint CursorPoint{-1, -1};
     bool ShowGrid = false;
 
@@ -209,6 +212,8 @@ private:
     TColor PixelColor(QPoint p) const;
     TStrokePainter &Strokes();
     void BeginStroke(QPoint p);
+    void EndStroke();
+    void DrawStroke(const std::function<void()> &draw);
     int StrokeWidth(bool eraser) const;
     void EndPenStroke();
     void PrepareDisplay();
@@ -257,6 +262,9 @@ private:
 
     // The mask that painting honours now, or none.
     const TColoringMask *ActiveMask() const;
+    void DrawShape(const std::function<void()> &draw);
+    void DrawCircles(QPoint q);
+    void DrawFigures(QPoint q, bool Star);
     void DrawFigure(const std::vector<QPoint> &Vertices, bool Star);
 
     // Kept between clicks so that a fill allocates nothing once warmed up.
