@@ -1,5 +1,8 @@
 #pragma once
 
+#include "codecs/png_codec.h"
+#include "codecs/zip_archive.h"
+
 #include <QImage>
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -8,6 +11,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Noise in all four bytes of every pixel: nothing to compress, and a fourth
@@ -51,4 +55,37 @@ inline void ExpectPlainRgb8Png(const std::vector<std::uint8_t> &png, std::uint32
     ASSERT_GE(png.size(), sizeof start);
     EXPECT_TRUE(std::equal(std::begin(start), std::end(start), png.begin()));
     EXPECT_EQ(PngChunkTypes(png), "IHDR IDAT IEND ");
+}
+
+// An OpenRaster file as other programs may write it: the given layer list
+// and PNG entries, all deflated as some writers do.
+inline std::vector<std::uint8_t> OraArchive(const QByteArray &stack,
+                                            const std::vector<std::pair<QByteArray, QImage>> &pngs = {})
+{
+    const QByteArray mimetype = "image/openraster";
+    TZipWriter zip;
+    zip.Add("mimetype", std::vector<std::uint8_t>(mimetype.begin(), mimetype.end()), true);
+    zip.Add("stack.xml", std::vector<std::uint8_t>(stack.begin(), stack.end()), false);
+    for (const auto &[name, image] : pngs)
+        zip.Add(name, EncodePng(image), false);
+    return zip.Finish();
+}
+
+// Makes the archive's central directory declare other sizes for the entry.
+inline void DeclareEntrySize(std::vector<std::uint8_t> &zip, const QByteArray &name, std::uint32_t compressed,
+                             std::uint32_t size)
+{
+    const auto put = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            zip[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+    };
+    for (std::size_t at = 0; at + 46 <= zip.size(); ++at) {
+        const std::size_t length = zip[at + 28] | zip[at + 29] << 8;
+        if (zip[at] != 'P' || zip[at + 1] != 'K' || zip[at + 2] != 1 || zip[at + 3] != 2 ||
+            at + 46 + length > zip.size() || QByteArray(reinterpret_cast<const char *>(&zip[at + 46]),
+                                                        qsizetype(length)) != name)
+            continue;
+        put(at + 20, compressed);
+        put(at + 24, size);
+    }
 }
