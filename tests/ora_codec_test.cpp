@@ -136,8 +136,8 @@ TEST(OraCodec, HostileOrDamagedArchivesAreRefusedWithAReason)
     const QImage noise = Opaque(40, 40, 9);
     Bytes damaged = EncodeOra({{"a", true, 100, noise}}, noise);
     const Bytes layerPng = EncodePng(noise);
-    damaged[std::size_t(std::search(damaged.begin(), damaged.end(), layerPng.begin(), layerPng.end()) - damaged.begin()) +
-            layerPng.size() / 2] ^= 0x55;
+    const auto at = std::search(damaged.begin(), damaged.end(), layerPng.begin(), layerPng.end());
+    at[std::ptrdiff_t(layerPng.size() / 2)] ^= 0x55;
     struct Case {
         const char *what;
         Bytes data;

@@ -137,7 +137,8 @@ TLayerEntry Entry(const TGroup &group, const QXmlStreamAttributes &a, bool &othe
 // memory of the document itself.
 TStack ParseStack(const std::vector<std::uint8_t> &bytes)
 {
-    QXmlStreamReader xml(QByteArray::fromRawData(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())));
+    const auto *text = reinterpret_cast<const char *>(bytes.data());
+    QXmlStreamReader xml(QByteArray::fromRawData(text, qsizetype(bytes.size())));
     if (!xml.readNextStartElement() || xml.name() != u"image")
         throw std::runtime_error("The layer list is not an OpenRaster image");
     TStack stack;

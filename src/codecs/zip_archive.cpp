@@ -1,11 +1,11 @@
 #include "codecs/zip_archive.h"
 
 #include <QList>
+#include <QString>
 
 #include <zip.h>
 
 #include <stdexcept>
-#include <string>
 
 namespace {
 
@@ -14,12 +14,22 @@ constexpr std::uint64_t kDeflateMaxExpansion = 1032;
 
 std::runtime_error ZipError(const char *what, zip_error_t *error)
 {
-    return std::runtime_error(std::string(what) + ": " + zip_error_strerror(error));
+    const QString reason = QString::fromUtf8(zip_error_strerror(error));
+    return std::runtime_error(QStringLiteral("%1: %2").arg(QLatin1String(what), reason).toStdString());
 }
 
 std::runtime_error ArchiveError(const char *what, zip_t *archive)
 {
     return ZipError(what, zip_get_error(archive));
+}
+
+// "<start> "<name>" <end>", the form of every error about one entry.
+std::runtime_error EntryError(const char *start, const QByteArray &name, const char *end)
+{
+    return std::runtime_error(QStringLiteral("%1 \"%2\" %3")
+                                  .arg(QLatin1String(start), QString::fromUtf8(name), QLatin1String(end))
+                                  .trimmed()
+                                  .toStdString());
 }
 
 bool ClimbsOut(const QByteArray &name)
@@ -123,21 +133,20 @@ TZipReader::~TZipReader()
 std::vector<std::uint8_t> TZipReader::Read(const QByteArray &name) const
 {
     const zip_int64_t index = zip_name_locate(Archive, name.constData(), ZIP_FL_ENC_RAW);
-    const std::string quoted = "\"" + name.toStdString() + "\"";
     zip_stat_t stat;
     if (index < 0 || zip_stat_index(Archive, zip_uint64_t(index), 0, &stat) < 0)
-        throw std::runtime_error("The archive has no " + quoted);
+        throw EntryError("The archive has no", name, "");
     constexpr zip_uint64_t needed = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD;
     if ((stat.valid & needed) != needed || ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) &&
                                             stat.encryption_method != ZIP_EM_NONE))
-        throw std::runtime_error("The archive's " + quoted + " cannot be read");
+        throw EntryError("The archive's", name, "cannot be read");
     if (stat.comp_method != ZIP_CM_STORE && stat.comp_method != ZIP_CM_DEFLATE)
-        throw std::runtime_error("The archive's " + quoted + " is compressed in a way we cannot read");
+        throw EntryError("The archive's", name, "is compressed in a way we cannot read");
     // Checked before the memory is taken: the entry's data must be in the
     // archive and able to give the bytes it declares.
     const std::uint64_t ratio = stat.comp_method == ZIP_CM_STORE ? 1 : kDeflateMaxExpansion;
     if (stat.comp_size > Size || stat.size > stat.comp_size * ratio)
-        throw std::runtime_error("The archive's " + quoted + " declares more than its data holds");
+        throw EntryError("The archive's", name, "declares more than its data holds");
 
     std::vector<std::uint8_t> bytes(stat.size);
     zip_file_t *file = zip_fopen_index(Archive, zip_uint64_t(index), 0);
@@ -150,6 +159,6 @@ std::vector<std::uint8_t> TZipReader::Read(const QByteArray &name) const
     const zip_int64_t more = read == zip_int64_t(bytes.size()) ? zip_fread(file, &beyond, 1) : -1;
     zip_fclose(file);
     if (read != zip_int64_t(bytes.size()) || more != 0)
-        throw std::runtime_error("The archive's " + quoted + " is damaged");
+        throw EntryError("The archive's", name, "is damaged");
     return bytes;
 }

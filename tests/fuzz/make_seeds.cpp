@@ -156,7 +156,8 @@ int main(int argc, char **argv)
     QImage strokes = small.convertToFormat(QImage::Format_ARGB32);
     strokes.setPixel(1, 1, 0x00FFFFFFu);
     strokes.setPixel(2, 1, 0x80FF0000u);
-    Write(root / "ora", "ours.ora", EncodeOra({{"Background", true, 100, small}, {"Strokes", false, 40, strokes}}, small));
+    Write(root / "ora", "ours.ora",
+          EncodeOra({{"Background", true, 100, small}, {"Strokes", false, 40, strokes}}, small));
     Write(root / "snapshot", "none.png", EncodeSnapshot(small));
     Write(root / "snapshot", "sub.png", EncodeSnapshot(small, {1, pfSub}));
     Write(root / "snapshot", "paeth.png", EncodeSnapshot(colourful, {6, pfPaeth}));
