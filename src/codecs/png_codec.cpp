@@ -286,9 +286,11 @@ std::vector<std::uint8_t> Encode(const QImage &img, const PngSettings &s, const 
 {
     if (img.isNull() || img.width() <= 0 || img.height() <= 0)
         throw std::runtime_error("PNG encoder: the image is empty");
+    // The RGB rows leave the fourth byte out, so an opaque ARGB32 picture is
+    // written without a copy.
     const bool alpha = HasTransparency(img);
-    const QImage::Format format = alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    const QImage pixels = img.format() == format ? img : img.convertToFormat(format);
+    const bool direct = img.format() == QImage::Format_ARGB32 || (!alpha && img.format() == QImage::Format_RGB32);
+    const QImage pixels = direct ? img : img.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (pixels.isNull())
         throw std::runtime_error("PNG encoder: out of memory");
 

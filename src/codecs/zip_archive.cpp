@@ -41,25 +41,36 @@ bool ClimbsOut(const QByteArray &name)
     return parts.split('/').contains("..");
 }
 
+// An archive on the bytes, or on an empty buffer to write into. The archive
+// frees its buffer with itself; asked for the buffer, the caller gets a
+// reference of its own, to read what the archive wrote.
+zip_t *OpenOnBuffer(const std::uint8_t *data, std::size_t size, int flags, const char *failure,
+                    zip_source_t **buffer = nullptr)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(data, size, 0, &error);
+    zip_t *archive = source ? zip_open_from_source(source, flags, &error) : nullptr;
+    if (!archive) {
+        const std::runtime_error reason = ZipError(failure, &error);
+        zip_error_fini(&error);
+        if (source)
+            zip_source_free(source);
+        throw reason;
+    }
+    zip_error_fini(&error);
+    if (buffer) {
+        zip_source_keep(source);
+        *buffer = source;
+    }
+    return archive;
+}
+
 } // namespace
 
 TZipWriter::TZipWriter()
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    Buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    if (Buffer)
-        Archive = zip_open_from_source(Buffer, ZIP_TRUNCATE, &error);
-    if (!Archive) {
-        const std::runtime_error failure = ZipError("Cannot make the archive", &error);
-        zip_error_fini(&error);
-        if (Buffer)
-            zip_source_free(Buffer);
-        throw failure;
-    }
-    // The archive frees the buffer with itself; ours is the reference that
-    // lets us read what it wrote.
-    zip_source_keep(Buffer);
+    Archive = OpenOnBuffer(nullptr, 0, ZIP_TRUNCATE, "Cannot make the archive", &Buffer);
 }
 
 TZipWriter::~TZipWriter()
@@ -101,20 +112,9 @@ std::vector<std::uint8_t> TZipWriter::Finish()
     return out;
 }
 
-TZipReader::TZipReader(const std::uint8_t *data, std::size_t size) : Size(size)
+TZipReader::TZipReader(const std::uint8_t *data, std::size_t size)
+    : Archive(OpenOnBuffer(data, size, ZIP_RDONLY, "The data is not a zip archive")), Size(size)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(data, size, 0, &error);
-    if (source)
-        Archive = zip_open_from_source(source, ZIP_RDONLY, &error);
-    if (!Archive) {
-        const std::runtime_error failure = ZipError("The data is not a zip archive", &error);
-        zip_error_fini(&error);
-        if (source)
-            zip_source_free(source);
-        throw failure;
-    }
     const zip_int64_t count = zip_get_num_entries(Archive, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const char *name = zip_get_name(Archive, zip_uint64_t(i), ZIP_FL_ENC_RAW);

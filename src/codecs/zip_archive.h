@@ -37,6 +37,9 @@ private:
 // Reads entries of an archive whose bytes outlive the reader. Every read is
 // bounded by the archive: an entry may declare no more bytes than its data
 // could give, so a small archive cannot make us allocate a large one.
+// libzip's own memory grows with the entries of the central directory,
+// whose count it checks against the directory's size, so it too stays
+// within a multiple of the archive's size.
 class TZipReader {
 public:
     // Refuses data that is not a zip archive, and archives with a name that
