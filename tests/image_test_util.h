@@ -57,6 +57,15 @@ inline void ExpectPlainRgb8Png(const std::vector<std::uint8_t> &png, std::uint32
     EXPECT_EQ(PngChunkTypes(png), "IHDR IDAT IEND ");
 }
 
+// An OpenRaster layer list of the given size whose layers all show src.
+inline QByteArray OraStack(int w, int h, int layers, const char *src = "data/a.png")
+{
+    QByteArray xml = "<image w=\"" + QByteArray::number(w) + "\" h=\"" + QByteArray::number(h) + "\"><stack>";
+    for (int i = 0; i < layers; ++i)
+        xml += "<layer src=\"" + QByteArray(src) + "\"/>";
+    return xml + "</stack></image>";
+}
+
 // An OpenRaster file as other programs may write it: the given layer list
 // and PNG entries, all deflated as some writers do.
 inline std::vector<std::uint8_t> OraArchive(const QByteArray &stack,
@@ -71,21 +80,15 @@ inline std::vector<std::uint8_t> OraArchive(const QByteArray &stack,
     return zip.Finish();
 }
 
-// Makes the archive's central directory declare other sizes for the entry.
+// Makes the archive's central directory, which follows every entry's data,
+// declare other sizes for the entry.
 inline void DeclareEntrySize(std::vector<std::uint8_t> &zip, const QByteArray &name, std::uint32_t compressed,
                              std::uint32_t size)
 {
-    const auto put = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            zip[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
-    };
-    for (std::size_t at = 0; at + 46 <= zip.size(); ++at) {
-        const std::size_t length = zip[at + 28] | zip[at + 29] << 8;
-        if (zip[at] != 'P' || zip[at + 1] != 'K' || zip[at + 2] != 1 || zip[at + 3] != 2 ||
-            at + 46 + length > zip.size() || QByteArray(reinterpret_cast<const char *>(&zip[at + 46]),
-                                                        qsizetype(length)) != name)
-            continue;
-        put(at + 20, compressed);
-        put(at + 24, size);
+    const QByteArray bytes(reinterpret_cast<const char *>(zip.data()), qsizetype(zip.size()));
+    const std::size_t header = std::size_t(bytes.lastIndexOf(name)) - 46;
+    for (std::size_t i = 0; i < 4; ++i) {
+        zip[header + 20 + i] = std::uint8_t(compressed >> (8 * i));
+        zip[header + 24 + i] = std::uint8_t(size >> (8 * i));
     }
 }

@@ -130,25 +130,6 @@ Bytes SnapshotClaiming(std::uint32_t size)
     return png;
 }
 
-// An OpenRaster file of many large layers, all made of one pixel.
-Bytes ManyLayerOra(int side, int layers)
-{
-    QByteArray xml = "<image w=\"" + QByteArray::number(side) + "\" h=\"" + QByteArray::number(side) + "\"><stack>";
-    for (int i = 0; i < layers; ++i)
-        xml += "<layer src=\"a.png\"/>";
-    QImage pixel(1, 1, QImage::Format_RGB32);
-    pixel.fill(Qt::red);
-    return OraArchive(xml + "</stack></image>", {{"a.png", pixel}});
-}
-
-// An OpenRaster file whose layer list declares a size far beyond its data.
-Bytes InflatingOra()
-{
-    Bytes ora = ManyLayerOra(1, 1);
-    DeclareEntrySize(ora, "stack.xml", 100, 1u << 30);
-    return ora;
-}
-
 } // namespace
 
 // Short or damaged files that announce big pictures or chunks must fail
@@ -169,14 +150,16 @@ TEST(ReaderMemory, SmallDamagedFilesFailWithoutTakingWhatTheyAnnounce)
     const auto bmp = [](const Bytes &b) { return DecodeBmp(b.data(), b.size()); };
     const auto snapshot = [](const Bytes &b) { return DecodeSnapshot(b.data(), b.size()); };
     const auto ora = [](const Bytes &b) { return DecodeOra(b.data(), b.size()).Layers.front().Pixels; };
+    Bytes inflatingOra = OraArchive(OraStack(1, 1, 1));
+    DeclareEntrySize(inflatingOra, "stack.xml", 100, 1u << 30);
     const Case cases[] = {
         {"PNG chunk claiming 1.77 GB", DamagedTextChunkPng(), png},
         {"GIF frame of 8192 x 8192", TruncatedGif(8192, 8192), gif},
         {"GIF screen of 8192 x 8192", TruncatedGif(8192, 1), gif},
         {"RLE BMP of 8192 x 8192", TruncatedRleBmp(8192), bmp},
         {"snapshot of 8192 x 8192", SnapshotClaiming(8192), snapshot},
-        {"ORA of 256 layers of 4096 x 4096", ManyLayerOra(4096, 256), ora},
-        {"ORA layer list of 1 GiB", InflatingOra(), ora},
+        {"ORA of 256 layers of 4096 x 4096", OraArchive(OraStack(4096, 4096, 256)), ora},
+        {"ORA layer list of 1 GiB", inflatingOra, ora},
     };
     constexpr std::int64_t kSmall = std::int64_t(8) << 20;
     for (const Case &c : cases) {
