@@ -10,10 +10,12 @@ using Real = long double;
 constexpr Real Pi = std::numbers::pi_v<long double>;
 
 // Nearest integer, exact halves to the even neighbour (the default rounding
-// mode of the floating-point unit).
+// mode of the floating-point unit). lrint rounds as nearbyint does, in one
+// instruction; nearbyint saved and restored the floating-point state for
+// every coordinate of every copy.
 int RoundEven(Real v)
 {
-    return int(std::nearbyintl(v));
+    return int(std::lrint(v));
 }
 
 int WrapIndex(int k, int count)
