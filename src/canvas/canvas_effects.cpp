@@ -34,6 +34,7 @@ void TVelmoraCanvas::AddCircle()
     }
     PictureChanged();
     RequestRepaint();
+    NotifyLayers();
 }
 
 // Primary and Mirror primary join the rotated copies of the mouse position
@@ -72,6 +73,7 @@ void TVelmoraCanvas::DrawPolygon(bool Star)
     }
     PictureChanged();
     RequestRepaint();
+    NotifyLayers();
 }
 
 void TVelmoraCanvas::DrawFigure(const std::vector<QPoint> &Vertices, bool Star)

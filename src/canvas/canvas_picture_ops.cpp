@@ -9,6 +9,7 @@ void TVelmoraCanvas::InvertPicture()
     Modified = true;
     RebuildMask();
     RequestRepaint();
+    NotifyLayers();
 }
 
 void TVelmoraCanvas::GrayscalePicture()
@@ -19,4 +20,5 @@ void TVelmoraCanvas::GrayscalePicture()
     Modified = true;
     RebuildMask();
     RequestRepaint();
+    NotifyLayers();
 }

@@ -11,6 +11,23 @@
 
 class TColoringMask;
 
+// What the pen leaves: a colour, or transparency (the eraser on a layer above
+// the bottom one). A colour converts to its ink.
+struct TInk {
+    TInk(TColor color) : Color(color) {}
+    static TInk Transparency()
+    {
+        TInk ink(0);
+        ink.Clears = true;
+        return ink;
+    }
+    // The pixel an aliased pen writes.
+    QRgb Pixel() const { return Clears ? 0u : ColorToRgb(Color); }
+
+    TColor Color;
+    bool Clears = false;
+};
+
 // Draws with the solid, non-antialiased pen of the brush and the eraser. A
 // pen of width 1 draws each line from its start pixel up to, but not
 // including, its end pixel, where the next segment starts. A wider pen is
@@ -35,7 +52,7 @@ public:
 
     // Every copy of the segment from -> to. With a mask (the target's size)
     // only the pixels it leaves paintable change.
-    void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color, int width,
+    void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink, int width,
                     const TColoringMask *mask = nullptr, const TCopyDrawn &copyDrawn = {});
     // One line of an outline.
     void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);
