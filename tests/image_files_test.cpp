@@ -192,6 +192,46 @@ TEST_F(ImageFilesTest, JpegAndWebpAreSavedAndOpenedThroughTheirFilters)
     EXPECT_EQ(form->CurrentFormat, 6);
 }
 
+// Only OpenRaster keeps the layers. A flat format asks once per name before
+// it takes the merged picture, and the layers then stay unsaved changes.
+TEST_F(ImageFilesTest, LayersSurviveOpenRasterAndFlatFilesAskOnceForTheMergedPicture)
+{
+    canvas->NewLayer();
+    canvas->Picture.setPixel(1, 1, qRgba(200, 0, 0, 255));
+    canvas->SetLayerOpacity(1, 40);
+    canvas->SetLayerVisible(0, false);
+    const std::vector<TImageLayer> layers = canvas->LayersForSaving();
+    Answer(dir.filePath("flat.png"), 1);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_FALSE(QFile::exists(dir.filePath("flat.png")));
+    replace = true;
+    form->miSaveAsClick(form->miSaveAs);
+    form->miSaveClick(nullptr);
+    ASSERT_EQ(questions.size(), 2);
+    EXPECT_TRUE(questions[1].startsWith(QDir::toNativeSeparators(dir.filePath("flat.png")) + " keeps only"));
+    EXPECT_TRUE(canvas->Modified);
+    EXPECT_TRUE(canvas->CanUndo());
+    const QImage merged = LoadPngFile(dir.filePath("flat.png"));
+    EXPECT_EQ(merged.pixel(1, 1), qRgba(200, 0, 0, 102));
+    EXPECT_EQ(qAlpha(merged.pixel(5, 5)), 0);
+
+    Answer(dir.filePath("art"), 4);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_FALSE(canvas->Modified);
+    form->OpenImage(dir.filePath("art.ora"));
+    EXPECT_EQ(form->CurrentFormat, 4);
+    const std::vector<TImageLayer> reopened = canvas->LayersForSaving();
+    ASSERT_EQ(reopened.size(), layers.size());
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        EXPECT_EQ(reopened[i].Name, layers[i].Name);
+        EXPECT_EQ(reopened[i].Visible, layers[i].Visible);
+        EXPECT_EQ(reopened[i].Opacity, layers[i].Opacity);
+        EXPECT_EQ(reopened[i].Pixels.convertToFormat(QImage::Format_ARGB32),
+                  layers[i].Pixels.convertToFormat(QImage::Format_ARGB32));
+    }
+}
+
 TEST_F(ImageFilesTest, OpenTakesTheFilesSizePixelsAndName)
 {
     const QString path = dir.filePath("small.bmp");

@@ -23,6 +23,11 @@ void RegisterMessageStrings()
     MLRegisterString(siDiscardChanges, QStringLiteral("Discard the changes to the current picture?"));
     MLRegisterString(siRecentFileMissing,
                      QStringLiteral("%s no longer exists. It was removed from the list of recent files."));
+    MLRegisterString(siMergedOnly, QStringLiteral("%s keeps only the merged picture; OpenRaster (.ora) keeps the "
+                                                  "layers. Save the merged picture?"));
+    MLRegisterString(siLayerHidden, QStringLiteral("Layer hidden"));
+    MLRegisterString(siOtherBlending, QStringLiteral("%s blends some layers in ways Velmora does not have; they "
+                                                     "are shown with normal blending."));
     ReloadMessageCaptions();
 }
 
