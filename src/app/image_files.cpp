@@ -9,6 +9,7 @@
 #include "app/recovery_autosave.h"
 #include "app/settings_store.h"
 #include "canvas/velmora_canvas.h"
+#include "codecs/image_alpha.h"
 #include "dialogs/canvas_size_form.h"
 #include "i18n/file_dialog_filter.h"
 #include "i18n/ml_strings.h"
@@ -168,12 +169,14 @@ void TfrmMainForm::LoadImageFile(const QString &name, int format)
 }
 
 // A picture read from a file or restored becomes the current one, with the
-// name and format it came with.
+// name and format it came with; the picture is opaque, so transparency is
+// taken over white.
 void TfrmMainForm::TakePicture(const QImage &image, const QString &name, int format)
 {
-    canvas->SetCanvasSize(image.width(), image.height(), true, true);
+    const QImage picture = OverWhite(image);
+    canvas->SetCanvasSize(picture.width(), picture.height(), true, true);
     FitCanvas();
-    canvas->LoadPicture(image);
+    canvas->LoadPicture(picture);
     CurrentFormat = format;
     CurrentFileName = name;
 }

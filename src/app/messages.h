@@ -19,6 +19,7 @@ inline const QString siRecoveryRestore = QStringLiteral("siRecoveryRestore");
 inline const QString siRecoveryUnreadable = QStringLiteral("siRecoveryUnreadable");
 inline const QString siDiscardChanges = QStringLiteral("siDiscardChanges");
 inline const QString siRecentFileMissing = QStringLiteral("siRecentFileMissing");
+inline const QString siOutOfMemory = QStringLiteral("siOutOfMemory");
 
 // Registers the message identifiers with their English texts and sets the
 // captions from them.
