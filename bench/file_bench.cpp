@@ -5,8 +5,11 @@
 //   BM_OpenPngFile / BM_BareLibpngDecodeFile       (target: at most 1.3)
 //   BM_SavePngFile / BM_BareLibpngEncodeFile       (target: at most 1.15)
 //   BM_GifQuantizeBuffer / BM_SaveGifFile          (the quantizer's share)
+//   BM_SaveOra / BM_SavePngFile                    (target: at most 5.5)
+//   BM_OpenOra / BM_OpenPngFile                    (target: at most 4.5)
 #include "bench_pictures.h"
 #include "codecs/gif_codec.h"
+#include "codecs/ora_codec.h"
 #include "codecs/png_codec.h"
 #include "canvas/velmora_canvas.h"
 
@@ -18,6 +21,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -191,5 +195,79 @@ void BM_GifQuantizeBuffer(benchmark::State &state)
     }
 }
 BENCHMARK(BM_GifQuantizeBuffer)->Unit(benchmark::kMillisecond);
+
+// The painting with the part outside `keep` transparent.
+QImage PaintingPart(const QRect &keep)
+{
+    QImage layer(Side, Side, QImage::Format_ARGB32);
+    layer.fill(0u);
+    for (int y = keep.top(); y <= keep.bottom(); ++y)
+        std::memcpy(layer.scanLine(y) + keep.left() * 4, Picture().constScanLine(y) + keep.left() * 4,
+                    std::size_t(keep.width()) * 4);
+    return layer;
+}
+
+// A white background and two layers, each half transparent, carrying the
+// painting's strokes: its upper and its right half.
+const std::vector<TImageLayer> &OraLayers()
+{
+    static const std::vector<TImageLayer> layers = [] {
+        QImage white(Side, Side, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        return std::vector<TImageLayer>{{"Background", true, 100, white},
+                                        {"Upper", true, 100, PaintingPart(QRect(0, 0, Side, Side / 2))},
+                                        {"Right", true, 100, PaintingPart(QRect(Side / 2, 0, Side / 2, Side))}};
+    }();
+    return layers;
+}
+
+// The layers' pixels are opaque or fully transparent, so the composite the
+// program would hand the writer is the topmost opaque pixel.
+const QImage &OraMerged()
+{
+    static const QImage merged = [] {
+        QImage out = OraLayers().front().Pixels.copy();
+        for (std::size_t i = 1; i < OraLayers().size(); ++i) {
+            const QImage &layer = OraLayers()[i].Pixels;
+            for (int y = 0; y < Side; ++y) {
+                const auto *in = reinterpret_cast<const QRgb *>(layer.constScanLine(y));
+                auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+                for (int x = 0; x < Side; ++x)
+                    line[x] = qAlpha(in[x]) ? in[x] : line[x];
+            }
+        }
+        return out;
+    }();
+    return merged;
+}
+
+QString OraPath()
+{
+    static const QString path = [] {
+        const QString p = Folder().filePath(QStringLiteral("painting.ora"));
+        SaveOraFile(OraLayers(), OraMerged(), p);
+        return p;
+    }();
+    return path;
+}
+
+void BM_SaveOra(benchmark::State &state)
+{
+    const QString path = Folder().filePath(QStringLiteral("saved.ora"));
+    for (auto _ : state)
+        SaveOraFile(OraLayers(), OraMerged(), path);
+}
+BENCHMARK(BM_SaveOra)->Unit(benchmark::kMillisecond);
+
+// Reading the layers; the canvas takes no layers yet.
+void BM_OpenOra(benchmark::State &state)
+{
+    const QString path = OraPath();
+    for (auto _ : state) {
+        const TOraImage image = LoadOraFile(path);
+        benchmark::DoNotOptimize(image.Layers.back().Pixels.constBits());
+    }
+}
+BENCHMARK(BM_OpenOra)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libpng-dev libgif-dev libjpeg-dev libwebp-dev zlib1g-dev
+  libpng-dev libgif-dev libjpeg-dev libwebp-dev zlib1g-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libdeflate-dev binutils-mingw-w64-x86-64
   clang libclang-rt-14-dev desktop-file-utils

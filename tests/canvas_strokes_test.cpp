@@ -187,8 +187,33 @@ TEST(Strokes, SmoothStrokesKeepProtectedPixelsAndUndoRestoresThePicture)
             ASSERT_EQ(Rgb(c.Picture, x, y), Black) << x << "," << y;
     EXPECT_EQ(Rgb(c.Picture, 180, 100), 0x0000FFu);
     EXPECT_GT(GreyPixels(c.Picture), 100);
+    const QImage drawn = c.Picture.copy();
     c.Undo();
     EXPECT_EQ(c.Picture, before);
+    // Drawn again, the stroke covers the restored picture as it did the first time.
+    Press(c, QPoint(150, 100));
+    Move(c, QPoint(260, 100));
+    Release(c, QPoint(260, 100));
+    EXPECT_EQ(c.Picture, drawn);
+}
+
+// Undo or Clear while a smooth stroke is held: the rest of the stroke covers
+// the picture as it is now; going back over the first segment draws it again.
+TEST(Strokes, ASmoothStrokeHeldThroughUndoOrClearDrawsOnTheNewPicture)
+{
+    for (bool clear : {false, true}) {
+        TVelmoraCanvas c;
+        LayOut(c);
+        c.SetReflectionMode(rmNone);
+        c.SetSmoothStrokes(true);
+        c.BrushSize = 7;
+        Press(c, QPoint(100, 100));
+        Move(c, QPoint(300, 150));
+        const QImage drawn = c.Picture.copy();
+        clear ? c.Clear(clWhite) : c.Undo();
+        Move(c, QPoint(100, 100));
+        EXPECT_EQ(c.Picture, drawn) << (clear ? "clear" : "undo");
+    }
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
+#include "codecs/image_alpha.h"
 #include "codecs/image_file_io.h"
 #include "codecs/jpeg_codec.h"
 #include "codecs/jpeg_decode.h"
@@ -12,6 +13,7 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -168,9 +170,11 @@ TEST(ImageCodecs, JpegKeepsPhotographsCloseAndThinColouredLinesInTheirColour)
 
 // Pillow's files: blue at half alpha beside transparent pixels, and an
 // animation of a red frame and a blue one.
-TEST(ImageCodecs, WebpShowsAlphaOnWhiteAndTheFirstFrameOfAnAnimation)
+TEST(ImageCodecs, WebpKeepsAlphaAndOpensTheFirstFrameOfAnAnimation)
 {
-    EXPECT_EQ(LoadWebpFile(VELMORA_FUZZ_CORPUS "/webp/pil_alpha.webp").pixel(2, 1), qRgb(127, 127, 255));
+    const QImage alpha = LoadWebpFile(VELMORA_FUZZ_CORPUS "/webp/pil_alpha.webp");
+    EXPECT_EQ(alpha.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(OverWhite(alpha).pixel(2, 1), qRgb(127, 127, 255));
     EXPECT_EQ(LoadWebpFile(VELMORA_FUZZ_CORPUS "/webp/pil_animated.webp").pixel(4, 2), qRgb(255, 0, 0));
 }
 
@@ -325,4 +329,49 @@ TEST(ImageCodecs, AFailedWriteLeavesTheOldFileAsItWas)
 
     // A folder that does not exist.
     EXPECT_THROW(SaveGifFile(Noise(5, 5, 13), dir.filePath("missing/a.gif")), std::runtime_error);
+}
+
+TEST(ImageCodecs, GifLeavesPixelsBelowHalfOpacityTransparentBothWays)
+{
+    QImage img(4, 2, QImage::Format_ARGB32);
+    img.fill(0xFF102030u);
+    img.setPixel(0, 0, 0x00FF0000u);
+    img.setPixel(1, 0, 0x7F00FF00u);
+    img.setPixel(2, 0, 0x80000000u);
+    const std::vector<std::uint8_t> gif = EncodeGif(img);
+    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
+    const QImage back = DecodeGif(gif.data(), gif.size());
+    ASSERT_EQ(back.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(back.pixel(0, 0) | back.pixel(1, 0), 0u);
+    EXPECT_EQ(back.pixel(2, 0), 0xFF7F7F7Fu); // over white
+    EXPECT_EQ(back.pixel(3, 1), 0xFF102030u);
+
+    // With more colours than the palette holds, one entry stays free.
+    QImage many = Noise(64, 48, 14).convertToFormat(QImage::Format_ARGB32);
+    many.setPixel(5, 7, 0);
+    const std::vector<std::uint8_t> reduced = EncodeGif(many);
+    const QImage manyBack = DecodeGif(reduced.data(), reduced.size());
+    EXPECT_EQ(qAlpha(manyBack.pixel(5, 7)), 0);
+    EXPECT_EQ(qAlpha(manyBack.pixel(6, 7)), 255);
+
+    // ImageMagick's GIF with a transparent index, as Pillow reads it.
+    const std::vector<std::uint8_t> im = ReadFileBytes(VELMORA_FUZZ_CORPUS "/gif/im_transparent.gif");
+    const QImage foreign = DecodeGif(im.data(), im.size());
+    const auto *pixels = reinterpret_cast<const QRgb *>(foreign.constBits());
+    EXPECT_EQ(std::count(pixels, pixels + foreign.sizeInBytes() / 4, 0u), 27);
+}
+
+TEST(ImageCodecs, BmpTakesATransparentPictureOverWhiteAndGifAndBmpAnOpaqueOneAsBefore)
+{
+    QImage img(2, 1, QImage::Format_ARGB32);
+    img.setPixel(0, 0, 0x80000000u);
+    img.setPixel(1, 0, 0xFF102030u);
+    const std::vector<std::uint8_t> bmp = EncodeBmp(img);
+    const QImage back = DecodeBmp(bmp.data(), bmp.size());
+    EXPECT_EQ(back.pixel(0, 0), 0xFF7F7F7Fu);
+    EXPECT_EQ(back.pixel(1, 0), 0xFF102030u);
+
+    const QImage opaque = Noise(9, 7, 15, 5);
+    EXPECT_EQ(EncodeBmp(opaque.convertToFormat(QImage::Format_ARGB32)), EncodeBmp(opaque));
+    EXPECT_EQ(EncodeGif(opaque.convertToFormat(QImage::Format_ARGB32)), EncodeGif(opaque));
 }

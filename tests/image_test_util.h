@@ -1,5 +1,8 @@
 #pragma once
 
+#include "codecs/png_codec.h"
+#include "codecs/zip_archive.h"
+
 #include <QImage>
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -8,6 +11,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Noise in all four bytes of every pixel: nothing to compress, and a fourth
@@ -51,4 +55,40 @@ inline void ExpectPlainRgb8Png(const std::vector<std::uint8_t> &png, std::uint32
     ASSERT_GE(png.size(), sizeof start);
     EXPECT_TRUE(std::equal(std::begin(start), std::end(start), png.begin()));
     EXPECT_EQ(PngChunkTypes(png), "IHDR IDAT IEND ");
+}
+
+// An OpenRaster layer list of the given size whose layers all show src.
+inline QByteArray OraStack(int w, int h, int layers, const char *src = "data/a.png")
+{
+    QByteArray xml = "<image w=\"" + QByteArray::number(w) + "\" h=\"" + QByteArray::number(h) + "\"><stack>";
+    for (int i = 0; i < layers; ++i)
+        xml += "<layer src=\"" + QByteArray(src) + "\"/>";
+    return xml + "</stack></image>";
+}
+
+// An OpenRaster file as other programs may write it: the given layer list
+// and PNG entries, all deflated as some writers do.
+inline std::vector<std::uint8_t> OraArchive(const QByteArray &stack,
+                                            const std::vector<std::pair<QByteArray, QImage>> &pngs = {})
+{
+    const QByteArray mimetype = "image/openraster";
+    TZipWriter zip;
+    zip.Add("mimetype", std::vector<std::uint8_t>(mimetype.begin(), mimetype.end()), true);
+    zip.Add("stack.xml", std::vector<std::uint8_t>(stack.begin(), stack.end()), false);
+    for (const auto &[name, image] : pngs)
+        zip.Add(name, EncodePng(image), false);
+    return zip.Finish();
+}
+
+// Makes the archive's central directory, which follows every entry's data,
+// declare other sizes for the entry.
+inline void DeclareEntrySize(std::vector<std::uint8_t> &zip, const QByteArray &name, std::uint32_t compressed,
+                             std::uint32_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(zip.data()), qsizetype(zip.size()));
+    const std::size_t header = std::size_t(bytes.lastIndexOf(name)) - 46;
+    for (std::size_t i = 0; i < 4; ++i) {
+        zip[header + 20 + i] = std::uint8_t(compressed >> (8 * i));
+        zip[header + 24 + i] = std::uint8_t(size >> (8 * i));
+    }
 }

@@ -1,6 +1,8 @@
 #include "app/main_form.h"
 #include "app/messages.h"
 #include "canvas/velmora_canvas.h"
+#include "engine/coverage_stroke.h"
+#include "i18n/ml_strings.h"
 #include "dialog_answer.h"
 
 #include <QScrollArea>
@@ -90,4 +92,24 @@ TEST_F(MainFormTest, KeysOnTheFocusedCanvasDoNotScrollThePicture)
         QTest::keyClick(c, key);
     EXPECT_EQ(box->verticalScrollBar()->value(), 0);
     EXPECT_EQ(box->horizontalScrollBar()->value(), 0);
+}
+
+// The smooth pen's state cannot be allocated: the message shows, the stroke
+// ends and the picture is untouched.
+TEST_F(MainFormTest, ASmoothStrokeOutOfMemoryEndsWithTheMessage)
+{
+    TVelmoraCanvas *c = form->Canvas();
+    c->SetSmoothStrokes(true);
+    c->BrushSize = 9;
+    const QImage before = c->Picture.copy();
+    TDialogAnswer answer(QMessageBox::Ok);
+    LimitCoverageTilesForTesting(0);
+    c->MouseDown(mbLeft, ssLeft, 125, 125);
+    c->MouseMove(ssLeft, 225, 125);
+    LimitCoverageTilesForTesting(SIZE_MAX);
+    EXPECT_FALSE(c->Dragging);
+    c->MouseMove(ssLeft, 325, 125);
+    EXPECT_EQ(c->Picture, before);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.Answered == 1; }));
+    EXPECT_EQ(answer.LastText, MLString(siOutOfMemory));
 }

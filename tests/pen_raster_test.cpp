@@ -1,3 +1,4 @@
+#include "engine/coverage_rings.h"
 #include "engine/coverage_stroke.h"
 #include "engine/flood_fill.h"
 #include "engine/pen_raster.h"
@@ -196,6 +197,19 @@ TEST(SmoothPen, EvenWidthsHaveHalfCoveredEdgeRows)
     }
 }
 
+// Picture-wide state would take 12 MB here.
+TEST(SmoothPen, HoldsStateOnlyAroundTheStrokeUntilItEnds)
+{
+    QImage img = WhitePicture(2000, 1000);
+    TCoverageStroke stroke;
+    stroke.AddCapsule(img, QPoint(100, 100), QPoint(300, 100), 9, clBlack, nullptr);
+    EXPECT_EQ(stroke.Covered(200, 100), TCoverageStroke::Samples);
+    EXPECT_LT(stroke.Bytes(), 200'000u);
+    stroke.End();
+    EXPECT_EQ(stroke.Bytes(), 0u);
+    EXPECT_EQ(stroke.Covered(200, 100), 0);
+}
+
 TEST(SmoothPen, DiscCoverageAddsUpToItsArea)
 {
     for (int w = 10; w <= 60; ++w) {
@@ -211,7 +225,7 @@ TEST(SmoothPen, DiscCoverageAddsUpToItsArea)
     }
 }
 
-// A stroke of a capsule and a ring, and the same stroke mirrored or turned a
+// Two rings and a capsule drawn over them, and the same mirrored or turned a
 // quarter about the centre of pixel (30, 30), cover mirror images.
 TEST(SmoothPen, CoverageIsSymmetricUnderMirrorsAndQuarterTurns)
 {
@@ -227,10 +241,10 @@ TEST(SmoothPen, CoverageIsSymmetricUnderMirrorsAndQuarterTurns)
         for (const auto &map : maps) {
             QImage one = WhitePicture(61, 61), two = WhitePicture(61, 61);
             TCoverageStroke s, t;
+            TCoverageRings().Add(one, {a, b}, r, w, clBlack);
             s.AddCapsule(one, a, b, w, clBlack, nullptr);
-            s.AddRing(one, a, r, w, clBlack);
+            TCoverageRings().Add(two, {map(a), map(b)}, r, w, clBlack);
             t.AddCapsule(two, map(a), map(b), w, clBlack, nullptr);
-            t.AddRing(two, map(a), r, w, clBlack);
             for (int y = 0; y <= 60; ++y)
                 for (int x = 0; x <= 60; ++x) {
                     const QPoint m = map(QPoint(x, y));

@@ -1,3 +1,4 @@
+#include "codecs/image_alpha.h"
 #include "codecs/image_file_io.h"
 #include "codecs/png_codec.h"
 #include "image_test_util.h"
@@ -11,6 +12,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -65,16 +67,22 @@ QImage DecodeRaw(RawPng raw)
 
 TEST(PngCodec, RoundTripIsExactAtOddAndTinySizes)
 {
-    // The last is large enough for the memory of large pictures.
+    // The last is large enough for the memory of large pictures. A picture
+    // with transparency comes back with every bit, colour under alpha 0 too.
     for (const QSize size :
          {QSize(1, 1), QSize(2, 3), QSize(33, 1), QSize(1, 29), QSize(257, 13), QSize(1001, 600)}) {
         const QImage img = RandomImage(size.width(), size.height(), unsigned(size.width() * 1000 + size.height()));
+        QImage argb = img.copy();
+        argb.reinterpretAsFormat(QImage::Format_ARGB32);
+        argb.setPixel(0, 0, 0x00123456u);
         const PngSettings fast{2, PNG_FILTER_NONE, Z_DEFAULT_STRATEGY, 6};
         for (const PngSettings &s : {fast, DefaultPngSettings()}) {
-            const Bytes png = EncodePng(img, s);
-            const QImage back = DecodePng(png.data(), png.size());
-            EXPECT_EQ(back.format(), QImage::Format_RGB32);
-            EXPECT_EQ(img, back) << size.width() << "x" << size.height();
+            for (const QImage &pic : {img, argb}) {
+                const Bytes png = EncodePng(pic, s);
+                const QImage back = DecodePng(png.data(), png.size());
+                EXPECT_EQ(back.format(), pic.format());
+                EXPECT_EQ(pic, back) << size.width() << "x" << size.height();
+            }
         }
     }
     EXPECT_THROW(EncodePng(QImage()), std::runtime_error);
@@ -86,6 +94,13 @@ TEST(PngCodec, FilesArePlainRgb8WithOnlyTheMandatoryChunks)
     const QString path = dir.filePath("chunks.png");
     SavePngFile(RandomImage(40, 30, 9), path);
     ExpectPlainRgb8Png(ReadFileBytes(path), 40, 30);
+    // Opaque in any format, the picture gives the same file.
+    EXPECT_EQ(EncodePng(RandomImage(40, 30, 9).convertToFormat(QImage::Format_ARGB32)), ReadFileBytes(path));
+    QImage argb = RandomImage(40, 30, 9).convertToFormat(QImage::Format_ARGB32);
+    argb.setPixel(3, 4, 0x80FFFFFFu);
+    const Bytes rgba = EncodePng(argb);
+    EXPECT_EQ(rgba[25], PNG_COLOR_TYPE_RGB_ALPHA);
+    EXPECT_EQ(PngChunkTypes(rgba), "IHDR IDAT IEND ");
 }
 
 TEST(PngDecode, EveryColourTypeAndDepthBecomesRgb32)
@@ -117,20 +132,55 @@ TEST(PngDecode, EveryColourTypeAndDepthBecomesRgb32)
     EXPECT_EQ(img, DecodeRaw(adam7));
 }
 
-TEST(PngDecode, TransparencyIsCompositedOnWhite)
+TEST(PngDecode, TransparencyIsKeptAndTakesWhiteAsBefore)
 {
     const QImage rgba = DecodeRaw({3, 1, PNG_COLOR_TYPE_RGBA, 8, {{0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 128}}});
-    EXPECT_EQ(rgba.pixel(0, 0), 0xFF000000u);
-    EXPECT_EQ(rgba.pixel(1, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(rgba.pixel(2, 0), 0xFF7F7F7Fu);
-    EXPECT_EQ(Rgb(DecodeRaw({1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {{0, 0, 0, 0}}}), 0), 0xFFFFFFu);
+    EXPECT_EQ(rgba.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(rgba.pixel(1, 0), 0x00000000u);
+    EXPECT_EQ(rgba.pixel(2, 0), 0x80000000u);
+    const QImage white = OverWhite(rgba);
+    EXPECT_EQ(white.pixel(0, 0), 0xFF000000u);
+    EXPECT_EQ(white.pixel(1, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(white.pixel(2, 0), 0xFF7F7F7Fu);
+    EXPECT_EQ(Rgb(OverWhite(DecodeRaw({1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {{0, 0, 0, 0}}})), 0), 0xFFFFFFu);
 
     RawPng pal{2, 1, PNG_COLOR_TYPE_PALETTE, 8, {{0, 1}}};
     pal.palette = {{0, 0, 255}, {0, 0, 255}};
     pal.paletteAlpha = {0};
     const QImage p = DecodeRaw(pal);
-    EXPECT_EQ(Rgb(p, 0), 0xFFFFFFu);
-    EXPECT_EQ(Rgb(p, 1), 0x0000FFu);
+    EXPECT_EQ(p.pixel(0, 0), 0x000000FFu); // the colour stays under alpha 0
+    EXPECT_EQ(Rgb(OverWhite(p), 0), 0xFFFFFFu);
+    EXPECT_EQ(Rgb(OverWhite(p), 1), 0x0000FFu);
+
+    // An alpha channel that is opaque everywhere gives an opaque picture.
+    EXPECT_EQ(DecodeRaw({1, 1, PNG_COLOR_TYPE_RGBA, 8, {{1, 2, 3, 255}}}).format(), QImage::Format_RGB32);
+}
+
+// PngSuite's alpha kinds, written by other programs: Pillow 9.4 (pil_*) and
+// ImageMagick 6.9 (im_*). The expected pixels are Pillow's own RGBA decoding
+// of the same files, a few per file (0xAARRGGBB).
+TEST(PngDecode, AlphaFilesOfOtherWritersDecodeAsPillowDecodesThem)
+{
+    struct File {
+        const char *name; // under the PNG fuzz corpus
+        std::vector<std::tuple<int, int, QRgb>> probes;
+    };
+    const File files[] = {
+        {"pil_la8.png", {{0, 0, 0x00070707u}, {1, 0, 0x1E303030u}, {3, 0, 0xFF828282u}, {7, 5, 0xFF676767u}}},
+        {"im_la16.png", {{0, 0, 0x00000000u}, {1, 0, 0x1E1D1D1Du}, {3, 0, 0xFF575757u}, {7, 5, 0x00EEEEEEu}}},
+        {"pil_rgba8.png", {{0, 0, 0x00000000u}, {1, 0, 0x40250D5Bu}, {4, 0, 0xFF94346Cu}, {7, 5, 0x013ABE96u}}},
+        {"im_rgba16.png", {{0, 0, 0x00000000u}, {1, 0, 0x40250D5Bu}, {4, 0, 0xFF94346Cu}, {7, 5, 0x013ABE96u}}},
+        {"pil_palette_trns.png", {{2, 5, 0x002EDA54u}, {0, 0, 0xFF2E240Eu}, {11, 7, 0xFFB9ED91u}}},
+        {"im_alpha.png", {{0, 0, 0x00000000u}, {2, 1, 0x800080FFu}, {9, 5, 0x00000000u}}},
+        {"pil_grey_trns.png", {{2, 0, 0x00646464u}, {0, 0, 0xFF000000u}, {7, 5, 0xFF000000u}}},
+        {"pil_rgb_trns.png", {{3, 0, 0x0000C80Au}, {0, 0, 0xFFFF0000u}, {7, 5, 0xFF010203u}}},
+    };
+    for (const File &f : files) {
+        const QImage img = LoadPngFile(QStringLiteral(VELMORA_FUZZ_CORPUS "/png/") + f.name);
+        EXPECT_EQ(img.format(), QImage::Format_ARGB32) << f.name;
+        for (const auto &[x, y, argb] : f.probes)
+            EXPECT_EQ(img.pixel(x, y), argb) << f.name << " at " << x << ", " << y;
+    }
 }
 
 TEST(PngDecode, BadDataThrowsWithoutCrashing)

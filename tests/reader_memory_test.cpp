@@ -2,9 +2,11 @@
 #include "codecs/gif_codec.h"
 #include "codecs/jpeg_codec.h"
 #include "codecs/jpeg_decode.h"
+#include "codecs/ora_codec.h"
 #include "codecs/png_codec.h"
 #include "codecs/snapshot_codec.h"
 #include "codecs/webp_codec.h"
+#include "image_test_util.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
@@ -174,6 +176,9 @@ TEST(ReaderMemory, SmallDamagedFilesFailWithoutTakingWhatTheyAnnounce)
     const auto snapshot = [](const Bytes &b) { return DecodeSnapshot(b.data(), b.size()); };
     const auto jpeg = [](const Bytes &b) { return DecodeJpeg(b.data(), b.size()); };
     const auto webp = [](const Bytes &b) { return DecodeWebp(b.data(), b.size()); };
+    const auto ora = [](const Bytes &b) { return DecodeOra(b.data(), b.size()).Layers.front().Pixels; };
+    Bytes inflatingOra = OraArchive(OraStack(1, 1, 1));
+    DeclareEntrySize(inflatingOra, "stack.xml", 100, 1u << 30);
     const Case cases[] = {
         {"PNG chunk claiming 1.77 GB", DamagedTextChunkPng(), png},
         {"GIF frame of 8192 x 8192", TruncatedGif(8192, 8192), gif},
@@ -183,6 +188,8 @@ TEST(ReaderMemory, SmallDamagedFilesFailWithoutTakingWhatTheyAnnounce)
         {"JPEG of 8192 x 8192", JpegClaiming(8192), jpeg},
         {"JPEG of 32768 x 32768", JpegClaiming(32768), jpeg},
         {"WebP canvas of 32768 x 32768", WebpCanvasOf(32768), webp},
+        {"ORA of 256 layers of 4096 x 4096", OraArchive(OraStack(4096, 4096, 256)), ora},
+        {"ORA layer list of 1 GiB", inflatingOra, ora},
     };
     constexpr std::int64_t kSmall = std::int64_t(8) << 20;
     for (const Case &c : cases) {

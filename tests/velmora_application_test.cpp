@@ -10,6 +10,7 @@
 #include "tools/palette_form.h"
 #include "tools/tools_form.h"
 #include "dialog_answer.h"
+#include "i18n/ml_strings.h"
 
 #include <QTest>
 #include <QWidget>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <new>
 #include <stdexcept>
 
 namespace {
@@ -27,6 +29,7 @@ class TFailingWidget : public QWidget {
 protected:
     void mousePressEvent(QMouseEvent *) override { throw std::runtime_error("Disk full while writing rose.png"); }
     void keyPressEvent(QKeyEvent *) override { throw 42; }
+    void mouseReleaseEvent(QMouseEvent *) override { throw std::bad_alloc(); }
 };
 
 } // namespace
@@ -54,6 +57,11 @@ TEST(VelmoraApplication, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn)
     QTest::qWait(100);
     EXPECT_EQ(answer.Answered, 2);
     EXPECT_TRUE(w.isVisible());
+
+    // Memory that ran out is told as such.
+    QTest::mouseRelease(&w, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.Answered == 3; }));
+    EXPECT_EQ(answer.LastText, MLString(siOutOfMemory));
 }
 
 TEST(CommandLine, HelpAndVersionAreAnsweredEverythingElseIsLeftToTheFileRule)

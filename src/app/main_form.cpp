@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "app/recovery_autosave.h"
 #include "app/test_stroke.h"
+#include "app/velmora_application.h"
 #include "app/zoom_view.h"
 #include "canvas/velmora_canvas.h"
 #include "i18n/ml_strings.h"
@@ -51,6 +52,10 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     canvas->OnColorPick = [this](TVelmoraCanvas *s) { CanvasColorPicked(s); };
     canvas->OnHistoryChange = [this](TVelmoraCanvas *s, bool u, bool r) { CanvasHistoryChanged(s, u, r); };
     canvas->OnLayersChange = [this](TVelmoraCanvas *s) { CanvasLayersChanged(s); };
+    canvas->OnOutOfMemory = [](TVelmoraCanvas *) {
+        if (auto *app = qobject_cast<TVelmoraApplication *>(qApp))
+            app->ReportOutOfMemory();
+    };
     canvas->Modified = false;
     MarkFileState();
     ScrollBox->setWidget(canvas);

@@ -23,6 +23,8 @@ void RegisterMessageStrings()
     MLRegisterString(siDiscardChanges, QStringLiteral("Discard the changes to the current picture?"));
     MLRegisterString(siRecentFileMissing,
                      QStringLiteral("%s no longer exists. It was removed from the list of recent files."));
+    MLRegisterString(siOutOfMemory,
+                     QStringLiteral("Not enough memory to finish this operation. The picture keeps what was done so far."));
     MLRegisterString(siMergedOnly, QStringLiteral("%s keeps only the merged picture; OpenRaster (.ora) keeps the "
                                                   "layers. Save the merged picture?"));
     MLRegisterString(siLayerHidden, QStringLiteral("Layer hidden"));

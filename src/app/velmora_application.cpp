@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include <exception>
+#include <new>
 
 TVelmoraApplication::TVelmoraApplication(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -19,12 +20,19 @@ bool TVelmoraApplication::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc &) {
+        ReportOutOfMemory();
     } catch (const std::exception &e) {
         ReportError(QString::fromUtf8(e.what()));
     } catch (...) {
         ReportError(QStringLiteral("Unknown error"));
     }
     return false;
+}
+
+void TVelmoraApplication::ReportOutOfMemory()
+{
+    ReportError(MLString(siOutOfMemory));
 }
 
 // The box is shown from the event loop rather than from inside the failed

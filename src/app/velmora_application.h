@@ -13,6 +13,10 @@ public:
 
     bool notify(QObject *receiver, QEvent *event) override;
 
+    // Shows the out-of-memory message as a failed handler's message is
+    // shown; for failures that were caught where they happened.
+    void ReportOutOfMemory();
+
 private:
     void ReportError(const QString &message);
     void ShowError(const QString &message);

@@ -20,21 +20,33 @@ void TVelmoraCanvas::AddCircle()
         return;
     SaveUndoStep(true, true);
     Modified = true;
-    Strokes().StartStroke();
     const QPoint q = CursorPoint;
-    if (q.x() >= 0 && q.y() >= 0) {
-        if (ReflectionMode == rmSecondary) {
-            const ReflectionInput in = Reflection();
-            const int r = RoundedDistance(SecondCenter, q);
-            for (int i = 0; i < MasterRefCount; ++i)
-                Strokes().DrawCircle(Picture, SecondCenterCopy(in, i), r, MasterColor, BrushSize);
-        } else {
-            Strokes().DrawCircle(Picture, MasterCenter, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
-        }
-    }
+    if (q.x() >= 0 && q.y() >= 0)
+        DrawShape([&] { DrawCircles(q); });
     PictureChanged();
     RequestRepaint();
     NotifyLayers();
+}
+
+void TVelmoraCanvas::DrawCircles(QPoint q)
+{
+    if (ReflectionMode != rmSecondary) {
+        Strokes().DrawCircles(Picture, {MasterCenter}, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
+        return;
+    }
+    const ReflectionInput in = Reflection();
+    std::vector<QPoint> centers;
+    for (int i = 0; i < MasterRefCount; ++i)
+        centers.push_back(SecondCenterCopy(in, i));
+    Strokes().DrawCircles(Picture, centers, RoundedDistance(SecondCenter, q), MasterColor, BrushSize);
+}
+
+// A shape is one smooth stroke of its own, ended as soon as it is drawn.
+void TVelmoraCanvas::DrawShape(const std::function<void()> &draw)
+{
+    EndStroke();
+    DrawStroke(draw);
+    EndStroke();
 }
 
 // Primary and Mirror primary join the rotated copies of the mouse position
@@ -50,7 +62,14 @@ void TVelmoraCanvas::DrawPolygon(bool Star)
         return;
     SaveUndoStep(true, true);
     Modified = true;
-    Strokes().StartStroke();
+    DrawShape([&] { DrawFigures(q, Star); });
+    PictureChanged();
+    RequestRepaint();    NotifyLayers();
+}
+
+void TVelmoraCanvas::DrawFigures(QPoint q, bool Star)
+{
+    const TReflectionMode mode = ReflectionMode;
     const ReflectionInput in = Reflection();
     std::vector<QPoint> rotated, mirrored;
     for (int i = 0; i < in.n; ++i) {
@@ -71,9 +90,6 @@ void TVelmoraCanvas::DrawPolygon(bool Star)
         DrawFigure(rotated, Star);
         DrawFigure(mirrored, Star);
     }
-    PictureChanged();
-    RequestRepaint();
-    NotifyLayers();
 }
 
 void TVelmoraCanvas::DrawFigure(const std::vector<QPoint> &Vertices, bool Star)

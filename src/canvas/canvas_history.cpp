@@ -61,6 +61,7 @@ void TVelmoraCanvas::AfterHistoryRestore(const TStackShape &shape, const std::ve
 {
     if (Stack.Shape() != shape || InactiveLayerKeys() != keys)
         LayersStale = true;
+    EndStroke();
     PictureChanged();
     RebuildMask();
     RequestRepaint();

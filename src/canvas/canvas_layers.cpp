@@ -45,10 +45,11 @@ void TVelmoraCanvas::NotifyLayers()
 }
 
 // The composite is made anew from the layers as they now stand, and the mask
-// follows the active layer.
+// and a held smooth stroke follow the active layer.
 void TVelmoraCanvas::StackChanged()
 {
     LayersStale = true;
+    EndStroke();
     PictureChanged();
     RebuildMask();
     NotifyLayers();

@@ -62,6 +62,7 @@ void TVelmoraCanvas::Clear(TColor color)
         Picture.fill(Qt::transparent);
     else
         Picture.fill(QColor::fromRgb(ColorToRgb(color)));
+    EndStroke();
     PictureChanged();
     // A mask of the old picture means nothing on a cleared one.
     SetColoringMode(cmNone);
@@ -204,8 +205,7 @@ void TVelmoraCanvas::SetSmoothStrokes(bool b)
 {
     SmoothStrokes = b;
     // A stroke in progress goes on as a new one.
-    if (StrokePainter)
-        StrokePainter->StartStroke();
+    EndStroke();
 }
 
 void TVelmoraCanvas::SetFillTolerance(int t)

@@ -5,6 +5,7 @@ void TVelmoraCanvas::InvertPicture()
 {
     SaveUndoStep(true, true);
     InvertPixels(Picture);
+    EndStroke();
     PictureChanged();
     Modified = true;
     RebuildMask();
@@ -16,6 +17,7 @@ void TVelmoraCanvas::GrayscalePicture()
 {
     SaveUndoStep(true, true);
     GrayscalePixels(Picture);
+    EndStroke();
     PictureChanged();
     Modified = true;
     RebuildMask();

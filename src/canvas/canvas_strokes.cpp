@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace {
 
@@ -61,7 +62,29 @@ TStrokePainter &TVelmoraCanvas::Strokes()
 void TVelmoraCanvas::BeginStroke(QPoint p)
 {
     LastPoint = p;
-    Strokes().StartStroke();
+    EndStroke();
+}
+
+// Frees what a smooth stroke held. Also called when the picture changed
+// under a held stroke, so that the rest of it blends from the new pixels.
+void TVelmoraCanvas::EndStroke()
+{
+    if (StrokePainter)
+        StrokePainter->EndStroke();
+}
+
+// Smooth drawing allocates as it goes. When memory runs out, the picture
+// keeps what was drawn so far, the stroke ends and the owner is told.
+void TVelmoraCanvas::DrawStroke(const std::function<void()> &draw)
+{
+    try {
+        draw();
+    } catch (const std::bad_alloc &) {
+        Dragging = false;
+        EndStroke();
+        if (OnOutOfMemory)
+            OnOutOfMemory(this);
+    }
 }
 
 // A stylus scales the pen by its pressure; the mouse draws at full size.
@@ -229,6 +252,7 @@ void TVelmoraCanvas::MouseUp(TMouseButton button, TShiftState shift, int, int)
     if (!Interactive || !Dragging || button != mbLeft)
         return;
     Dragging = false;
+    EndStroke();
     if (IsStrokeTool(Tool))
         NotifyLayers();
 }
@@ -276,7 +300,9 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
     // of the layers above it transparent.
     const TInk ink = !eraser ? TInk(MasterColor) : ActiveLayer() > 0 ? TInk::Transparency() : TInk(SecondColor);
     Modified = true;
-    Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, ink, width, ActiveMask(), ChangeMarks(width));
+    DrawStroke([&] {
+        Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, ink, width, ActiveMask(), ChangeMarks(width));
+    });
     LastPoint = p;
     RequestRepaint();
 }

@@ -70,6 +70,7 @@ void TVelmoraCanvas::tabletEvent(QTabletEvent *event)
 void TVelmoraCanvas::EndPenStroke()
 {
     Dragging = false;
+    EndStroke();
     PenStroke = false;
     PenPressure = -1;
     PenEraser = false;

@@ -241,6 +241,9 @@ public:
     // layer's name, visibility or opacity, and after every change of the
     // active layer's pixels has ended (a stroke, a fill, an undo).
     TNotifyEvent OnLayersChange;
+    // Raised when memory ran out while drawing; the drawing stopped where it
+    // got to and the stroke ended.
+    TNotifyEvent OnOutOfMemory;
     QPoint CursorPoint{-1, -1};
     bool ShowGrid = false;
 
@@ -266,6 +269,8 @@ private:
     TColor PixelColor(QPoint p) const;
     TStrokePainter &Strokes();
     void BeginStroke(QPoint p);
+    void EndStroke();
+    void DrawStroke(const std::function<void()> &draw);
     int StrokeWidth(bool eraser) const;
     void EndPenStroke();
     void PrepareDisplay();
@@ -343,6 +348,9 @@ private:
 
     // The mask that painting honours now, or none.
     const TColoringMask *ActiveMask() const;
+    void DrawShape(const std::function<void()> &draw);
+    void DrawCircles(QPoint q);
+    void DrawFigures(QPoint q, bool Star);
     void DrawFigure(const std::vector<QPoint> &Vertices, bool Star);
 
     // Kept between clicks so that a fill allocates nothing once warmed up.

@@ -1,5 +1,6 @@
 #include "codecs/bmp_codec.h"
 
+#include "codecs/image_alpha.h"
 #include "codecs/image_file_io.h"
 
 #include <QBuffer>
@@ -114,7 +115,7 @@ QImage DecodeBmp(const std::uint8_t *data, std::size_t size, std::uint64_t maxPi
 
 std::vector<std::uint8_t> EncodeBmp(const QImage &source)
 {
-    const QImage picture = source.convertToFormat(QImage::Format_RGB32);
+    const QImage picture = OverWhite(source);
     const auto w = std::uint32_t(picture.width()), h = std::uint32_t(picture.height());
     const std::uint64_t pixelBytes = std::uint64_t(w) * h * 4;
     if (pixelBytes > 0xFFFFFFFFu - FileHeaderSize - InfoHeaderSize)

@@ -18,6 +18,7 @@
 // could fill. Transparency, where a file has any, is composited on white.
 QImage DecodeBmp(const std::uint8_t *data, std::size_t size, std::uint64_t maxPixels = kMaxPicturePixels);
 
+// A picture with transparency is written over white.
 std::vector<std::uint8_t> EncodeBmp(const QImage &picture);
 
 QImage LoadBmpFile(const QString &path);

@@ -1,5 +1,6 @@
 #include "codecs/gif_codec.h"
 
+#include "codecs/image_alpha.h"
 #include "codecs/image_file_io.h"
 #include "codecs/picture_memory.h"
 
@@ -85,13 +86,15 @@ void ReadExtension(GifFileType *gif, int &transparent)
 }
 
 // Reads the frame's rows, in interlaced order where the frame says so, and
-// lays the visible part onto the picture.
-void ReadFrame(GifFileType *gif, QImage &picture, const Palette &palette)
+// lays the visible part onto the picture; pixels of the transparent index
+// become 0x00000000. True when there were any.
+bool ReadFrame(GifFileType *gif, QImage &picture, const Palette &palette)
 {
     const GifImageDesc &d = gif->Image;
     if (d.Width <= 0 || d.Height <= 0)
         throw std::runtime_error("The frame has no pixels");
     std::vector<GifPixelType> row(std::size_t(d.Width));
+    bool clear = false;
     auto store = [&](int y) {
         const int py = d.Top + y;
         if (py < 0 || py >= picture.height())
@@ -99,9 +102,11 @@ void ReadFrame(GifFileType *gif, QImage &picture, const Palette &palette)
         auto *line = reinterpret_cast<QRgb *>(picture.scanLine(py));
         for (int x = 0; x < d.Width; ++x) {
             const int px = d.Left + x;
-            if (px >= picture.width() || row[std::size_t(x)] == palette.Transparent)
+            if (px >= picture.width())
                 continue;
-            line[px] = palette.Colors[row[std::size_t(x)]];
+            const bool transparent = row[std::size_t(x)] == palette.Transparent;
+            line[px] = transparent ? 0u : palette.Colors[row[std::size_t(x)]];
+            clear |= transparent;
         }
     };
     auto readRow = [&](int y) {
@@ -112,7 +117,7 @@ void ReadFrame(GifFileType *gif, QImage &picture, const Palette &palette)
     if (!d.Interlace) {
         for (int y = 0; y < d.Height; ++y)
             readRow(y);
-        return;
+        return clear;
     }
     constexpr int offsets[4] = {0, 4, 2, 1};
     constexpr int steps[4] = {8, 8, 4, 2};
@@ -120,6 +125,7 @@ void ReadFrame(GifFileType *gif, QImage &picture, const Palette &palette)
         for (int y = offsets[pass]; y < d.Height; y += steps[pass])
             readRow(y);
     }
+    return clear;
 }
 
 // ---------------------------------------------------------------- writing
@@ -166,8 +172,9 @@ Indexed IndexExactly(const QImage &picture, const std::vector<std::uint32_t> &co
     return out;
 }
 
-// More than 256 colours: giflib chooses the palette from the histogram.
-Indexed IndexByQuantizing(const QImage &picture)
+// More colours than the palette holds: giflib chooses them from the
+// histogram.
+Indexed IndexByQuantizing(const QImage &picture, int paletteSize)
 {
     const std::size_t count = std::size_t(picture.width()) * std::size_t(picture.height());
     std::vector<GifByteType> red(count), green(count), blue(count);
@@ -182,8 +189,8 @@ Indexed IndexByQuantizing(const QImage &picture)
     }
     Indexed out;
     out.Pixels.resize(count);
-    out.Colors.resize(256);
-    int size = 256;
+    out.Colors.resize(std::size_t(paletteSize));
+    int size = paletteSize;
     if (GifQuantizeBuffer(unsigned(picture.width()), unsigned(picture.height()), &size, red.data(), green.data(),
                           blue.data(), out.Pixels.data(), out.Colors.data()) == GIF_ERROR)
         throw std::runtime_error("The colours could not be reduced to 256");
@@ -205,10 +212,79 @@ ColorMap MakeColorMap(const std::vector<GifColorType> &colors)
     return map;
 }
 
-void WriteFrame(GifFileType *gif, const Indexed &image, int width, int height, const ColorMapObject *map)
+// Pixels below half opacity are left out of the file; the others are taken
+// over white.
+constexpr int kClearBelowAlpha = 128;
+
+bool IsClear(QRgb pixel)
 {
-    if (EGifPutScreenDesc(gif, width, height, map->BitsPerPixel, 0, map) == GIF_ERROR ||
-        EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_ERROR)
+    return qAlpha(pixel) < kClearBelowAlpha;
+}
+
+// The colour of the first pixel that is not clear; white when all are.
+QRgb FirstKeptColour(const QImage &picture, const QImage &source)
+{
+    for (int y = 0; y < source.height(); ++y) {
+        const auto *alpha = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            if (!IsClear(alpha[x]))
+                return reinterpret_cast<const QRgb *>(picture.constScanLine(y))[x];
+        }
+    }
+    return qRgb(255, 255, 255);
+}
+
+// The clear pixels take the colour of the kept pixel before them (of the
+// first one for those ahead of it), so they add no colour to the palette.
+// False when the picture has no clear pixel.
+bool FillClearPixels(QImage &picture, const QImage &source)
+{
+    QRgb fill = FirstKeptColour(picture, source);
+    bool clear = false;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto *alpha = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            if (IsClear(alpha[x])) {
+                line[x] = fill;
+                clear = true;
+            } else {
+                fill = line[x];
+            }
+        }
+    }
+    return clear;
+}
+
+void MarkClearPixels(Indexed &image, const QImage &source, GifByteType index)
+{
+    GifByteType *dst = image.Pixels.data();
+    for (int y = 0; y < source.height(); ++y) {
+        const auto *alpha = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        for (int x = 0; x < source.width(); ++x, ++dst) {
+            if (IsClear(alpha[x]))
+                *dst = index;
+        }
+    }
+}
+
+// A transparent index is announced by a graphic control extension before
+// the frame, which makes the file GIF89a.
+void WriteFrame(GifFileType *gif, const Indexed &image, int width, int height, const ColorMapObject *map,
+                int transparent)
+{
+    if (transparent >= 0)
+        EGifSetGifVersion(gif, true);
+    if (EGifPutScreenDesc(gif, width, height, map->BitsPerPixel, 0, map) == GIF_ERROR)
+        throw GifError(gif->Error);
+    if (transparent >= 0) {
+        const GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, transparent};
+        GifByteType extension[4];
+        EGifGCBToExtension(&control, extension);
+        if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof extension, extension) == GIF_ERROR)
+            throw GifError(gif->Error);
+    }
+    if (EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_ERROR)
         throw GifError(gif->Error);
     for (int y = 0; y < height; ++y) {
         auto *row = const_cast<GifPixelType *>(image.Pixels.data() + std::size_t(y) * std::size_t(width));
@@ -271,7 +347,8 @@ QImage DecodeGif(const std::uint8_t *data, std::size_t size, std::uint64_t maxPi
         Palette palette;
         palette.Load(map, background);
         palette.Transparent = transparent;
-        ReadFrame(gif.get(), picture, palette);
+        if (ReadFrame(gif.get(), picture, palette))
+            picture.reinterpretAsFormat(QImage::Format_ARGB32);
         return picture;
     }
 }
@@ -308,12 +385,20 @@ std::vector<std::uint32_t> DistinctColors(const QImage &picture, std::size_t lim
 
 std::vector<std::uint8_t> EncodeGif(const QImage &source)
 {
-    const QImage picture = source.format() == QImage::Format_RGB32 ? source
-                                                                    : source.convertToFormat(QImage::Format_RGB32);
+    QImage picture = OverWhite(source);
     if (picture.isNull() || picture.width() > 65535 || picture.height() > 65535)
         throw std::runtime_error("A GIF image holds at most 65535 x 65535 pixels");
-    const std::vector<std::uint32_t> colors = DistinctColors(picture, 256);
-    const Indexed image = colors.empty() ? IndexByQuantizing(picture) : IndexExactly(picture, colors);
+    const QImage alpha = HasTransparency(source) ? source.convertToFormat(QImage::Format_ARGB32) : QImage();
+    const bool clear = !alpha.isNull() && FillClearPixels(picture, alpha);
+    // One palette entry stays free for the clear pixels.
+    const int paletteSize = clear ? 255 : 256;
+    const std::vector<std::uint32_t> colors = DistinctColors(picture, std::size_t(paletteSize));
+    Indexed image = colors.empty() ? IndexByQuantizing(picture, paletteSize) : IndexExactly(picture, colors);
+    const int transparent = clear ? int(image.Colors.size()) : -1;
+    if (clear) {
+        MarkClearPixels(image, alpha, GifByteType(transparent));
+        image.Colors.push_back(GifColorType{255, 255, 255});
+    }
     const ColorMap map = MakeColorMap(image.Colors);
 
     std::vector<std::uint8_t> out;
@@ -322,7 +407,7 @@ std::vector<std::uint8_t> EncodeGif(const QImage &source)
     if (!gif)
         throw GifError(error);
     try {
-        WriteFrame(gif, image, picture.width(), picture.height(), map.get());
+        WriteFrame(gif, image, picture.width(), picture.height(), map.get(), transparent);
     } catch (...) {
         EGifCloseFile(gif, &error);
         throw;

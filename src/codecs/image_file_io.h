@@ -44,7 +44,7 @@ void WriteFileBytes(const QString &path, const std::vector<std::uint8_t> &bytes)
 // Runs a decoder on the file's bytes; a decoder failure is reported with the
 // file's name.
 template <typename Decoder>
-QImage LoadImageFile(const QString &path, Decoder decode)
+auto LoadImageFile(const QString &path, Decoder decode)
 {
     const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
     try {

@@ -18,7 +18,7 @@ void FreeBlock(void *block)
 
 } // namespace
 
-QImage NewPicture(int width, int height)
+QImage NewPicture(int width, int height, QImage::Format format)
 {
     const std::size_t stride = std::size_t(width) * 4;
     const std::size_t bytes = stride * std::size_t(height);
@@ -30,9 +30,9 @@ QImage NewPicture(int width, int height)
             return QImage();
         // Only advice: without huge pages the memory works as any other.
         madvise(block, whole, MADV_HUGEPAGE);
-        return QImage(static_cast<uchar *>(block), width, height, qsizetype(stride), QImage::Format_RGB32, FreeBlock,
+        return QImage(static_cast<uchar *>(block), width, height, qsizetype(stride), format, FreeBlock,
                       block);
     }
 #endif
-    return QImage(width, height, QImage::Format_RGB32);
+    return QImage(width, height, format);
 }

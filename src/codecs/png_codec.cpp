@@ -1,6 +1,6 @@
 #include "codecs/png_codec.h"
 
-#include "codecs/alpha_on_white.h"
+#include "codecs/image_alpha.h"
 #include "codecs/image_file_io.h"
 #include "codecs/picture_memory.h"
 #include "codecs/rgb_rows.h"
@@ -182,12 +182,13 @@ void ApplySettings(png_structp png, const PngSettings &s)
 }
 
 bool WriteImage(png_structp png, png_infop info, const QImage &img, const PngSettings &s, png_bytep rowBuffer,
-                const PngText *text)
+                const PngText *text, bool alpha)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
-    png_set_IHDR(png, info, png_uint_32(img.width()), png_uint_32(img.height()), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, png_uint_32(img.width()), png_uint_32(img.height()), 8,
+                 alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     ApplySettings(png, s);
     if (text) {
         png_text chunk{};
@@ -198,8 +199,9 @@ bool WriteImage(png_structp png, png_infop info, const QImage &img, const PngSet
         png_set_text(png, info, &chunk, 1);
     }
     png_write_info(png, info);
+    const auto pack = alpha ? PackRgbaRow : PackRgbRow;
     for (int y = 0; y < img.height(); ++y) {
-        PackRgbRow(reinterpret_cast<const std::uint32_t *>(img.constScanLine(y)), rowBuffer, img.width());
+        pack(reinterpret_cast<const std::uint32_t *>(img.constScanLine(y)), rowBuffer, img.width());
         png_write_row(png, rowBuffer);
     }
     png_write_end(png, nullptr);
@@ -284,16 +286,20 @@ std::vector<std::uint8_t> Encode(const QImage &img, const PngSettings &s, const 
 {
     if (img.isNull() || img.width() <= 0 || img.height() <= 0)
         throw std::runtime_error("PNG encoder: the image is empty");
-    const QImage rgb = img.format() == QImage::Format_RGB32 ? img : img.convertToFormat(QImage::Format_RGB32);
-    if (rgb.isNull())
+    // The RGB rows leave the fourth byte out, so an opaque ARGB32 picture is
+    // written without a copy.
+    const bool alpha = HasTransparency(img);
+    const bool direct = img.format() == QImage::Format_ARGB32 || (!alpha && img.format() == QImage::Format_RGB32);
+    const QImage pixels = direct ? img : img.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (pixels.isNull())
         throw std::runtime_error("PNG encoder: out of memory");
 
     std::vector<std::uint8_t> out;
-    std::vector<png_byte> rowBuffer(std::size_t(rgb.width()) * 3 + 1);
+    std::vector<png_byte> rowBuffer(std::size_t(pixels.width()) * 4);
     PngJob job;
     job.out = &out;
     WriteStruct w(job);
-    if (!WriteImage(w.png, w.info, rgb, s, rowBuffer.data(), text))
+    if (!WriteImage(w.png, w.info, pixels, s, rowBuffer.data(), text, alpha))
         throw std::runtime_error(std::string("PNG encoder: ") + job.message);
     // Steps are counted by size against the history budget; keep the real
     // memory use close to that count.
@@ -374,8 +380,13 @@ QImage DecodePng(const std::uint8_t *data, std::size_t size, std::uint64_t maxPi
         rows[y] = image.scanLine(int(y));
     if (!ReadRows(r.png, rows.data()))
         throw DecodeError(job.message);
-    if (h.alpha)
-        CompositeOnWhite(image);
+    // The rows hold 0xAARRGGBB words; a file whose alpha is 255 everywhere
+    // gives an opaque picture like any other.
+    if (h.alpha) {
+        image.reinterpretAsFormat(QImage::Format_ARGB32);
+        if (!HasTransparency(image))
+            image.reinterpretAsFormat(QImage::Format_RGB32);
+    }
     return image;
 }
 

@@ -27,9 +27,11 @@ struct PngSettings {
 // files are written with.
 PngSettings DefaultPngSettings();
 
-// Encodes the picture as an 8-bit RGB PNG (colour type 2, not interlaced,
-// chunks IHDR, IDAT and IEND only); the fourth byte of each pixel is not
-// written. Throws std::runtime_error when libpng fails or memory runs out.
+// Encodes the picture as an 8-bit PNG, not interlaced, with the chunks IHDR,
+// IDAT and IEND only: RGB (colour type 2) without the fourth byte of each
+// pixel, unless the picture has an alpha channel and a pixel that is not
+// opaque: then RGBA (colour type 6), keeping the colour of transparent
+// pixels. Throws std::runtime_error when libpng fails or memory runs out.
 std::vector<std::uint8_t> EncodePng(const QImage &img, const PngSettings &s = DefaultPngSettings());
 
 // An uncompressed international text chunk (iTXt): a Latin-1 keyword of 1 to
@@ -54,8 +56,9 @@ public:
 };
 
 // Decodes any PNG (palette, gray, RGB, with or without alpha, 1 to 16 bits per
-// sample, interlaced or not) into a Format_RGB32 image. Transparency is
-// composited on white, the colour of an empty picture. Throws PngDataError
+// sample, interlaced or not) into a Format_RGB32 image, or a Format_ARGB32
+// one (not premultiplied, colours under alpha 0 as stored) when its alpha
+// channel or transparent colour leaves a pixel not opaque. Throws PngDataError
 // for data that is not a PNG, is corrupt or truncated, or describes an image
 // of more than maxPixels pixels, or more than the rest of the data could
 // hold, and std::runtime_error when memory runs out.

@@ -1,6 +1,6 @@
 #include "codecs/webp_codec.h"
 
-#include "codecs/alpha_on_white.h"
+#include "codecs/image_alpha.h"
 
 #include <webp/decode.h>
 #include <webp/demux.h>
@@ -91,8 +91,8 @@ QImage DecodeWebp(const std::uint8_t *data, std::size_t size, std::uint64_t maxP
     CheckPictureSize(features.width, features.height, maxPixels);
     QImage image = features.has_animation ? DecodeFirstFrame(data, size, features.width, features.height)
                                           : DecodeStill(data, size, features.width, features.height);
-    CompositeOnWhite(image);
-    image.reinterpretAsFormat(QImage::Format_RGB32);
+    if (!HasTransparency(image))
+        image.reinterpretAsFormat(QImage::Format_RGB32);
     return image;
 }
 

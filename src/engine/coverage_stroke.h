@@ -1,68 +1,86 @@
 #pragma once
 
 #include "engine/canvas_types.h"
+#include "engine/coverage_samples.h"
 
 #include <QImage>
 #include <QPoint>
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class TColoringMask;
 
-// Smooth (coverage-based) drawing. Every pixel carries 4 x 4 sample points
-// at offsets (2k + 1)/8 - 1/2 from its centre, a pattern that maps onto
-// itself under both mirrors and the quarter turns, so a shape and its mirror
-// or turned copy cover mirror images of each other. A stroke records which
-// samples any of its shapes has covered so far, and every touched pixel is
-// its stroke-start colour blended toward the stroke's colour by the covered
-// share: shapes that overlap (the joints of a stroke, its copies) never
-// darken a pixel twice, and the order in which they come does not matter.
-// The samples and the start pixels are kept between strokes, so a stroke
-// allocates nothing once the picture's size is known.
+// A smooth (coverage-based) stroke on the sample grid of CoverageSamples,
+// whose pattern maps onto itself under both mirrors and the quarter turns,
+// so a shape and its mirror or turned copy cover mirror images of each
+// other. A stroke records which samples any of its shapes has covered so
+// far, and every touched pixel is its stroke-start colour blended toward the
+// stroke's colour by the covered share: shapes that overlap (the joints of a
+// stroke, its copies) never darken a pixel twice, and the order in which
+// they come does not matter. The per-pixel state lives in tiles made only
+// where the stroke goes and freed when it ends, so a stroke holds memory in
+// proportion to its area, never to the picture's. A failed allocation throws
+// std::bad_alloc and leaves the stroke and the picture consistent: every
+// pixel is either drawn with its state recorded or not touched.
 class TCoverageStroke {
-public:
-    static constexpr int Samples = 16;
+    using TPartRuns = CoverageSamples::TPartRuns;
 
-    // Ends the stroke; the next shape starts a new one on the picture as it
-    // is then.
-    void Begin() { Open = false; }
+public:
+    static constexpr int Samples = CoverageSamples::Samples;
+
+    // Ends the stroke and frees its state; the next shape starts a new one
+    // on the picture as it is then.
+    void End();
     // The capsule of radius width / 2 around the segment between the
     // centres of pixels a and b (width 1 counts as radius 1/2). With a mask
     // (the picture's size) protected pixels keep their colour.
     void AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TColor color, const TColoringMask *mask);
-    // The ring between the circles of radius r - width/2 and r + width/2
-    // around the centre of pixel c.
-    void AddRing(QImage &picture, QPoint c, int r, int width, TColor color);
     // How many samples of the pixel the stroke has covered, 0..Samples.
     int Covered(int x, int y) const;
+    // The bytes the stroke's state holds now.
+    std::size_t Bytes() const;
 
 private:
-    // Sample columns q = 4x + i (sample i of pixel x) covered on one of a
-    // pixel row's four sample rows; up to two runs, empty when Lo > Hi.
-    struct TRun {
-        std::int64_t Lo = 1;
-        std::int64_t Hi = 0;
+    static constexpr int TileShift = 5;
+    static constexpr int TileSize = 1 << TileShift;
+    static constexpr int TileArea = TileSize * TileSize;
+
+    // The state of a tile's pixels, row by row: one array per kind of
+    // state, each as dense as it can be, so a kind added later is one more
+    // array here.
+    struct TTile {
+        // The samples covered so far; no bits set means untouched.
+        std::uint16_t Bits[TileArea];
+        // The colour before the stroke, kept for partly covered pixels.
+        QRgb Start[TileArea];
     };
-    using TRowRuns = TRun[4][2];
 
     void Prepare(const QImage &picture, TColor color);
     void SetWidth(int width);
-    TRun ToColumns(std::int64_t lo, std::int64_t hi) const;
-    void AddRuns(QImage &picture, int y, const TRowRuns &runs, const TColoringMask *mask);
-    void Cover(QRgb *row, int x, int y, unsigned bits);
+    void AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
+    template <typename RunFn>
+    void ForEachTileRun(int y, int x0, int x1, RunFn &&fn);
+    TTile &TileAt(int x, int y);
+    TTile &NewTile(std::unique_ptr<TTile> &slot);
 
     bool Open = false;
     int W = 0;
     int H = 0;
     QRgb Color = 0;
-    std::vector<std::uint16_t> Bits;
-    QImage Start;
-    // The pixels of each row touched since the samples were last cleared.
-    std::vector<int> DirtyLo;
-    std::vector<int> DirtyHi;
+    // One entry per tile of the picture, row by row; empty where the stroke
+    // has not been.
+    std::vector<std::unique_ptr<TTile>> Tiles;
+    int TilesPerRow = 0;
+    std::size_t TileCount = 0;
     // Radius of the current width in eighths of a pixel, and for each
     // vertical distance t (eighths) the largest horizontal one in the disc.
     int Radius = 0;
     std::vector<int> DiscHalf;
 };
+
+// Tests make the stroke's allocations fail once it holds this many tiles;
+// by default there is no limit.
+void LimitCoverageTilesForTesting(std::size_t tiles);

@@ -66,15 +66,19 @@ void TStrokePainter::DrawLine(QImage &target, QPoint a, QPoint b, TColor color, 
     DrawCopies(target, ReflectionInput{{}, {}, 1, 1, rmNone}, a, b, color, width);
 }
 
-void TStrokePainter::DrawCircle(QImage &target, QPoint center, int r, TColor color, int width)
+void TStrokePainter::DrawCircles(QImage &target, const std::vector<QPoint> &centers, int r, TColor color,
+                                 int width)
 {
     if (Smooth) {
-        Coverage.AddRing(target, center, r, width, color);
+        Coverage.End();
+        Rings.Add(target, centers, r, width, color);
         return;
     }
     const TSpanWriter write(target, ColorToRgb(color), nullptr);
-    if (width <= 1)
-        PenRaster::ThinRing(center, r, target.width(), target.height(), write);
-    else
-        PenRaster::Ring(center, r, width, target.width(), target.height(), write);
+    for (QPoint center : centers) {
+        if (width <= 1)
+            PenRaster::ThinRing(center, r, target.width(), target.height(), write);
+        else
+            PenRaster::Ring(center, r, width, target.width(), target.height(), write);
+    }
 }

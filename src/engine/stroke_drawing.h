@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/canvas_types.h"
+#include "engine/coverage_rings.h"
 #include "engine/coverage_stroke.h"
 #include "engine/pen_raster.h"
 #include "engine/reflection.h"
@@ -38,13 +39,16 @@ struct TInk {
 // per call once the pen's width is set.
 //
 // Smooth drawing replaces the solid pen by coverage (see TCoverageStroke):
-// every call from one StartStroke to the next adds to the same stroke, and
-// width 1 is a round pen of radius 1/2.
+// every call from one EndStroke to the next adds to the same stroke, and
+// width 1 is a round pen of radius 1/2. Smooth drawing allocates as it goes
+// and throws std::bad_alloc when memory runs out.
 class TStrokePainter {
 public:
     void SetSmooth(bool smooth) { Smooth = smooth; }
     bool IsSmooth() const { return Smooth; }
-    void StartStroke() { Coverage.Begin(); }
+    // Ends the stroke in progress and frees what it held; whatever is drawn
+    // next starts a new stroke on the picture as it is then.
+    void EndStroke() { Coverage.End(); }
 
     // Hears of each copy of a segment as it is drawn, so a caller can tell
     // what changed without reflecting the segment again.
@@ -56,15 +60,17 @@ public:
                     const TColoringMask *mask = nullptr, const TCopyDrawn &copyDrawn = {});
     // One line of an outline.
     void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);
-    // A circle outline of radius r: width 1 gives the 8-connected ring of
-    // the pixels nearest to the circle, a wider pen the pixels whose centres
-    // lie within half the width of it.
-    void DrawCircle(QImage &target, QPoint center, int r, TColor color, int width);
+    // Circle outlines of radius r around the given centres: width 1 gives
+    // the 8-connected ring of the pixels nearest to each circle, a wider pen
+    // the pixels whose centres lie within half the width of it. Smooth
+    // circles are a stroke of their own.
+    void DrawCircles(QImage &target, const std::vector<QPoint> &centers, int r, TColor color, int width);
 
 private:
     TPen Pen;
     bool Smooth = false;
     TCoverageStroke Coverage;
+    TCoverageRings Rings;
 };
 
 // A one-pixel line from a up to but not including b, clipped to the image.

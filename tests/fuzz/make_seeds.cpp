@@ -6,6 +6,7 @@
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
 #include "codecs/jpeg_codec.h"
+#include "codecs/ora_codec.h"
 #include "codecs/png_codec.h"
 #include "codecs/snapshot_codec.h"
 #include "codecs/webp_codec.h"
@@ -156,6 +157,11 @@ int main(int argc, char **argv)
     Write(root / "bmp", "mono.bmp", QtBmp(small.convertToFormat(QImage::Format_Mono)));
     Write(root / "jpeg", "rgb.jpg", EncodeJpeg(colourful));
     Write(root / "webp", "rgb.webp", EncodeWebp(colourful));
+    QImage strokes = small.convertToFormat(QImage::Format_ARGB32);
+    strokes.setPixel(1, 1, 0x00FFFFFFu);
+    strokes.setPixel(2, 1, 0x80FF0000u);
+    Write(root / "ora", "ours.ora",
+          EncodeOra({{"Background", true, 100, small}, {"Strokes", false, 40, strokes}}, small));
     Write(root / "snapshot", "none.png", EncodeSnapshot(small));
     Write(root / "snapshot", "sub.png", EncodeSnapshot(small, {1, pfSub}));
     Write(root / "snapshot", "paeth.png", EncodeSnapshot(colourful, {6, pfPaeth}));
