@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QUrl>
 #include <QPrintDialog>
 
 namespace {
