@@ -100,12 +100,7 @@ void TfrmLayers::CreateButtons()
 QToolButton *TfrmLayers::CreateButton(const char *name, int left, const QString &hint, TLayerGlyph glyph,
                                       void (TfrmLayers::*click)(QObject *))
 {
-    auto *button = new QToolButton(this);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(QRect(QPoint(left, ButtonTop), ButtonSize));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(hint);
+    QToolButton *button = CreateFlatButton(name, QRect(QPoint(left, ButtonTop), ButtonSize), hint);
     button->setIconSize(GlyphSize);
     button->setIcon(LayerGlyph(glyph));
     connect(button, &QToolButton::clicked, this, [this, button, click] { (this->*click)(button); });
