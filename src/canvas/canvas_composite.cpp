@@ -1,5 +1,6 @@
 #include "canvas/velmora_canvas.h"
 
+#include "codecs/image_alpha.h"
 #include "engine/layer_compose.h"
 #include "engine/layer_composite.h"
 
@@ -37,7 +38,7 @@ QImage TVelmoraCanvas::ComposedPicture() const
 
 bool TVelmoraCanvas::ComposedIsOpaque() const
 {
-    return IsOpaque(Composed());
+    return !HasTransparency(Composed());
 }
 
 // Brings the composite up to date with the layers and returns whether it was

@@ -1,5 +1,6 @@
 #include "canvas/velmora_canvas.h"
 
+#include "codecs/image_alpha.h"
 #include "engine/layer_compose.h"
 #include "engine/undo_history.h"
 
@@ -27,7 +28,7 @@ QImage TransparentImage(QSize size)
 // its alpha.
 QImage BottomPixels(const QImage &pixels)
 {
-    return pixels.convertToFormat(IsOpaque(pixels) ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    return pixels.convertToFormat(!HasTransparency(pixels) ? QImage::Format_RGB32 : QImage::Format_ARGB32);
 }
 
 } // namespace
@@ -125,19 +126,26 @@ void TVelmoraCanvas::LowerLayer()
     MoveLayer(ActiveLayer(), ActiveLayer() - 1);
 }
 
+bool TVelmoraCanvas::IsLayerIndex(int index) const
+{
+    return index >= 0 && index < Stack.Count();
+}
+
 void TVelmoraCanvas::MoveLayer(int from, int to)
 {
-    const auto valid = [this](int i) { return i >= 0 && i < Stack.Count(); };
-    if (from == to || !valid(from) || !valid(to))
+    if (from == to || !IsLayerIndex(from) || !IsLayerIndex(to))
         return;
-    RecordLayersStep({});
+    // The bottom layer leaving its place takes an alpha channel; the step
+    // keeps its pixels as they were, so that undoing gives them back in their
+    // own format.
+    RecordLayersStep(from == 0 || to == 0 ? std::vector<int>{Stack.At(0).Id} : std::vector<int>{});
     Stack.Move(from, to);
     LayersEdited();
 }
 
 void TVelmoraCanvas::SetActiveLayer(int index)
 {
-    if (index == ActiveLayer() || index < 0 || index >= Stack.Count())
+    if (index == ActiveLayer() || !IsLayerIndex(index))
         return;
     Stack.SetActive(index);
     StackChanged();
@@ -145,7 +153,7 @@ void TVelmoraCanvas::SetActiveLayer(int index)
 
 void TVelmoraCanvas::SetLayerVisible(int index, bool visible)
 {
-    if (Stack.At(index).Visible == visible)
+    if (!IsLayerIndex(index) || Stack.At(index).Visible == visible)
         return;
     RecordLayersStep({});
     Stack.At(index).Visible = visible;
@@ -155,7 +163,7 @@ void TVelmoraCanvas::SetLayerVisible(int index, bool visible)
 // A name changes nothing that is shown on the canvas.
 void TVelmoraCanvas::SetLayerName(int index, const QString &name)
 {
-    if (Stack.At(index).Name == name)
+    if (!IsLayerIndex(index) || Stack.At(index).Name == name)
         return;
     RecordLayersStep({});
     Stack.At(index).Name = name;
@@ -166,7 +174,7 @@ void TVelmoraCanvas::SetLayerName(int index, const QString &name)
 void TVelmoraCanvas::SetLayerOpacity(int index, int percent)
 {
     percent = std::clamp(percent, 0, 100);
-    if (Stack.At(index).Opacity == percent)
+    if (!IsLayerIndex(index) || Stack.At(index).Opacity == percent)
         return;
     RecordLayersStep({});
     Stack.At(index).Opacity = percent;

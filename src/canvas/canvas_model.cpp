@@ -2,7 +2,6 @@
 #include "canvas/canvas_resources.h"
 #include "engine/coloring_mask.h"
 #include "engine/flood_fill.h"
-#include "engine/layer_compose.h"
 #include "engine/layer_composite.h"
 #include "engine/reduced_copy.h"
 #include "engine/stroke_drawing.h"
@@ -118,15 +117,9 @@ void TVelmoraCanvas::SetCanvasSize(int width, int height, bool clearPicture, boo
     ClearHistory();
 }
 
-// The mask must keep describing the picture, whose size may have changed.
 void TVelmoraCanvas::LoadPicture(const QImage &graphic)
 {
-    Modified = true;
-    const QImage::Format format = IsOpaque(graphic) ? QImage::Format_RGB32 : QImage::Format_ARGB32;
-    Stack.Reset(graphic.convertToFormat(format));
-    StackChanged();
-    RequestRepaint();
-    ClearHistory();
+    LoadLayers({TImageLayer{QStringLiteral("Background"), true, 100, graphic}});
 }
 
 // The copy shares the pixels until one side writes to them, so handing the

@@ -220,7 +220,7 @@ TColor TVelmoraCanvas::PixelColor(QPoint p) const
 {
     const QImage &shown = Composed();
     const QRgb pixel = reinterpret_cast<const QRgb *>(shown.constScanLine(p.y()))[p.x()];
-    return RgbToColor(shown.hasAlphaChannel() ? OverWhite(pixel) : pixel);
+    return RgbToColor(shown.hasAlphaChannel() ? PixelOverWhite(pixel) : pixel);
 }
 
 void TVelmoraCanvas::MouseMove(TShiftState shift, int x, int y)

@@ -326,6 +326,7 @@ private:
     void NotifyLayers();
     void AfterHistoryRestore(const TStackShape &shape, const std::vector<qint64> &keys);
     std::vector<qint64> InactiveLayerKeys() const;
+    bool IsLayerIndex(int index) const;
     QImage NewLayerPixels() const;
     void InsertAboveActive(TLayer layer);
 

@@ -148,27 +148,12 @@ void Unfilter(int type, std::uint8_t *row, const std::uint8_t *prev, std::size_t
     }
 }
 
-// A pixel value 0xAARRGGBB and the four bytes R, G, B, A that PNG stores,
-// read as a little-endian word, are each other's red and blue swapped.
-std::uint32_t SwapRedBlue(std::uint32_t v)
-{
-    return (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
-}
-
-void PackRgbaRow(const std::uint32_t *in, std::uint8_t *out, int width)
-{
-    for (int x = 0; x < width; ++x, out += 4) {
-        const std::uint32_t rgba = qToLittleEndian(SwapRedBlue(in[x]));
-        std::memcpy(out, &rgba, sizeof rgba);
-    }
-}
-
+// The inverse of PackRgbaRow: R, G, B, A samples to Format_ARGB32 pixels.
 void ExpandRgbaRow(const std::uint8_t *in, std::uint32_t *out, int width)
 {
     for (int x = 0; x < width; ++x, in += 4) {
-        std::uint32_t word;
-        std::memcpy(&word, in, sizeof word);
-        out[x] = SwapRedBlue(qFromLittleEndian(word));
+        const std::uint32_t rgba = qFromBigEndian<std::uint32_t>(in);
+        out[x] = rgba >> 8 | rgba << 24;
     }
 }
 

@@ -65,20 +65,3 @@ void ShowOverCheckerboard(QImage &display, const QImage &composite, const QRect 
             dst[x] = Over(CheckerboardAt(x, y), src[x], src[x] >> 24);
     }
 }
-
-// The alpha bytes of all pixels ANDed together are 255 exactly when every
-// pixel is opaque; a loop without exits vectorises.
-bool IsOpaque(const QImage &image)
-{
-    if (!image.hasAlphaChannel())
-        return true;
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb *row = RowOf(image, y, 0);
-        QRgb all = 0xFFFFFFFFu;
-        for (int x = 0; x < image.width(); ++x)
-            all &= row[x];
-        if (all >> 24 != 0xFF)
-            return false;
-    }
-    return true;
-}

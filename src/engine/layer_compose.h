@@ -41,7 +41,7 @@ inline QRgb Over(QRgb dst, QRgb src, unsigned sa)
 }
 
 // The pixel as it shows over white.
-inline QRgb OverWhite(QRgb pixel)
+inline QRgb PixelOverWhite(QRgb pixel)
 {
     return Over(0xFFFFFFFFu, pixel, pixel >> 24);
 }
@@ -64,6 +64,3 @@ inline QRgb CheckerboardAt(int x, int y)
 // The display (Format_RGB32) takes the composite over the checkerboard
 // inside rect, the board anchored at their top-left.
 void ShowOverCheckerboard(QImage &display, const QImage &composite, const QRect &rect);
-
-// True when every pixel is opaque; a Format_RGB32 image always is.
-bool IsOpaque(const QImage &image);

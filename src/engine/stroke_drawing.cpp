@@ -51,7 +51,7 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
         Pen.SetWidth(width);
     ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
         if (Smooth)
-            Coverage.AddCapsule(target, a, b, width, ink.Color, mask);
+            Coverage.AddCapsule(target, a, b, width, ink, mask);
         else if (width <= 1)
             PenRaster::ThinLine(a, b, w, h, write);
         else

@@ -12,23 +12,6 @@
 
 class TColoringMask;
 
-// What the pen leaves: a colour, or transparency (the eraser on a layer above
-// the bottom one). A colour converts to its ink.
-struct TInk {
-    TInk(TColor color) : Color(color) {}
-    static TInk Transparency()
-    {
-        TInk ink(0);
-        ink.Clears = true;
-        return ink;
-    }
-    // The pixel an aliased pen writes.
-    QRgb Pixel() const { return Clears ? 0u : ColorToRgb(Color); }
-
-    TColor Color;
-    bool Clears = false;
-};
-
 // Draws with the solid, non-antialiased pen of the brush and the eraser. A
 // pen of width 1 draws each line from its start pixel up to, but not
 // including, its end pixel, where the next segment starts. A wider pen is
