@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -391,6 +392,31 @@ TEST_F(ImageFilesTest, TheCommandLineOpensTheFirstExistingFileRelativeToTheProgr
     QFile::remove(beside);
     EXPECT_EQ(canvas->PictureWidth(), 30);
     EXPECT_EQ(QDir::fromNativeSeparators(form->CurrentFileName), beside);
+}
+
+// A picture file dropped on the window opens as Open would open it, asking
+// about unsaved changes first; a file of no image format is refused.
+TEST_F(ImageFilesTest, AnImageFileDroppedOnTheWindowOpens)
+{
+    const QString path = dir.filePath("dropped.png");
+    SavePngFile(Picture(30, 20, qRgb(9, 9, 9)), path);
+    QMimeData notes;
+    notes.setUrls({QUrl::fromLocalFile(dir.filePath("notes.txt"))});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &notes, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    Paint();
+    QMimeData picture;
+    picture.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent taken(QPoint(10, 10), Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &taken);
+    ASSERT_TRUE(taken.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_EQ(questions, QStringList("Discard the changes to the current picture?"));
+    EXPECT_EQ(canvas->PictureWidth(), 30);
+    EXPECT_EQ(QDir::fromNativeSeparators(form->CurrentFileName), path);
 }
 
 // A slip of Ctrl+N or Ctrl+O must not drop the work done since the last
