@@ -547,8 +547,15 @@ TEST_F(MainMenuTest, LayerItemsChangeTheLayersAndTheLayersWindowFollows)
     Press(canvas, form->miToggleLayer->shortcut());
     EXPECT_EQ(frmLayers->lvLayers->item(0)->checkState(), Qt::Unchecked);
     EXPECT_EQ(form->StatusText(3), "Layer hidden");
-    frmLayers->lvLayers->setCurrentRow(1);
+    QWidget *rows = frmLayers->lvLayers->viewport();
+    const QRect bottom = frmLayers->lvLayers->visualItemRect(frmLayers->lvLayers->item(1));
+    QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(bottom.left() + 8, bottom.center().y()));
+    EXPECT_FALSE(canvas->Layers().At(0).Visible);
+    EXPECT_EQ(canvas->ActiveLayer(), 1);
+    QTest::mouseClick(rows, Qt::LeftButton, {}, bottom.center());
     EXPECT_EQ(canvas->ActiveLayer(), 0);
+    EXPECT_EQ(form->StatusText(3), "Layer hidden");
+    form->miToggleLayer->trigger();
     EXPECT_EQ(form->StatusText(3), "");
     EXPECT_FALSE(form->miMergeDown->isEnabled());
 

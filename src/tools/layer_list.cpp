@@ -3,9 +3,12 @@
 #include "tools/layer_glyphs.h"
 
 #include <QDropEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
+
+#include <utility>
 
 namespace {
 
@@ -36,6 +39,41 @@ TLayerList::TLayerList(QWidget *parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     setDragDropMode(QAbstractItemView::InternalMove);
     setDefaultDropAction(Qt::MoveAction);
+}
+
+bool TLayerList::ToggleEyeAt(QPoint pos)
+{
+    const QModelIndex index = indexAt(pos);
+    if (!index.isValid())
+        return false;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    if (!style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this).contains(pos))
+        return false;
+    QListWidgetItem *row = item(index.row());
+    row->setCheckState(row->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    EyeClicked = true;
+    return true;
+}
+
+void TLayerList::mousePressEvent(QMouseEvent *event)
+{
+    if (!ToggleEyeAt(event->position().toPoint()))
+        QListWidget::mousePressEvent(event);
+}
+
+void TLayerList::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (!ToggleEyeAt(event->position().toPoint()))
+        QListWidget::mouseDoubleClickEvent(event);
+}
+
+void TLayerList::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!std::exchange(EyeClicked, false))
+        QListWidget::mouseReleaseEvent(event);
 }
 
 // A drop below the last row moves the layer to the bottom.
