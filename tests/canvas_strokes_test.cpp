@@ -515,6 +515,17 @@ TEST_F(PickupTest, LeftShiftPicksTheEraserColourAndRightShiftTheBrush)
     EXPECT_EQ(picks, 3);
 }
 
+// What the user sees: the layers composed, over white where not opaque.
+TEST_F(PickupTest, PicksTheColourShownOverWhite)
+{
+    c.NewLayer();
+    c.Picture.setPixel(5, 6, qRgba(0, 0, 255, 128));
+    c.PictureChanged();
+    c.SetLayerVisible(0, false);
+    Press(c, QPoint(5, 6));
+    EXPECT_EQ(c.MasterColor, MakeColor(127, 127, 255));
+}
+
 TEST_F(PickupTest, OutsideThePictureNothingIsPickedOrHovered)
 {
     Press(c, QPoint(-3, 10));
