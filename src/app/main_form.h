@@ -271,8 +271,8 @@ private:
     void CreateFileDialogs();
     bool RunFileDialog(QFileDialog &dialog, int &format);
     void LoadImageFile(const QString &name, int format);
-    // Layers keep their names, visibility and opacity; a flat picture is
-    // one layer.
+    // Layered, the layers keep their names, visibility and opacity;
+    // otherwise the one layer is taken as a flat picture is.
     void TakePicture(std::vector<TImageLayer> layers, bool layered, const QString &name, int format);
     void WriteImageFile(const QString &name, int format);
     bool ConfirmMergedOnly(const QString &fileName);

@@ -64,7 +64,8 @@ void TfrmMainForm::LoadSettings()
     canvas->SetSmoothStrokes(store.Bool(QStringLiteral("SmoothStrokes"), false));
     canvas->SetFillTolerance(store.Int(QStringLiteral("FillTolerance"), 0));
     canvas->FillSampleAll = store.Bool(QStringLiteral("FillSampleAll"), false);
-    // Hidden, the window still shows itself with the picture's second layer.
+    // Stored as hidden, the Layers window still shows itself with the
+    // picture's second layer.
     if (frmLayers && store.Bool(QStringLiteral("LayersWindowVisible"), false)) {
         frmLayers->Wanted = true;
         frmLayers->show();
