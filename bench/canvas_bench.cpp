@@ -4,14 +4,16 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 
 namespace {
 
 // One mouse move of a running stroke: a 10-pixel segment, turning around the
-// master centre so that consecutive moves differ.
-void StrokeMoves(benchmark::State &state, TVelmoraCanvas &c)
+// master centre so that consecutive moves differ. afterMove runs with each.
+void StrokeMoves(benchmark::State &state, TVelmoraCanvas &c, const std::function<void()> &afterMove = {})
 {
     const QPoint m = c.MasterCenter + QPoint(25, 25);
     c.MouseDown(mbLeft, ssLeft, m.x() + 300, m.y());
@@ -19,8 +21,29 @@ void StrokeMoves(benchmark::State &state, TVelmoraCanvas &c)
     for (auto _ : state) {
         const double a = step++ * 10.0 / 300.0;
         c.MouseMove(ssLeft, m.x() + int(300 * std::cos(a)), m.y() + int(300 * std::sin(a)));
+        if (afterMove)
+            afterMove();
     }
     c.MouseUp(mbLeft, 0, m.x(), m.y());
+}
+
+// Ten visible layers of the big picture: the white background and nine
+// above it, each opaque in a band of half the picture's rows and transparent
+// elsewhere. The top one is active.
+std::unique_ptr<TVelmoraCanvas> LayeredCanvas()
+{
+    auto c = BigCanvas();
+    for (int i = 1; i < 10; ++i) {
+        c->NewLayer();
+        const int top = i * Big / 20;
+        for (int y = top; y < top + Big / 2; ++y) {
+            auto *row = reinterpret_cast<QRgb *>(c->Picture.scanLine(y));
+            std::fill(row, row + Big, qRgb(25 * i, 255 - 25 * i, 100));
+        }
+        c->PictureChanged();
+    }
+    c->ClearHistory();
+    return c;
 }
 
 void BM_StrokeMovePrimaryWide(benchmark::State &state)
@@ -30,6 +53,17 @@ void BM_StrokeMovePrimaryWide(benchmark::State &state)
     StrokeMoves(state, *c);
 }
 BENCHMARK(BM_StrokeMovePrimaryWide)->Unit(benchmark::kMicrosecond);
+
+// The same moves on the top one of ten layers, with the composite brought
+// up to date after each as the next paint would.
+void BM_StrokeMoveLayers(benchmark::State &state)
+{
+    auto c = LayeredCanvas();
+    c->BrushSize = 21;
+    c->ComposedPicture();
+    StrokeMoves(state, *c, [&c] { benchmark::DoNotOptimize(c->ComposedPicture()); });
+}
+BENCHMARK(BM_StrokeMoveLayers)->Unit(benchmark::kMicrosecond);
 
 void BM_StrokeMoveSmooth(benchmark::State &state)
 {
@@ -91,9 +125,8 @@ std::unique_ptr<TVelmoraCanvas> PaintCanvas(int size)
 
 // With shadow, centre icons and labels, grid and the 26 markers of
 // Mirror primary.
-std::unique_ptr<TVelmoraCanvas> OverlaidCanvas(int size)
+std::unique_ptr<TVelmoraCanvas> Overlaid(std::unique_ptr<TVelmoraCanvas> c)
 {
-    auto c = PaintCanvas(size);
     c->SetShadow(true);
     c->SetShowCenterPoints(true);
     c->SetShowGrid(true);
@@ -101,6 +134,11 @@ std::unique_ptr<TVelmoraCanvas> OverlaidCanvas(int size)
     c->SetReflectionMode(rmMirrorPrimary);
     c->MouseMove(0, c->MasterCenter.x() + 25 - 200, c->MasterCenter.y() + 25 - 100);
     return c;
+}
+
+std::unique_ptr<TVelmoraCanvas> OverlaidCanvas(int size)
+{
+    return Overlaid(PaintCanvas(size));
 }
 
 void Paint(TVelmoraCanvas &c, QImage &screen, const QRect &region)
@@ -131,6 +169,19 @@ void BM_PaintVisibleRegion(benchmark::State &state)
         Paint(*c, screen, region);
 }
 BENCHMARK(BM_PaintVisibleRegion)->Arg(800)->Arg(Big)->Unit(benchmark::kMicrosecond);
+
+// The same paint of the ten-layer picture, which shows over the
+// checkerboard; the first paint composes it.
+void BM_PaintLayers(benchmark::State &state)
+{
+    auto c = Overlaid(LayeredCanvas());
+    const QRect region = PaintRegion(Big);
+    QImage screen(region.size(), QImage::Format_RGB32);
+    Paint(*c, screen, region);
+    for (auto _ : state)
+        Paint(*c, screen, region);
+}
+BENCHMARK(BM_PaintLayers)->Unit(benchmark::kMicrosecond);
 
 void BM_BareCopyOfVisibleRegion(benchmark::State &state)
 {

@@ -113,7 +113,8 @@ void BM_PngDecodeSnapshot(benchmark::State &state)
 // restore of the newest undo step.
 void BM_PngUndoRoundTrip(benchmark::State &state)
 {
-    QImage picture = Painting(int(state.range(0)));
+    TLayerStack picture;
+    picture.Reset(Painting(int(state.range(0))));
     TUndoHistory history;
     for (auto _ : state) {
         history.SaveStep(picture, true, true);

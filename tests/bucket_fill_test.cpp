@@ -17,15 +17,20 @@ namespace {
 constexpr QRgb White = 0xFFFFFF, Black = 0x000000, Red = 0xFF0000, Green = 0x00FF00;
 
 // The area the fill must give: breadth-first over side neighbours whose red,
-// green and blue each lie within the tolerance of the seed's.
+// green and blue (and alpha, in an image with an alpha channel, where all
+// fully transparent pixels are alike) each lie within the tolerance of the
+// seed's.
 QImage ReferenceFill(QImage img, QPoint seed, QRgb color, int tolerance = 0)
 {
-    const QRgb old = img.pixel(seed) & 0xFFFFFF;
-    if (old == (color & 0xFFFFFF))
+    const bool alpha = img.hasAlphaChannel();
+    const auto key = [alpha](QRgb p) { return !alpha ? p | 0xFF000000u : qAlpha(p) ? p : 0u; };
+    const QRgb old = key(img.pixel(seed));
+    if (old == key(color))
         return img;
     auto near = [&](QRgb p) {
+        p = key(p);
         return std::abs(qRed(p) - qRed(old)) <= tolerance && std::abs(qGreen(p) - qGreen(old)) <= tolerance &&
-               std::abs(qBlue(p) - qBlue(old)) <= tolerance;
+               std::abs(qBlue(p) - qBlue(old)) <= tolerance && std::abs(qAlpha(p) - qAlpha(old)) <= tolerance;
     };
     std::vector<bool> seen(std::size_t(img.width() * img.height()));
     auto visit = [&](QPoint q) { seen[std::size_t(q.y() * img.width() + q.x())] = true; };
@@ -75,7 +80,8 @@ TEST(FloodFill, FillsExactlyTheSideConnectedAreaOfTheSeedColour)
 {
     QRandomGenerator rng(21);
     TFloodFill fill;
-    const QRgb palette[] = {0xFFFFFFFF, 0x00FFFFFF, 0xFF000000, 0xFFFF0000, 0xFFF0F4F8, 0xFF808080};
+    const QRgb palette[] = {0xFFFFFFFF, 0x00FFFFFF, 0xFF000000, 0xFFFF0000,
+                            0xFFF0F4F8, 0xFF808080, 0x00000000, 0x80FFFFFF};
     for (int i = 0; i < 300; ++i) {
         // Every other fill with a tolerance, with one to three seeds; now
         // and then hundreds of seeds on grey noise, where the seeds' areas
@@ -84,12 +90,16 @@ TEST(FloodFill, FillsExactlyTheSideConnectedAreaOfTheSeedColour)
         const int tolerance = noise ? 60 : i % 2 ? 0 : rng.bounded(0, 256);
         fill.SetTolerance(tolerance);
         // Mostly one colour with scattered others, some of which differ
-        // from it only in the fourth byte and so belong to the area.
-        QImage img(noise ? 40 : rng.bounded(1, 40), noise ? 40 : rng.bounded(1, 40), QImage::Format_RGB32);
+        // from it only in the fourth byte and so belong to the area, unless
+        // that byte is alpha. Transparent pixels of any colour are alike.
+        const bool alpha = i % 3 == 1;
+        QImage img(noise ? 40 : rng.bounded(1, 40), noise ? 40 : rng.bounded(1, 40),
+                   alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         for (int y = 0; y < img.height(); ++y) {
             auto *row = reinterpret_cast<QRgb *>(img.scanLine(y));
             for (int x = 0; x < img.width(); ++x)
-                row[x] = noise ? rng.bounded(256) * 0x010101u : palette[rng.bounded(10) < 6 ? 0 : rng.bounded(6)];
+                row[x] = noise ? rng.bounded(256) * 0x010101u
+                               : palette[rng.bounded(10) < 6 ? 0 : rng.bounded(int(std::size(palette)))];
         }
         std::vector<QPoint> seeds(noise ? 600 : 1 + i % 3);
         for (QPoint &seed : seeds)
@@ -102,13 +112,13 @@ TEST(FloodFill, FillsExactlyTheSideConnectedAreaOfTheSeedColour)
             const QImage one = ReferenceFill(img, seed, color, tolerance);
             for (int y = 0; y < img.height(); ++y)
                 for (int x = 0; x < img.width(); ++x)
-                    if (Rgb(one, x, y) != Rgb(img, x, y))
+                    if (one.pixel(x, y) != img.pixel(x, y))
                         want.setPixel(x, y, color);
         }
         fill.Fill(img, seeds, color);
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
-                ASSERT_EQ(Rgb(img, x, y), Rgb(want, x, y)) << i << " at " << x << "," << y << " tol " << tolerance;
+                ASSERT_EQ(img.pixel(x, y), want.pixel(x, y)) << i << " at " << x << "," << y << " tol " << tolerance;
     }
     fill.SetTolerance(0);
     QImage img(5, 5, QImage::Format_RGB32);
@@ -322,4 +332,23 @@ TEST_F(BucketTest, ToleranceFillThroughMirrorSeedsIsOneFill)
                 ASSERT_EQ(Rgb(c.Picture, x, y) == fill, Rgb(c.Picture, 800 - x, y) == fill) << x << "," << y;
         c.Undo();
     }
+}
+
+// Colours go under the line art of the layer above: the area is found in the
+// composed picture and filled on the active layer.
+TEST_F(BucketTest, SamplingAllLayersFillsUnderTheLinesOfTheLayerAbove)
+{
+    c.SetReflectionMode(rmNone);
+    c.NewLayer();
+    VerticalLine(c.Picture, 400);
+    c.PictureChanged();
+    c.SetActiveLayer(0);
+    Click(c, QPoint(100, 300));
+    EXPECT_EQ(CountPixels(c.Picture, Red), 800 * 600);
+    c.Undo();
+    c.FillSampleAll = true;
+    Click(c, QPoint(100, 300));
+    EXPECT_EQ(CountPixels(c.Picture, Red), 400 * 600);
+    EXPECT_EQ(Rgb(c.Picture, 500, 300), White);
+    EXPECT_EQ(Rgb(c.ComposedPicture(), 400, 300), Black);
 }

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 struct HistoryTest : ::testing::Test {
@@ -19,6 +21,28 @@ struct HistoryTest : ::testing::Test {
         c.MouseDown(mbLeft, ssLeft, 100 + Margin, 100 + 10 * i + Margin);
         c.MouseMove(ssLeft, 200 + Margin, 100 + 10 * i + Margin);
         c.MouseUp(mbLeft, 0, 200 + Margin, 100 + 10 * i + Margin);
+    }
+
+    // Everything the layers hold, bottom to top, and the active one.
+    struct TLayersState {
+        std::vector<TImageLayer> Layers;
+        int Active;
+        bool operator==(const TLayersState &o) const
+        {
+            return Active == o.Active && std::equal(Layers.begin(), Layers.end(), o.Layers.begin(), o.Layers.end(),
+                                                    [](const TImageLayer &a, const TImageLayer &b) {
+                                                        return a.Name == b.Name && a.Visible == b.Visible &&
+                                                               a.Opacity == b.Opacity && a.Pixels == b.Pixels &&
+                                                               a.Pixels.format() == b.Pixels.format();
+                                                    });
+        }
+    };
+    TLayersState Layers() const
+    {
+        TLayersState state{c.LayersForSaving(), c.ActiveLayer()};
+        for (TImageLayer &l : state.Layers)
+            l.Pixels = l.Pixels.copy();
+        return state;
     }
 
     TVelmoraCanvas c;
@@ -106,4 +130,42 @@ TEST_F(HistoryTest, PictureLargerThanTheBudgetKeepsNoUndoStep)
     EXPECT_FALSE(c.CanUndo());
     EXPECT_EQ(notes[0], std::make_pair(true, false));
     EXPECT_EQ(notes[1], std::make_pair(false, false));
+}
+
+TEST_F(HistoryTest, EveryChangeOfTheLayersIsUndoneAndRedoneWhole)
+{
+    c.SetReflectionMode(rmNone);
+    QImage pasted(300, 300, QImage::Format_ARGB32);
+    pasted.fill(qRgba(0, 0, 255, 128));
+    const std::vector<std::function<void()>> changes = {
+        [&] { c.NewLayer(); },
+        [&] { Stroke(0); },
+        [&] { c.DuplicateLayer(); },
+        [&] { c.SetLayerName(2, "Lines"); },
+        [&] { c.SetLayerOpacity(1, 40); },
+        [&] { c.SetLayerVisible(0, false); },
+        [&] { c.LowerLayer(); },
+        [&] { c.MoveLayer(0, 2); },
+        [&] { c.RaiseLayer(); },
+        [&] { c.PasteAsLayer(pasted, QPoint(650, 450)); },
+        [&] { c.MergeDown(); },
+        [&] { c.DeleteLayer(); },
+        [&] { c.Flatten(); },
+    };
+    std::vector<TLayersState> states{Layers()};
+    for (const auto &change : changes) {
+        change();
+        states.push_back(Layers());
+        ASSERT_FALSE(states.back() == states[states.size() - 2]) << states.size() - 1;
+    }
+    ASSERT_EQ(c.Layers().Count(), 1);
+    for (std::size_t i = changes.size(); i-- > 0;) {
+        c.Undo();
+        ASSERT_TRUE(Layers() == states[i]) << "undo to " << i;
+    }
+    EXPECT_FALSE(c.CanUndo());
+    for (std::size_t i = 1; i <= changes.size(); ++i) {
+        c.Redo();
+        ASSERT_TRUE(Layers() == states[i]) << "redo to " << i;
+    }
 }

@@ -314,6 +314,43 @@ TEST(Strokes, EraserPaintsTheEraserColourAtItsSize)
     EXPECT_EQ(Rgb(c.Picture, 55, 52), 0x0000FFu);
 }
 
+// Above the bottom layer the eraser makes pixels transparent, and the edge
+// of a smooth stroke keeps its colour with part of its alpha, in both
+// directions: no dark fringe where the layer shows over others.
+TEST(Strokes, OnAnUpperLayerTheEraserClearsAndSmoothEdgesArePartlyTransparent)
+{
+    for (bool smooth : {false, true}) {
+        TVelmoraCanvas c;
+        LayOut(c);
+        c.SetReflectionMode(rmNone);
+        c.SetSmoothStrokes(smooth);
+        c.NewLayer();
+        c.SetMasterColor(MakeColor(0, 0, 255));
+        c.BrushSize = 9;
+        Press(c, QPoint(100, 100));
+        Move(c, QPoint(300, 140));
+        Release(c, QPoint(300, 140));
+        c.SetTool(ctEraser);
+        c.EraserSize = 6;
+        Press(c, QPoint(200, 60));
+        Move(c, QPoint(200, 180));
+        Release(c, QPoint(200, 180));
+        EXPECT_EQ(c.Picture.pixel(150, 110), 0xFF0000FFu) << smooth;
+        EXPECT_EQ(c.Picture.pixel(200, 120), 0u) << smooth;
+        EXPECT_EQ(c.ComposedPicture().pixel(200, 120), 0xFFFFFFFFu) << smooth;
+        int partial = 0;
+        for (int x = 190; x <= 210; ++x)
+            for (int y = 110; y <= 130; ++y) {
+                const QRgb p = c.Picture.pixel(x, y);
+                if (qAlpha(p) > 0 && qAlpha(p) < 255) {
+                    ++partial;
+                    ASSERT_EQ(p & 0xFFFFFF, 0x0000FFu) << x << "," << y;
+                }
+            }
+        EXPECT_EQ(partial > 0, smooth);
+    }
+}
+
 TEST(ToolRules, RightClickSwapsBrushAndEraser)
 {
     TVelmoraCanvas c;
@@ -476,6 +513,17 @@ TEST_F(PickupTest, LeftShiftPicksTheEraserColourAndRightShiftTheBrush)
     PickWithShift(50);
     EXPECT_EQ(c.SecondColor, MakeColor(10, 20, 30));
     EXPECT_EQ(picks, 3);
+}
+
+// What the user sees: the layers composed, over white where not opaque.
+TEST_F(PickupTest, PicksTheColourShownOverWhite)
+{
+    c.NewLayer();
+    c.Picture.setPixel(5, 6, qRgba(0, 0, 255, 128));
+    c.PictureChanged();
+    c.SetLayerVisible(0, false);
+    Press(c, QPoint(5, 6));
+    EXPECT_EQ(c.MasterColor, MakeColor(127, 127, 255));
 }
 
 TEST_F(PickupTest, OutsideThePictureNothingIsPickedOrHovered)

@@ -1,3 +1,4 @@
+#include "codecs/image_alpha.h"
 #include "engine/coloring_mask.h"
 #include "engine/stroke_drawing.h"
 #include "canvas_test_util.h"
@@ -50,29 +51,34 @@ struct MaskTest : ::testing::Test {
 
 TEST(ColoringMask, MatchesTheKeyColourExactlyAndIgnoresTheFourthByte)
 {
-    // Rows long enough for the vector loops, each probe in every lane.
-    QImage img(4 * 17, 2, QImage::Format_RGB32);
     const QRgb pixels[8] = {0xFF102030, 0x00102030, 0x7F102030, 0xFF102031,
                             0xFF112030, 0xFF000000, 0xFFFFFFFF, 0x12102030};
-    const bool key[8] = {true, true, true, false, false, false, false, true};
+    const bool rgbKey[8] = {true, true, true, false, false, false, false, true};
     auto probe = [&](int x, int y) { return y * 4 + x % 4; };
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < img.width(); ++x)
-            reinterpret_cast<QRgb *>(img.scanLine(y))[x] = pixels[probe(x, y)];
-    TColoringMask m;
-    m.Rebuild(img, RgbToColor(0x102030), cmProtectColor);
-    for (int i = 0; i < img.width() * 2; ++i)
-        ASSERT_EQ(m.Protected(i / 2, i % 2), key[probe(i / 2, i % 2)]) << i;
-    m.Rebuild(img, RgbToColor(0x102030), cmPaintOverColor);
-    for (int i = 0; i < img.width() * 2; ++i)
-        ASSERT_EQ(m.Protected(i / 2, i % 2), !key[probe(i / 2, i % 2)]) << i;
+    // As alpha the fourth byte counts only where it is 0: a fully transparent
+    // pixel has no colour.
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+        const auto key = [&](int i) { return rgbKey[i] && (format == QImage::Format_RGB32 || pixels[i] >> 24); };
+        // Rows long enough for the vector loops, each probe in every lane.
+        QImage img(4 * 17, 2, format);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < img.width(); ++x)
+                reinterpret_cast<QRgb *>(img.scanLine(y))[x] = pixels[probe(x, y)];
+        TColoringMask m;
+        m.Rebuild(img, RgbToColor(0x102030), cmProtectColor);
+        for (int i = 0; i < img.width() * 2; ++i)
+            ASSERT_EQ(m.Protected(i / 2, i % 2), key(probe(i / 2, i % 2))) << i;
+        m.Rebuild(img, RgbToColor(0x102030), cmPaintOverColor);
+        for (int i = 0; i < img.width() * 2; ++i)
+            ASSERT_EQ(m.Protected(i / 2, i % 2), !key(probe(i / 2, i % 2))) << i;
 
-    // The 1-bit image: white where protected, black where paintable.
-    const QImage bits = m.ToImage();
-    EXPECT_EQ(bits.format(), QImage::Format_Mono);
-    EXPECT_EQ(bits.size(), img.size());
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(bits.pixel(i % 4, i / 4) & 0xFFFFFF, key[i] ? 0u : White) << i;
+        // The 1-bit image: white where protected, black where paintable.
+        const QImage bits = m.ToImage();
+        EXPECT_EQ(bits.format(), QImage::Format_Mono);
+        EXPECT_EQ(bits.size(), img.size());
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(bits.pixel(i % 4, i / 4) & 0xFFFFFF, key(i) ? 0u : White) << i;
+    }
 }
 
 TEST_F(MaskTest, ProtectedWhitePictureStaysWhiteUnderBrushAndEraser)
@@ -173,6 +179,14 @@ TEST_F(MaskTest, ChangesOfThePictureKeepTheMaskInStep)
     c.BrushSize = 9;
     Stroke(c, {QPoint(450, 350), QPoint(499, 399)});
     EXPECT_EQ(CountPixels(c.Picture, White), 500 * 400);
+
+    // It follows the active layer: nothing on a new transparent one is
+    // white, so all of it takes paint.
+    c.NewLayer();
+    Stroke(c, {QPoint(450, 350), QPoint(499, 399)});
+    EXPECT_GT(CountPixels(OverWhite(c.Picture), 0x000000), 0);
+    c.SetActiveLayer(0);
+    EXPECT_TRUE(SameMask(*c.Mask, FreshMask(c)));
 
     c.Clear(MakeColor(255, 255, 0));
     EXPECT_EQ(c.ColoringMode, cmNone);

@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -192,6 +193,46 @@ TEST_F(ImageFilesTest, JpegAndWebpAreSavedAndOpenedThroughTheirFilters)
     EXPECT_EQ(form->CurrentFormat, 6);
 }
 
+// Only OpenRaster keeps the layers. A flat format asks once per name before
+// it takes the merged picture, and the layers then stay unsaved changes.
+TEST_F(ImageFilesTest, LayersSurviveOpenRasterAndFlatFilesAskOnceForTheMergedPicture)
+{
+    canvas->NewLayer();
+    canvas->Picture.setPixel(1, 1, qRgba(200, 0, 0, 255));
+    canvas->SetLayerOpacity(1, 40);
+    canvas->SetLayerVisible(0, false);
+    const std::vector<TImageLayer> layers = canvas->LayersForSaving();
+    Answer(dir.filePath("flat.png"), 1);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_FALSE(QFile::exists(dir.filePath("flat.png")));
+    replace = true;
+    form->miSaveAsClick(form->miSaveAs);
+    form->miSaveClick(nullptr);
+    ASSERT_EQ(questions.size(), 2);
+    EXPECT_TRUE(questions[1].startsWith(QDir::toNativeSeparators(dir.filePath("flat.png")) + " keeps only"));
+    EXPECT_TRUE(canvas->Modified);
+    EXPECT_TRUE(canvas->CanUndo());
+    const QImage merged = LoadPngFile(dir.filePath("flat.png"));
+    EXPECT_EQ(merged.pixel(1, 1), qRgba(200, 0, 0, 102));
+    EXPECT_EQ(qAlpha(merged.pixel(5, 5)), 0);
+
+    Answer(dir.filePath("art"), 4);
+    form->miSaveAsClick(form->miSaveAs);
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_FALSE(canvas->Modified);
+    form->OpenImage(dir.filePath("art.ora"));
+    EXPECT_EQ(form->CurrentFormat, 4);
+    const std::vector<TImageLayer> reopened = canvas->LayersForSaving();
+    ASSERT_EQ(reopened.size(), layers.size());
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        EXPECT_EQ(reopened[i].Name, layers[i].Name);
+        EXPECT_EQ(reopened[i].Visible, layers[i].Visible);
+        EXPECT_EQ(reopened[i].Opacity, layers[i].Opacity);
+        EXPECT_EQ(reopened[i].Pixels.convertToFormat(QImage::Format_ARGB32),
+                  layers[i].Pixels.convertToFormat(QImage::Format_ARGB32));
+    }
+}
+
 TEST_F(ImageFilesTest, OpenTakesTheFilesSizePixelsAndName)
 {
     const QString path = dir.filePath("small.bmp");
@@ -351,6 +392,31 @@ TEST_F(ImageFilesTest, TheCommandLineOpensTheFirstExistingFileRelativeToTheProgr
     QFile::remove(beside);
     EXPECT_EQ(canvas->PictureWidth(), 30);
     EXPECT_EQ(QDir::fromNativeSeparators(form->CurrentFileName), beside);
+}
+
+// A picture file dropped on the window opens as Open would open it, asking
+// about unsaved changes first; a file of no image format is refused.
+TEST_F(ImageFilesTest, AnImageFileDroppedOnTheWindowOpens)
+{
+    const QString path = dir.filePath("dropped.png");
+    SavePngFile(Picture(30, 20, qRgb(9, 9, 9)), path);
+    QMimeData notes;
+    notes.setUrls({QUrl::fromLocalFile(dir.filePath("notes.txt"))});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &notes, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    Paint();
+    QMimeData picture;
+    picture.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent taken(QPoint(10, 10), Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &taken);
+    ASSERT_TRUE(taken.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_EQ(questions, QStringList("Discard the changes to the current picture?"));
+    EXPECT_EQ(canvas->PictureWidth(), 30);
+    EXPECT_EQ(QDir::fromNativeSeparators(form->CurrentFileName), path);
 }
 
 // A slip of Ctrl+N or Ctrl+O must not drop the work done since the last

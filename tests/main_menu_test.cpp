@@ -8,6 +8,8 @@
 #include "canvas/velmora_canvas.h"
 #include "codecs/png_codec.h"
 #include "tools/brush_size_form.h"
+#include "tools/layer_list.h"
+#include "tools/layers_form.h"
 #include "tools/palette_form.h"
 #include "tools/spin_edit.h"
 #include "tools/tools_form.h"
@@ -107,6 +109,7 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"miRedo", "Redo", "Ctrl+Shift+Z", false},
     {"N3", nullptr, "", false},
     {"miCopy", "Copy", "Ctrl+C", false},
+    {"miPaste", "Paste as new layer", "Ctrl+V", false},
     {"miView", "View", "", false},
     {"miShowCenterPoints", "Show center points", "Ctrl+P", true},
     {"miShowDrawingPoints", "Show drawing points", "Ctrl+Shift+P", true},
@@ -126,6 +129,22 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"miGrayscaleImage", "Grayscale", "", false},
     {"N7", nullptr, "", false},
     {"miCanvasSize", "Canvas size...", "Ctrl+Alt+C", false},
+    {"miLayer", "Layer", "", false},
+    {"miNewLayer", "New layer", "Ctrl+Shift+N", false},
+    {"miDuplicateLayer", "Duplicate layer", "Ctrl+Shift+D", false},
+    {"miDeleteLayer", "Delete layer", "", false},
+    {"N24", nullptr, "", false},
+    {"miRaiseLayer", "Raise layer", "Ctrl+Shift+PgUp", false},
+    {"miLowerLayer", "Lower layer", "Ctrl+Shift+PgDown", false},
+    {"N25", nullptr, "", false},
+    {"miLayerAbove", "Layer above", "Alt+PgUp", false},
+    {"miLayerBelow", "Layer below", "Alt+PgDown", false},
+    {"N26", nullptr, "", false},
+    {"miToggleLayer", "Show/hide layer", "Ctrl+Shift+H", false},
+    {"miLayerProperties", "Layer properties...", "", false},
+    {"N27", nullptr, "", false},
+    {"miMergeDown", "Merge down", "Ctrl+E", false},
+    {"miFlatten", "Flatten image", "", false},
     {"miTools", "Tools", "", false},
     {"miMovePoints", "Move points", "Ctrl+1", true},
     {"miBrush", "Brush", "Ctrl+2", true},
@@ -170,11 +189,13 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"miPreciseBrush", "Precise brush", "Ctrl+B", true},
     {"miSmoothStrokes", "Smooth strokes", "Ctrl+Shift+A", true},
     {"miFillTolerance", "Fill tolerance...", "", false},
+    {"miFillSampleAll", "Fill samples all layers", "", true},
     {"N19", nullptr, "", false},
     {"miSaveToolbarsLocations", "Save toolbars locations", "", false},
     {"miRestoreDefaultToolbarsLocations", "Restore default toolbars locations", "", false},
     {"miWindows", "Windows", "", false},
     {"miVisibility", "Visibility", "Ctrl+Tab", true},
+    {"miLayersWindow", "Layers", "", true},
     {"N8", "?", "", false},
     {"miHelp", "Help (online)", "F1", false},
     {"N20", nullptr, "", false},
@@ -214,7 +235,7 @@ TEST_F(MainMenuTest, MenuHoldsEveryItemInOrderWithCaptionShortcutAndCheckMark)
         EXPECT_EQ(a->isCheckable(), e.Checkable);
         EXPECT_TRUE(a->isVisible());
     }
-    EXPECT_EQ(form->menuBar()->actions().size(), 10);
+    EXPECT_EQ(form->menuBar()->actions().size(), 11);
     EXPECT_TRUE(form->miShowDrawingPoints->isChecked());
 }
 
@@ -240,6 +261,11 @@ TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
     frmPalette->ExecuteColorDialog = [](TColor) { return std::optional<TColor>(); };
     form->ExecuteFileDialog = [](QFileDialog &) { return false; };
     TDialogCanceller canceller;
+    // Layer items that would do nothing are disabled; with the middle one of
+    // three layers active, each of them acts.
+    canvas->NewLayer();
+    canvas->NewLayer();
+    canvas->SetActiveLayer(1);
     std::vector<QAction *> items;
     CollectItems(form->menuBar()->actions(), items);
     int tried = 0;
@@ -253,7 +279,7 @@ TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
         EXPECT_EQ(spy.count(), 1);
         ++tried;
     }
-    EXPECT_EQ(tried, 35);
+    EXPECT_EQ(tried, 44);
 }
 
 TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)
@@ -426,6 +452,7 @@ TEST_F(MainMenuTest, OpeningMenusRefreshesTheirCheckMarks)
     canvas->SetShowDrawingPoints(false);
     canvas->SetPreciseBrush(true);
     canvas->SetSmoothStrokes(true);
+    canvas->FillSampleAll = true;
     canvas->SetColoringMode(cmPaintOverColor);
     canvas->SetAutoMask(false);
 
@@ -438,6 +465,7 @@ TEST_F(MainMenuTest, OpeningMenusRefreshesTheirCheckMarks)
     emit Menu(form->miOptions)->aboutToShow();
     EXPECT_TRUE(form->miPreciseBrush->isChecked());
     EXPECT_TRUE(form->miSmoothStrokes->isChecked());
+    EXPECT_TRUE(form->miFillSampleAll->isChecked());
 
     emit Menu(form->miColoringMask)->aboutToShow();
     EXPECT_TRUE(form->miPaintOverColor->isChecked());
@@ -501,6 +529,53 @@ TEST_F(MainMenuTest, MaskItemsSetTheModeAndTheToolboxFollows)
     form->miAutoMask->trigger();
     EXPECT_EQ(canvas->AutoMask, !autoMask);
     EXPECT_EQ(frmTools->bAutoMask->isChecked(), !autoMask);
+}
+
+// The Layers window appears with the second layer and lists the layers top
+// first; the status bar warns while the layer painted on is hidden.
+TEST_F(MainMenuTest, LayerItemsChangeTheLayersAndTheLayersWindowFollows)
+{
+    EXPECT_FALSE(frmLayers->isVisible());
+    EXPECT_FALSE(form->miDeleteLayer->isEnabled());
+    Press(canvas, form->miNewLayer->shortcut());
+    ASSERT_EQ(canvas->Layers().Count(), 2);
+    EXPECT_TRUE(frmLayers->isVisible());
+    EXPECT_EQ(frmLayers->lvLayers->item(0)->text(), "Layer 2");
+    EXPECT_EQ(frmLayers->lvLayers->currentRow(), 0);
+
+    FocusCanvas();
+    Press(canvas, form->miToggleLayer->shortcut());
+    EXPECT_EQ(frmLayers->lvLayers->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(form->StatusText(3), "Layer hidden");
+    QWidget *rows = frmLayers->lvLayers->viewport();
+    const QRect bottom = frmLayers->lvLayers->visualItemRect(frmLayers->lvLayers->item(1));
+    QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(bottom.left() + 8, bottom.center().y()));
+    EXPECT_FALSE(canvas->Layers().At(0).Visible);
+    EXPECT_EQ(canvas->ActiveLayer(), 1);
+    QTest::mouseClick(rows, Qt::LeftButton, {}, bottom.center());
+    EXPECT_EQ(canvas->ActiveLayer(), 0);
+    EXPECT_EQ(form->StatusText(3), "Layer hidden");
+    form->miToggleLayer->trigger();
+    EXPECT_EQ(form->StatusText(3), "");
+    EXPECT_FALSE(form->miMergeDown->isEnabled());
+
+    TModalWatcher<QDialog> properties([](QDialog *d) {
+        d->findChild<QLineEdit *>("eName")->setText("Ink");
+        d->findChild<TSpinEdit *>("eOpacity")->SetValue(30);
+        d->accept();
+    });
+    form->miLayerProperties->trigger();
+    EXPECT_EQ(frmLayers->lvLayers->item(1)->text(), "Ink");
+    EXPECT_EQ(frmLayers->eOpacity->Value(), 30);
+
+    canvas->CopyToClipboard();
+    form->miPaste->trigger();
+    EXPECT_EQ(canvas->Layers().At(canvas->ActiveLayer()).Name, "Pasted");
+    EXPECT_EQ(frmLayers->lvLayers->count(), 3);
+    form->miFlatten->trigger();
+    EXPECT_EQ(frmLayers->lvLayers->count(), 1);
+    form->miUndo->trigger();
+    EXPECT_EQ(frmLayers->lvLayers->count(), 3);
 }
 
 TEST_F(MainMenuTest, ExitClosesTheMainWindow)

@@ -1,6 +1,7 @@
 #include "dialogs/about_form.h"
 #include "dialogs/canvas_size_form.h"
 #include "dialogs/fill_tolerance_form.h"
+#include "dialogs/layer_properties_form.h"
 #include "app/commands_form.h"
 #include "app/forms.h"
 #include "app/main_form.h"
@@ -8,6 +9,7 @@
 #include "i18n/multi_lang_form.h"
 #include "language_test_util.h"
 #include "tools/brush_size_form.h"
+#include "tools/layers_form.h"
 #include "tools/palette_form.h"
 #include "tools/tools_form.h"
 
@@ -253,10 +255,12 @@ TEST(ShippedLanguages, TranslateTheWindowsAndBack)
     CreateToolWindows(&main);
     TfrmCanvasSize canvasSize;
     TfrmFillTolerance fillTolerance;
+    TfrmLayerProperties layerProperties;
     TfrmAbout about;
     std::vector<std::unique_ptr<TMultiLangForm>> translators;
     for (QWidget *window : std::initializer_list<QWidget *>{&main, frmTools, frmPalette, frmCommands, frmBrushSize,
-                                                            &canvasSize, &fillTolerance, &about})
+                                                            frmLayers, &canvasSize, &fillTolerance, &layerProperties,
+                                                            &about})
         translators.push_back(std::make_unique<TMultiLangForm>(window));
 
     const TLanguage &english = *engine->Languages[0];
@@ -275,6 +279,9 @@ TEST(ShippedLanguages, TranslateTheWindowsAndBack)
         translator->Translate();
     EXPECT_EQ(main.miFile->text(), "Datei");
     EXPECT_EQ(main.OpenDlg->nameFilters()[1], "GIF-Bilder (*.gif)");
+    EXPECT_EQ(main.SaveDlg->nameFilters()[3], "OpenRaster (*.ora)");
+    EXPECT_EQ(main.miLayer->text(), "Ebene");
+    EXPECT_EQ(frmLayers->bMergeDown->toolTip(), "Nach unten zusammenfügen");
     EXPECT_EQ(frmTools->bMove->toolTip(), "Verschieben");
     EXPECT_EQ(frmTools->windowTitle(), "Werkzeuge");
     EXPECT_EQ(canvasSize.bCancel->text(), "Abbrechen");

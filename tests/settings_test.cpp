@@ -4,6 +4,7 @@
 #include "dialog_answer.h"
 #include "language_test_util.h"
 #include "tools/brush_size_form.h"
+#include "tools/layers_form.h"
 #include "tools/palette_form.h"
 #include "tools/spin_edit.h"
 #include "tools/tools_form.h"
@@ -59,7 +60,8 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     form->SaveSettings();
     const QStringList keys = Store().allKeys();
     for (const char *name : {"Language", "ShowCenterPoints", "ShowDrawingPoints", "Shadow", "MasterRefCount",
-                             "SecondRefCount", "BrushSize", "EraserSize", "SmoothStrokes", "FillTolerance"})
+                             "SecondRefCount", "BrushSize", "EraserSize", "SmoothStrokes", "FillTolerance",
+                             "FillSampleAll", "LayersWindowVisible"})
         EXPECT_TRUE(keys.contains(QStringLiteral("v2/") + QLatin1String(name))) << name;
     EXPECT_FALSE(keys.contains("v2/Folder"));
     EXPECT_EQ(StoredText("Shadow"), "1");
@@ -67,6 +69,8 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     EXPECT_EQ(StoredText("MasterRefCount"), "13");
     EXPECT_EQ(StoredText("SmoothStrokes"), "0");
     EXPECT_EQ(StoredText("FillTolerance"), "0");
+    EXPECT_EQ(StoredText("FillSampleAll"), "0");
+    EXPECT_EQ(StoredText("LayersWindowVisible"), "0");
 
     form->CurrentFileName = Folder.filePath("pics/rose.png");
     form->SaveSettings();
@@ -85,7 +89,9 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
             {"BrushSize", 500},
             {"EraserSize", -3},
             {"SmoothStrokes", 1},
-            {"FillTolerance", 300}});
+            {"FillTolerance", 300},
+            {"FillSampleAll", 1},
+            {"LayersWindowVisible", 1}});
     form->LoadSettings();
     EXPECT_EQ(MLLanguageName(), "Русский");
     EXPECT_EQ(frmTools->windowTitle(), Engine->Languages[size_t(Engine->IndexOfLanguage("Русский"))]->GetValue(
@@ -100,7 +106,12 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
     EXPECT_EQ(canvas->EraserSize, 1);
     EXPECT_TRUE(canvas->SmoothStrokes);
     EXPECT_EQ(canvas->FillTolerance, 255);
+    EXPECT_TRUE(canvas->FillSampleAll);
+    EXPECT_TRUE(frmLayers->isVisible());
     EXPECT_EQ(frmTools->eMasterRef->Value(), 999);
+    form->SaveSettings();
+    EXPECT_EQ(StoredText("FillSampleAll"), "1");
+    EXPECT_EQ(StoredText("LayersWindowVisible"), "1");
 
     Stored({{"Language", "Klingon"}, {"ShowCenterPoints", 7}});
     form->LoadSettings();
@@ -132,11 +143,14 @@ TEST_F(SettingsTest, ToolWindowPlacesAreStoredRestoredAndReset)
         EXPECT_EQ(box.LastTitle, "Information");
         EXPECT_EQ(box.LastText, "Current toolbars location has been stored successfully");
     }
-    EXPECT_EQ(StoredText("ToolBarsLoc"), QStringLiteral("tools=%1,%2|palette=10,20|commands=50,60|brush=%3,%4|")
-                                             .arg(toolbox.x())
-                                             .arg(toolbox.y())
-                                             .arg(frmBrushSize->x())
-                                             .arg(frmBrushSize->y()));
+    EXPECT_EQ(StoredText("ToolBarsLoc"),
+              QStringLiteral("tools=%1,%2|palette=10,20|commands=50,60|brush=%3,%4|layers=%5,%6|")
+                  .arg(toolbox.x())
+                  .arg(toolbox.y())
+                  .arg(frmBrushSize->x())
+                  .arg(frmBrushSize->y())
+                  .arg(frmLayers->x())
+                  .arg(frmLayers->y()));
 
     frmTools->move(5, 5);
     {

@@ -28,14 +28,22 @@ QImage Numbered(int n)
     return img;
 }
 
+// A picture of one layer.
+TLayerStack Flat(QImage pixels)
+{
+    TLayerStack stack;
+    stack.Reset(std::move(pixels));
+    return stack;
+}
+
 // Undo and Redo in the order the canvas performs them.
-void Undo(TUndoHistory &h, QImage &picture)
+void Undo(TUndoHistory &h, TLayerStack &picture)
 {
     h.SaveStep(picture, false, false);
     h.RestoreNewestUndo(picture);
 }
 
-void Redo(TUndoHistory &h, QImage &picture)
+void Redo(TUndoHistory &h, TLayerStack &picture)
 {
     h.SaveStep(picture, true, false);
     h.RestoreNewestRedo(picture);
@@ -44,21 +52,21 @@ void Redo(TUndoHistory &h, QImage &picture)
 TEST(UndoHistory, TenStrokesFiveUndosOneRedoThenANewStroke)
 {
     TUndoHistory h;
-    QImage picture = Numbered(0);
+    TLayerStack picture = Flat(Numbered(0));
     for (int i = 1; i <= 10; ++i) {
         h.SaveStep(picture, true, true);
-        picture = Numbered(i);
+        picture.Pixels(0) = Numbered(i);
     }
     for (int i = 9; i >= 5; --i) {
         Undo(h, picture);
-        ASSERT_EQ(picture, Numbered(i)); // size and pixels come back
-        EXPECT_EQ(picture.format(), QImage::Format_RGB32);
+        ASSERT_EQ(picture.Pixels(0), Numbered(i)); // size and pixels come back
+        EXPECT_EQ(picture.Pixels(0).format(), QImage::Format_RGB32);
     }
     EXPECT_EQ(h.UndoList().size(), 5u);
     EXPECT_EQ(h.RedoList().size(), 5u);
 
     Redo(h, picture);
-    EXPECT_EQ(picture, Numbered(6));
+    EXPECT_EQ(picture.Pixels(0), Numbered(6));
     EXPECT_EQ(h.RedoList().size(), 4u);
     h.SaveStep(picture, true, false);
     EXPECT_EQ(h.RedoList().size(), 4u);
@@ -71,8 +79,8 @@ TEST(UndoHistory, SizeSumsTheUndoStepsAndClearEmptiesBoth)
 {
     TUndoHistory h;
     for (int i = 0; i < 4; ++i)
-        h.SaveStep(Noise(20 + i, 20, unsigned(i)), true, true);
-    h.SaveStep(Noise(50, 50, 9), false, false);
+        h.SaveStep(Flat(Noise(20 + i, 20, unsigned(i))), true, true);
+    h.SaveStep(Flat(Noise(50, 50, 9)), false, false);
     std::int64_t sum = 0;
     for (const auto &step : h.UndoList())
         sum += step->Size();
@@ -82,10 +90,10 @@ TEST(UndoHistory, SizeSumsTheUndoStepsAndClearEmptiesBoth)
     h.Clear();
     EXPECT_FALSE(h.CanUndo() || h.CanRedo());
     EXPECT_EQ(h.HistorySize(), 0);
-    QImage picture = Numbered(4);
+    TLayerStack picture = Flat(Numbered(4));
     EXPECT_FALSE(h.RestoreNewestUndo(picture));
     EXPECT_FALSE(h.RestoreNewestRedo(picture));
-    EXPECT_EQ(picture, Numbered(4));
+    EXPECT_EQ(picture.Pixels(0), Numbered(4));
 }
 
 TEST(UndoHistory, TrimDropsTheOldestStepsBeyondTheBudget)
@@ -93,20 +101,20 @@ TEST(UndoHistory, TrimDropsTheOldestStepsBeyondTheBudget)
     // About 3.6 MB of PNG each: two fit into 10 MiB, three do not.
     TUndoHistory h;
     for (unsigned seed = 1; seed <= 3; ++seed)
-        h.SaveStep(Noise(1100, 1100, seed), true, true);
+        h.SaveStep(Flat(Noise(1100, 1100, seed)), true, true);
     ASSERT_EQ(h.UndoList().size(), 2u);
     EXPECT_LE(h.HistorySize(), TUndoHistory::HistoryBudget);
-    QImage picture;
+    TLayerStack picture = Flat(QImage());
     h.RestoreNewestUndo(picture);
     h.RestoreNewestUndo(picture);
-    EXPECT_EQ(picture, Noise(1100, 1100, 2));
+    EXPECT_EQ(picture.Pixels(0), Noise(1100, 1100, 2));
 }
 
 TEST(UndoHistory, AStepLargerThanTheBudgetLeavesNoUndo)
 {
-    const QImage huge = Noise(2000, 2000, 4); // about 12 MB as PNG
+    const TLayerStack huge = Flat(Noise(2000, 2000, 4)); // about 12 MB as PNG
     TUndoHistory h;
-    h.SaveStep(Numbered(1), true, true);
+    h.SaveStep(Flat(Numbered(1)), true, true);
     h.SaveStep(huge, true, true);
     EXPECT_FALSE(h.CanUndo());
     EXPECT_EQ(h.HistorySize(), 0);
@@ -120,15 +128,17 @@ TEST(UndoHistory, AStepLargerThanTheBudgetLeavesNoUndo)
 struct SwapTest : ::testing::Test {
     void SetUp() override
     {
-        h.SaveStep(Numbered(1), true, true);
-        picture = Numbered(2);
+        h.SaveStep(Flat(Numbered(1)), true, true);
+        picture.Reset(Numbered(2));
     }
+
+    const QImage &Pixels() const { return picture.Pixels(0); }
 
     // What the history looks like when stepSaved runs.
     std::function<void()> Record()
     {
         return [this] {
-            seen.push_back({h.UndoList().size(), h.RedoList().size(), picture == Numbered(2)});
+            seen.push_back({h.UndoList().size(), h.RedoList().size(), Pixels() == Numbered(2)});
         };
     }
 
@@ -138,17 +148,17 @@ struct SwapTest : ::testing::Test {
         bool operator==(const Seen &) const = default;
     };
     TUndoHistory h;
-    QImage picture;
+    TLayerStack picture;
     std::vector<Seen> seen;
 };
 
 TEST_F(SwapTest, UndoAndRedoSaveToTheOtherListThenRestore)
 {
     ASSERT_TRUE(h.Undo(picture, Record()));
-    EXPECT_EQ(picture, Numbered(1));
-    EXPECT_EQ(picture.format(), QImage::Format_RGB32);
+    EXPECT_EQ(Pixels(), Numbered(1));
+    EXPECT_EQ(Pixels().format(), QImage::Format_RGB32);
     ASSERT_TRUE(h.Redo(picture, Record()));
-    EXPECT_EQ(picture, Numbered(2));
+    EXPECT_EQ(Pixels(), Numbered(2));
     // Each saw both lists holding the step on its way.
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], (Seen{1, 1, true}));
@@ -165,29 +175,29 @@ TEST_F(SwapTest, UndoAndRedoSaveToTheOtherListThenRestore)
 TEST_F(SwapTest, RepeatedSwapsOverPicturesOfDifferentSizes)
 {
     h.SaveStep(picture, true, true);
-    picture = Numbered(4);
+    picture.Pixels(0) = Numbered(4);
     h.SaveStep(picture, true, true);
-    picture = Numbered(6); // three undo steps: 1, 2 and 4 wide, of two widths
+    picture.Pixels(0) = Numbered(6); // three undo steps: 1, 2 and 4 wide, of two widths
     for (int round = 0; round < 2; ++round) {
         for (const int expected : {4, 2, 1}) {
-            const QImage held = picture;
-            const QImage before = picture.copy();
+            const QImage held = Pixels();
+            const QImage before = Pixels().copy();
             ASSERT_TRUE(h.Undo(picture));
-            EXPECT_EQ(picture, Numbered(expected));
+            EXPECT_EQ(Pixels(), Numbered(expected));
             EXPECT_EQ(held, before);
         }
         for (const int expected : {2, 4, 6}) {
-            const QImage held = picture;
+            const QImage held = Pixels();
             ASSERT_TRUE(h.Redo(picture));
-            EXPECT_EQ(picture, Numbered(expected));
-            EXPECT_NE(held, picture);
+            EXPECT_EQ(Pixels(), Numbered(expected));
+            EXPECT_NE(held, Pixels());
         }
     }
 }
 
 TEST_F(SwapTest, AFailedEncodeChangesNothingAndAFailedDecodeKeepsTheSavedStep)
 {
-    QImage empty;
+    TLayerStack empty = Flat(QImage());
     EXPECT_THROW(h.Undo(empty, Record()), std::runtime_error);
     EXPECT_TRUE(seen.empty());
     EXPECT_EQ(h.UndoList().size(), 1u);
@@ -199,7 +209,7 @@ TEST_F(SwapTest, AFailedEncodeChangesNothingAndAFailedDecodeKeepsTheSavedStep)
     EXPECT_THROW(h.Undo(picture, Record()), std::runtime_error);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0], (Seen{1, 1, true}));
-    EXPECT_EQ(picture, Numbered(2));
+    EXPECT_EQ(Pixels(), Numbered(2));
     EXPECT_EQ(h.UndoList().size(), 1u);
     EXPECT_EQ(h.RedoList().size(), 1u);
 }
@@ -209,12 +219,12 @@ TEST_F(SwapTest, AFailedEncodeChangesNothingAndAFailedDecodeKeepsTheSavedStep)
 TEST_F(SwapTest, StepSavedMayChangeTheLists)
 {
     EXPECT_FALSE(h.Undo(picture, [this] { h.Clear(); }));
-    EXPECT_EQ(picture, Numbered(2));
+    EXPECT_EQ(Pixels(), Numbered(2));
     EXPECT_FALSE(h.CanUndo() || h.CanRedo());
 
-    h.SaveStep(Numbered(1), true, true);
-    ASSERT_TRUE(h.Undo(picture, [this] { h.SaveStep(Numbered(3), true, false); }));
-    EXPECT_EQ(picture, Numbered(3));
+    h.SaveStep(Flat(Numbered(1)), true, true);
+    ASSERT_TRUE(h.Undo(picture, [this] { h.SaveStep(Flat(Numbered(3)), true, false); }));
+    EXPECT_EQ(Pixels(), Numbered(3));
     EXPECT_EQ(h.UndoList().size(), 1u);
 }
 
@@ -230,9 +240,9 @@ TEST(UndoHistory, BegunStepsMatchSavedStepsOnceSettled)
     std::atomic<int> compressed = 0;
     begun.OnStepCompressed = [&compressed] { ++compressed; };
     for (int n : {1, 2, 3}) {
-        begun.BeginStep(Numbered(n), true);
+        begun.BeginStep(Flat(Numbered(n)), true);
         EXPECT_TRUE(begun.CanUndo());
-        saved.SaveStep(Numbered(n), true, true);
+        saved.SaveStep(Flat(Numbered(n)), true, true);
     }
     EXPECT_TRUE(begun.Settle());
     EXPECT_FALSE(begun.Settle());
@@ -240,17 +250,17 @@ TEST(UndoHistory, BegunStepsMatchSavedStepsOnceSettled)
     ASSERT_EQ(begun.UndoList().size(), 3u);
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(begun.UndoList()[i]->Data(), saved.UndoList()[i]->Data());
-    QImage picture = Numbered(4);
+    TLayerStack picture = Flat(Numbered(4));
     ASSERT_TRUE(begun.Undo(picture));
-    EXPECT_EQ(picture, Numbered(3));
+    EXPECT_EQ(picture.Pixels(0), Numbered(3));
 
-    begun.BeginStep(QImage(), true);
+    begun.BeginStep(Flat(QImage()), true);
     EXPECT_FALSE(begun.CanRedo());
     EXPECT_TRUE(begun.Settle());
     EXPECT_EQ(begun.UndoList().size(), 2u);
     EXPECT_TRUE(begun.CanRedo());
 
-    begun.BeginStep(Noise(2000, 2000, 4), true);
+    begun.BeginStep(Flat(Noise(2000, 2000, 4)), true);
     EXPECT_TRUE(begun.CanUndo());
     begun.Settle();
     EXPECT_FALSE(begun.CanUndo());

@@ -193,6 +193,30 @@ TEST(ZoomedCanvas, ShowsBlocksAboveOneAveragesBelowAndOverlaysAtTheirPoints)
     EXPECT_TRUE(followed == half.c.ComposeDisplay(half.c.rect()));
 }
 
+// Where the layers leave the picture transparent, the checkerboard of 8 x 8
+// screen pixels from the picture's corner shows, at every zoom.
+TEST(ZoomedCanvas, TransparentPartsShowTheCheckerboard)
+{
+    for (const TZoom z : {TZoom{1, 1}, TZoom{2, 1}, TZoom{1, 2}}) {
+        ZoomedCanvas v(z);
+        v.c.NewLayer();
+        for (int y = 100; y < 120; ++y)
+            for (int x = 100; x < 120; ++x)
+                v.c.Picture.setPixel(x, y, qRgb(0, 0, 255));
+        v.c.PictureChanged();
+        v.c.SetLayerVisible(0, false);
+        const QImage d = v.c.ComposeDisplay(v.c.rect());
+        const std::string zoom = ZoomPercentText(z).toStdString();
+        EXPECT_EQ(Rgb(d, 25, 25), 0xE0E0E0u) << zoom;
+        EXPECT_EQ(Rgb(d, 25 + 8, 25), 0xC0C0C0u) << zoom;
+        EXPECT_EQ(Rgb(d, 25 + 15, 25 + 8), 0xE0E0E0u) << zoom;
+        const QPoint blue = v.At({110, 110});
+        EXPECT_EQ(Rgb(d, blue.x(), blue.y()), 0x0000FFu) << zoom;
+        v.c.SetLayerVisible(0, true);
+        EXPECT_EQ(Rgb(v.c.ComposeDisplay(v.c.rect()), 25, 25), 0xFFFFFFu) << zoom;
+    }
+}
+
 // Far from where the paint starts too, and on a screen of twice the density.
 TEST(ZoomedCanvas, EveryShownPixelIsThePicturePixelItMapsTo)
 {

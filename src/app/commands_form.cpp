@@ -48,13 +48,7 @@ TfrmCommands::TfrmCommands(TfrmMainForm *main)
 
 QToolButton *TfrmCommands::CreateButton(const char *name, int left, const QString &hint)
 {
-    auto *button = new QToolButton(this);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(QRect(QPoint(left, ButtonTop), ButtonSize));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(hint);
-    return button;
+    return CreateFlatButton(name, QRect(QPoint(left, ButtonTop), ButtonSize), hint);
 }
 
 QToolButton *TfrmCommands::CreateCommandButton(const char *name, int left, const QString &hint, const QString &glyph,

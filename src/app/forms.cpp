@@ -3,6 +3,7 @@
 #include "app/commands_form.h"
 #include "app/main_form.h"
 #include "tools/brush_size_form.h"
+#include "tools/layers_form.h"
 #include "tools/palette_form.h"
 #include "tools/tools_form.h"
 
@@ -11,6 +12,7 @@ QPointer<TfrmTools> frmTools;
 QPointer<TfrmPalette> frmPalette;
 QPointer<TfrmCommands> frmCommands;
 QPointer<TfrmBrushSize> frmBrushSize;
+QPointer<TfrmLayers> frmLayers;
 
 void CreateToolWindows(TfrmMainForm *main)
 {
@@ -23,9 +25,10 @@ void CreateToolWindows(TfrmMainForm *main)
     frmBrushSize = new TfrmBrushSize(main->Canvas(), main);
     frmBrushSize->show();
     QObject::connect(frmBrushSize, &TfrmBrushSize::BrushSizeChosen, frmTools, &TfrmTools::SyncBrushSize);
+    frmLayers = new TfrmLayers(main->Canvas(), main);
 }
 
-std::array<TToolWindow *, 4> ToolWindows()
+std::array<TToolWindow *, 5> ToolWindows()
 {
-    return {frmTools, frmPalette, frmCommands, frmBrushSize};
+    return {frmTools, frmPalette, frmCommands, frmBrushSize, frmLayers};
 }

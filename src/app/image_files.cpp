@@ -1,25 +1,30 @@
 // The main window's file commands: New, Open, Save and Save as, the file
-// named on the command line, and the dialogs they use.
+// named on the command line or dropped on the window, and the dialogs they
+// use.
 
 #include "app/file_names.h"
 #include "app/forms.h"
 #include "app/image_formats.h"
 #include "app/main_form.h"
 #include "app/messages.h"
+#include "app/picture_state.h"
 #include "app/recovery_autosave.h"
 #include "app/settings_store.h"
 #include "canvas/velmora_canvas.h"
-#include "codecs/image_alpha.h"
 #include "dialogs/canvas_size_form.h"
 #include "i18n/file_dialog_filter.h"
 #include "i18n/ml_strings.h"
 #include "tools/tools_form.h"
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
 #include <QPrintDialog>
 
 namespace {
@@ -52,6 +57,25 @@ void ShowFileName(QFileDialog &dialog, const QString &name)
     }
     if (auto *field = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
         field->clear();
+}
+
+// The first local file among the dragged ones, when its name is one of a
+// format the program reads.
+QString DroppedImageFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return QString();
+    for (const QUrl &url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty())
+            return ImageFormatOfFile(path) ? path : QString();
+    }
+    return QString();
+}
+
+QString WithFileName(QString text, const QString &fileName)
+{
+    return text.replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName));
 }
 
 } // namespace
@@ -94,14 +118,14 @@ bool TfrmMainForm::RunFileDialog(QFileDialog &dialog, int &format)
 // work done since the last New, Open or Save is not dropped without asking.
 bool TfrmMainForm::ConfirmDiscard()
 {
-    if (canvas->Picture.cacheKey() == FileStateKey)
+    if (PictureStateKey(*canvas) == FileStateKey)
         return true;
     return AskYesNo(MLString(siDiscardChanges), true);
 }
 
 void TfrmMainForm::MarkFileState()
 {
-    FileStateKey = canvas->Picture.cacheKey();
+    FileStateKey = PictureStateKey(*canvas);
 }
 
 void TfrmMainForm::miNewClick(QObject *)
@@ -112,6 +136,7 @@ void TfrmMainForm::miNewClick(QObject *)
     if (!ExecuteCanvasSizeDialog(MLString(siNewImage), width, height))
         return;
     CurrentFileName.clear();
+    MergedOnlyNames.clear();
     canvas->SetCanvasSize(width, height, true, true);
     MarkFileState();
     Autosave->Discard();
@@ -159,26 +184,33 @@ void TfrmMainForm::OpenImage(const QString &name)
 // cannot be read leaves the picture, its name and its history as they were.
 void TfrmMainForm::LoadImageFile(const QString &name, int format)
 {
-    TakePicture(ImageFormatNumbered(format)->Load(name), name, format);
+    const TImageFormat &read = *ImageFormatNumbered(format);
+    TPictureFile file = read.Load(name);
+    TakePicture(std::move(file.Layers), read.KeepsLayers, name, format);
     canvas->Modified = false;
     MarkFileState();
     FileStamp = FileStampOf(name);
     StaleFileName = false;
     Autosave->Discard();
     RememberRecentFile(name);
+    if (file.OtherBlending)
+        ShowInfoMessage(WithFileName(MLString(siOtherBlending), name), this);
 }
 
 // A picture read from a file or restored becomes the current one, with the
-// name and format it came with; the picture is opaque, so transparency is
-// taken over white.
-void TfrmMainForm::TakePicture(const QImage &image, const QString &name, int format)
+// name and format it came with.
+void TfrmMainForm::TakePicture(std::vector<TImageLayer> layers, bool layered, const QString &name, int format)
 {
-    const QImage picture = OverWhite(image);
-    canvas->SetCanvasSize(picture.width(), picture.height(), true, true);
+    const QSize size = layers.front().Pixels.size();
+    canvas->SetCanvasSize(size.width(), size.height(), true, true);
     FitCanvas();
-    canvas->LoadPicture(picture);
+    if (layered)
+        canvas->LoadLayers(std::move(layers));
+    else
+        canvas->LoadPicture(layers.front().Pixels);
     CurrentFormat = format;
     CurrentFileName = name;
+    MergedOnlyNames.clear();
 }
 
 void TfrmMainForm::miSaveClick(QObject *Sender)
@@ -189,8 +221,7 @@ void TfrmMainForm::miSaveClick(QObject *Sender)
 void TfrmMainForm::miSaveAsClick(QObject *Sender)
 {
     if (!Sender && !CurrentFileName.isEmpty() && ImageFormatNumbered(CurrentFormat) && !StaleFileName) {
-        if (WriteImageFile(CurrentFileName, CurrentFormat))
-            canvas->ClearHistory();
+        WriteImageFile(CurrentFileName, CurrentFormat);
         UpdateStatusBar();
         return;
     }
@@ -199,40 +230,56 @@ void TfrmMainForm::miSaveAsClick(QObject *Sender)
     if (RunFileDialog(*SaveDlg, format)) {
         if (!ImageFormatNumbered(format))
             return;
-        if (WriteImageFile(SaveDlg->selectedFiles().first(), format))
-            canvas->ClearHistory();
+        WriteImageFile(SaveDlg->selectedFiles().first(), format);
     }
     UpdateStatusBar();
 }
 
 // The name takes the format's extension. The dialog asked about the name as
 // typed; a different name that exists already is asked about here. A failed
-// write leaves the old file and every state as they were.
-bool TfrmMainForm::WriteImageFile(const QString &name, int format)
+// write leaves the old file and every state as they were. A file that keeps
+// only the merged picture of several layers leaves the layers unsaved: the
+// picture stays modified, with its history and its recovery copy.
+void TfrmMainForm::WriteImageFile(const QString &name, int format)
 {
     const TImageFormat &written = *ImageFormatNumbered(format);
     const QString fileName = ForceFileExt(name, written.ExtensionList());
     if (fileName != name && QFileInfo::exists(fileName) &&
-        !AskYesNo(MLString(siFileExistsReplace).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName)),
-                  false))
-        return false;
-    written.Save(PictureAsSaved(), fileName);
+        !AskYesNo(WithFileName(MLString(siFileExistsReplace), fileName), false))
+        return;
+    const bool mergedOnly = !written.KeepsLayers && canvas->Layers().Count() > 1;
+    if (mergedOnly && !ConfirmMergedOnly(fileName))
+        return;
+    TPictureToSave picture{written.KeepsLayers ? canvas->LayersForSaving() : std::vector<TImageLayer>(),
+                           canvas->ComposedPicture()};
+    written.Save(picture, fileName);
     CurrentFormat = format;
     CurrentFileName = fileName;
-    canvas->Modified = false;
-    MarkFileState();
     FileStamp = FileStampOf(fileName);
     StaleFileName = false;
-    Autosave->Discard();
     RememberRecentFile(fileName);
+    if (mergedOnly)
+        return;
+    canvas->Modified = false;
+    MarkFileState();
+    Autosave->Discard();
+    canvas->ClearHistory();
+}
+
+// Asked once per file name: after a Yes, saving there again goes ahead.
+bool TfrmMainForm::ConfirmMergedOnly(const QString &fileName)
+{
+    if (MergedOnlyNames.contains(fileName))
+        return true;
+    if (!AskYesNo(WithFileName(MLString(siMergedOnly), fileName), false))
+        return false;
+    MergedOnlyNames.insert(fileName);
     return true;
 }
 
 QImage TfrmMainForm::PictureAsSaved() const
 {
-    QImage picture;
-    canvas->AssignPictureTo(picture);
-    return picture;
+    return canvas->ComposedPicture();
 }
 
 QString TfrmMainForm::GetInitialFolder() const
@@ -256,4 +303,19 @@ void TfrmMainForm::OpenFromCommandLine(const QStringList &arguments)
             return;
         }
     }
+}
+
+void TfrmMainForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedImageFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmMainForm::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedImageFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    OpenImage(QDir::toNativeSeparators(path));
 }

@@ -2,11 +2,48 @@
 
 #include "codecs/bmp_codec.h"
 #include "codecs/gif_codec.h"
+#include "codecs/image_alpha.h"
 #include "codecs/jpeg_codec.h"
+#include "codecs/ora_codec.h"
 #include "codecs/png_codec.h"
 #include "codecs/webp_codec.h"
 
 #include <QFileInfo>
+
+namespace {
+
+template <QImage (*LoadImage)(const QString &)>
+TPictureFile LoadFlat(const QString &path)
+{
+    TPictureFile file;
+    file.Layers.push_back(TImageLayer{QString(), true, 100, LoadImage(path)});
+    return file;
+}
+
+template <void (*SaveImage)(const QImage &, const QString &)>
+void SaveComposed(const TPictureToSave &picture, const QString &path)
+{
+    SaveImage(picture.Composed, path);
+}
+
+// JPEG has no transparency; the picture goes over white, as in BMP files.
+void SaveJpegOverWhite(const QImage &picture, const QString &path)
+{
+    SaveJpegFile(OverWhite(picture), path);
+}
+
+TPictureFile LoadOra(const QString &path)
+{
+    TOraImage ora = LoadOraFile(path);
+    return {std::move(ora.Layers), ora.OtherBlending};
+}
+
+void SaveOra(const TPictureToSave &picture, const QString &path)
+{
+    SaveOraFile(picture.Layers, picture.Composed, path);
+}
+
+} // namespace
 
 QStringList TImageFormat::ExtensionList() const
 {
@@ -16,11 +53,12 @@ QStringList TImageFormat::ExtensionList() const
 const std::vector<TImageFormat> &ImageFormats()
 {
     static const std::vector<TImageFormat> formats{
-        {1, "PNG images", "png", LoadPngFile, SavePngFile},
-        {2, "GIF images", "gif", LoadGifFile, SaveGifFile},
-        {3, "BMP images", "bmp", LoadBmpFile, SaveBmpFile},
-        {5, "JPEG images", "jpg jpeg", LoadJpegFile, SaveJpegFile},
-        {6, "WebP images", "webp", LoadWebpFile, SaveWebpFile},
+        {1, "PNG images", "png", LoadFlat<LoadPngFile>, SaveComposed<SavePngFile>, false},
+        {2, "GIF images", "gif", LoadFlat<LoadGifFile>, SaveComposed<SaveGifFile>, false},
+        {3, "BMP images", "bmp", LoadFlat<LoadBmpFile>, SaveComposed<SaveBmpFile>, false},
+        {4, "OpenRaster", "ora", LoadOra, SaveOra, true},
+        {5, "JPEG images", "jpg jpeg", LoadFlat<LoadJpegFile>, SaveComposed<SaveJpegOverWhite>, false},
+        {6, "WebP images", "webp", LoadFlat<LoadWebpFile>, SaveComposed<SaveWebpFile>, false},
     };
     return formats;
 }

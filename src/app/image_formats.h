@@ -1,10 +1,27 @@
 #pragma once
 
+#include "codecs/image_layer.h"
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
 #include <vector>
+
+// A picture as a file gives it: its layers, bottom to top, of one size (a
+// flat file gives one), and whether the file asked for blending other than
+// normal, which is read as normal.
+struct TPictureFile {
+    std::vector<TImageLayer> Layers;
+    bool OtherBlending = false;
+};
+
+// A picture as Save hands it to a format: its layers, for a format that
+// keeps them, and what they compose to.
+struct TPictureToSave {
+    std::vector<TImageLayer> Layers;
+    QImage Composed;
+};
 
 // The image file formats the program reads and writes. Each has a fixed
 // number, kept as the main window's CurrentFormat and in recovery copies;
@@ -14,8 +31,11 @@ struct TImageFormat {
     int Number;
     const char *Description;
     const char *Extensions; // separated by blanks; Save gives a name the first
-    QImage (*Load)(const QString &path);
-    void (*Save)(const QImage &picture, const QString &path);
+    TPictureFile (*Load)(const QString &path);
+    void (*Save)(const TPictureToSave &picture, const QString &path);
+    // Whether the file keeps the layers; the others take the composed
+    // picture only.
+    bool KeepsLayers;
 
     QStringList ExtensionList() const;
 };

@@ -12,6 +12,7 @@
 #include "i18n/ml_strings.h"
 #include "i18n/multi_lang_form.h"
 #include "tools/brush_size_form.h"
+#include "tools/layers_form.h"
 #include "tools/palette_form.h"
 #include "tools/tools_form.h"
 
@@ -50,6 +51,7 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     canvas->OnToolChange = [this](TVelmoraCanvas *s) { CanvasToolChanged(s); };
     canvas->OnColorPick = [this](TVelmoraCanvas *s) { CanvasColorPicked(s); };
     canvas->OnHistoryChange = [this](TVelmoraCanvas *s, bool u, bool r) { CanvasHistoryChanged(s, u, r); };
+    canvas->OnLayersChange = [this](TVelmoraCanvas *s) { CanvasLayersChanged(s); };
     canvas->OnOutOfMemory = [](TVelmoraCanvas *) {
         if (auto *app = qobject_cast<TVelmoraApplication *>(qApp))
             app->ReportOutOfMemory();
@@ -63,6 +65,8 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     CurrentFormat = 1;
     UpdateStatusBar();
     CanvasHistoryChanged(canvas, canvas->CanUndo(), canvas->CanRedo());
+    UpdateLayerItems();
+    setAcceptDrops(true);
     Autosave = new TRecoveryAutosave(this);
     // Translated by LanguageChanged only, once a language is selected.
     Translator = std::make_unique<TMultiLangForm>(this);
@@ -86,7 +90,10 @@ void TfrmMainForm::LanguageChanged()
         frmCommands->bLang->setText(MLAppValue(QStringLiteral("Abr")));
     if (frmBrushSize)
         frmBrushSize->Translate();
+    if (frmLayers)
+        frmLayers->Translate();
     ReloadMessageCaptions();
+    UpdateStatusBar();
 }
 
 void TfrmMainForm::CreateStatusBar()
@@ -94,8 +101,8 @@ void TfrmMainForm::CreateStatusBar()
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
-    const int widths[3] = {150, 400, 70};
-    for (int i = 0; i < 3; ++i) {
+    const int widths[4] = {150, 400, 70, 100};
+    for (int i = 0; i < 4; ++i) {
         StatusPanels[i] = new QLabel(bar);
         StatusPanels[i]->setFixedWidth(widths[i]);
         StatusPanels[i]->setFrameShape(QFrame::Panel);
@@ -104,6 +111,7 @@ void TfrmMainForm::CreateStatusBar()
     }
     StatusPanels[0]->setAlignment(Qt::AlignCenter);
     StatusPanels[2]->setAlignment(Qt::AlignCenter);
+    StatusPanels[3]->setAlignment(Qt::AlignCenter);
     setStatusBar(bar);
 }
 
@@ -146,6 +154,9 @@ void TfrmMainForm::UpdateStatusBar()
     StatusPanels[0]->setText(QStringLiteral("%1x%2").arg(canvas->PictureWidth()).arg(canvas->PictureHeight()));
     StatusPanels[1]->setText(CurrentFileName);
     StatusPanels[2]->setText(ZoomPercentText(canvas->Zoom()));
+    // Painting on a hidden layer changes nothing that shows.
+    const bool hidden = !canvas->Layers().At(canvas->ActiveLayer()).Visible;
+    StatusPanels[3]->setText(hidden ? MLString(siLayerHidden) : QString());
 }
 
 QString TfrmMainForm::StatusText(int panel) const

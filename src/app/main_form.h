@@ -1,12 +1,15 @@
 #pragma once
 
 #include "app/recent_files.h"
+#include "codecs/image_layer.h"
 #include "codecs/recovery_png.h"
 
 #include <QMainWindow>
+#include <QSet>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QFileDialog;
@@ -42,6 +45,9 @@ public:
     void CanvasToolChanged(TVelmoraCanvas *sender);
     void CanvasColorPicked(TVelmoraCanvas *sender);
     void CanvasHistoryChanged(TVelmoraCanvas *sender, bool canUndo, bool canRedo);
+    // The Layers window, the Layer menu and the status bar follow the
+    // layers; the window shows itself with the picture's second layer.
+    void CanvasLayersChanged(TVelmoraCanvas *sender);
 
     bool FormCloseQuery();
     // Start-up once the window shows; arguments are the command line's.
@@ -78,6 +84,7 @@ public:
     void miUndoClick(QObject *Sender = nullptr);
     void miRedoClick(QObject *Sender = nullptr);
     void miCopyClick(QObject *Sender = nullptr);
+    void miPasteClick(QObject *Sender = nullptr);
     void miShowCenterPointsClick(QObject *Sender = nullptr);
     void miShowDrawingPointsClick(QObject *Sender = nullptr);
     void miShowGridClick(QObject *Sender = nullptr);
@@ -90,6 +97,18 @@ public:
     void miInvertImageClick(QObject *Sender = nullptr);
     void miGrayscaleImageClick(QObject *Sender = nullptr);
     void miCanvasSizeClick(QObject *Sender = nullptr);
+    // Layer menu (layer_menu.cpp).
+    void miNewLayerClick(QObject *Sender = nullptr);
+    void miDuplicateLayerClick(QObject *Sender = nullptr);
+    void miDeleteLayerClick(QObject *Sender = nullptr);
+    void miRaiseLayerClick(QObject *Sender = nullptr);
+    void miLowerLayerClick(QObject *Sender = nullptr);
+    void miLayerAboveClick(QObject *Sender = nullptr);
+    void miLayerBelowClick(QObject *Sender = nullptr);
+    void miToggleLayerClick(QObject *Sender = nullptr);
+    void miLayerPropertiesClick(QObject *Sender = nullptr);
+    void miMergeDownClick(QObject *Sender = nullptr);
+    void miFlattenClick(QObject *Sender = nullptr);
     void miMovePointsClick(QObject *Sender = nullptr);
     void miBrushClick(QObject *Sender = nullptr);
     void miEraserClick(QObject *Sender = nullptr);
@@ -114,9 +133,11 @@ public:
     void miPreciseBrushClick(QObject *Sender = nullptr);
     void miSmoothStrokesClick(QObject *Sender = nullptr);
     void miFillToleranceClick(QObject *Sender = nullptr);
+    void miFillSampleAllClick(QObject *Sender = nullptr);
     void miSaveToolbarsLocationsClick(QObject *Sender = nullptr);
     void miRestoreDefaultToolbarsLocationsClick(QObject *Sender = nullptr);
     void miVisibilityClick(QObject *Sender = nullptr);
+    void miLayersWindowClick(QObject *Sender = nullptr);
     void miHelpClick(QObject *Sender = nullptr);
     void miAboutClick(QObject *Sender = nullptr);
 
@@ -162,6 +183,7 @@ public:
     QAction *miUndo = nullptr;
     QAction *miRedo = nullptr;
     QAction *miCopy = nullptr;
+    QAction *miPaste = nullptr;
     QAction *miView = nullptr;
     QAction *miShowCenterPoints = nullptr;
     QAction *miShowDrawingPoints = nullptr;
@@ -176,6 +198,18 @@ public:
     QAction *miInvertImage = nullptr;
     QAction *miGrayscaleImage = nullptr;
     QAction *miCanvasSize = nullptr;
+    QAction *miLayer = nullptr;
+    QAction *miNewLayer = nullptr;
+    QAction *miDuplicateLayer = nullptr;
+    QAction *miDeleteLayer = nullptr;
+    QAction *miRaiseLayer = nullptr;
+    QAction *miLowerLayer = nullptr;
+    QAction *miLayerAbove = nullptr;
+    QAction *miLayerBelow = nullptr;
+    QAction *miToggleLayer = nullptr;
+    QAction *miLayerProperties = nullptr;
+    QAction *miMergeDown = nullptr;
+    QAction *miFlatten = nullptr;
     QAction *miTools = nullptr;
     QAction *miMovePoints = nullptr;
     QAction *miBrush = nullptr;
@@ -211,10 +245,12 @@ public:
     QAction *miPreciseBrush = nullptr;
     QAction *miSmoothStrokes = nullptr;
     QAction *miFillTolerance = nullptr;
+    QAction *miFillSampleAll = nullptr;
     QAction *miSaveToolbarsLocations = nullptr;
     QAction *miRestoreDefaultToolbarsLocations = nullptr;
     QAction *miWindows = nullptr;
     QAction *miVisibility = nullptr;
+    QAction *miLayersWindow = nullptr;
     QAction *N8 = nullptr;
     QAction *miHelp = nullptr;
     QAction *miAbout = nullptr;
@@ -224,6 +260,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // An image file dropped on the window opens as Open would open it.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void CreateStatusBar();
@@ -232,8 +271,11 @@ private:
     void CreateFileDialogs();
     bool RunFileDialog(QFileDialog &dialog, int &format);
     void LoadImageFile(const QString &name, int format);
-    void TakePicture(const QImage &image, const QString &name, int format);
-    bool WriteImageFile(const QString &name, int format);
+    // Layered, the layers keep their names, visibility and opacity;
+    // otherwise the one layer is taken as a flat picture is.
+    void TakePicture(std::vector<TImageLayer> layers, bool layered, const QString &name, int format);
+    void WriteImageFile(const QString &name, int format);
+    bool ConfirmMergedOnly(const QString &fileName);
     bool ConfirmDiscard();
     void RememberRecentFile(const QString &fileName);
     void UpdateRecentFilesMenu();
@@ -248,15 +290,20 @@ private:
     void PressToolButton(QToolButton *TfrmTools::*button, void (TfrmTools::*click)(QObject *));
     void StepToolSize(int delta);
     void SetColoringMode(int mode);
+    void UpdateLayerItems();
+    QPoint VisiblePictureTopLeft() const;
 
     QScrollArea *ScrollBox = nullptr;
-    QLabel *StatusPanels[3] = {};
+    QLabel *StatusPanels[4] = {};
     TVelmoraCanvas *canvas = nullptr;
     TZoomView *ZoomView = nullptr;
     bool Shown = false;
-    // The picture's cache key when it last matched its file, or a new
+    // The picture's state key when it last matched its file, or a new
     // picture: New itself sets Modified, so that flag cannot tell.
     qint64 FileStateKey = 0;
+    // The names a layered picture was saved under in a flat format: the
+    // user was told once that only the merged picture goes there.
+    QSet<QString> MergedOnlyNames;
     TRecentFiles RecentFiles;
     std::unique_ptr<TMultiLangForm> Translator;
 };

@@ -17,12 +17,14 @@
 #include "dialogs/shell.h"
 #include "i18n/ml_strings.h"
 #include "tools/brush_size_form.h"
+#include "tools/layers_form.h"
 #include "tools/palette_form.h"
 #include "tools/spin_edit.h"
 #include "tools/tools_form.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -82,6 +84,7 @@ const TMenuRow MenuRows[] = {
     {1, "miRedo", "Redo", Qt::CTRL | Qt::SHIFT | Qt::Key_Z, 0, &F::miRedo, &F::miRedoClick},
     {1, "N3", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miCopy", "Copy", Qt::CTRL | Qt::Key_C, 0, &F::miCopy, &F::miCopyClick},
+    {1, "miPaste", "Paste as new layer", Qt::CTRL | Qt::Key_V, 0, &F::miPaste, &F::miPasteClick},
 
     {0, "miView", "View", NoKey, ifMenu, &F::miView, &F::miViewClick},
     {1, "miShowCenterPoints", "Show center points", Qt::CTRL | Qt::Key_P, ifCheck, &F::miShowCenterPoints,
@@ -107,6 +110,27 @@ const TMenuRow MenuRows[] = {
     {1, "N7", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miCanvasSize", "Canvas size...", Qt::CTRL | Qt::ALT | Qt::Key_C, 0, &F::miCanvasSize,
      &F::miCanvasSizeClick},
+
+    {0, "miLayer", "Layer", NoKey, ifMenu, &F::miLayer, nullptr},
+    {1, "miNewLayer", "New layer", Qt::CTRL | Qt::SHIFT | Qt::Key_N, 0, &F::miNewLayer, &F::miNewLayerClick},
+    {1, "miDuplicateLayer", "Duplicate layer", Qt::CTRL | Qt::SHIFT | Qt::Key_D, 0, &F::miDuplicateLayer,
+     &F::miDuplicateLayerClick},
+    {1, "miDeleteLayer", "Delete layer", NoKey, 0, &F::miDeleteLayer, &F::miDeleteLayerClick},
+    {1, "N24", nullptr, NoKey, 0, nullptr, nullptr},
+    {1, "miRaiseLayer", "Raise layer", Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp, 0, &F::miRaiseLayer,
+     &F::miRaiseLayerClick},
+    {1, "miLowerLayer", "Lower layer", Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown, 0, &F::miLowerLayer,
+     &F::miLowerLayerClick},
+    {1, "N25", nullptr, NoKey, 0, nullptr, nullptr},
+    {1, "miLayerAbove", "Layer above", Qt::ALT | Qt::Key_PageUp, 0, &F::miLayerAbove, &F::miLayerAboveClick},
+    {1, "miLayerBelow", "Layer below", Qt::ALT | Qt::Key_PageDown, 0, &F::miLayerBelow, &F::miLayerBelowClick},
+    {1, "N26", nullptr, NoKey, 0, nullptr, nullptr},
+    {1, "miToggleLayer", "Show/hide layer", Qt::CTRL | Qt::SHIFT | Qt::Key_H, 0, &F::miToggleLayer,
+     &F::miToggleLayerClick},
+    {1, "miLayerProperties", "Layer properties...", NoKey, 0, &F::miLayerProperties, &F::miLayerPropertiesClick},
+    {1, "N27", nullptr, NoKey, 0, nullptr, nullptr},
+    {1, "miMergeDown", "Merge down", Qt::CTRL | Qt::Key_E, 0, &F::miMergeDown, &F::miMergeDownClick},
+    {1, "miFlatten", "Flatten image", NoKey, 0, &F::miFlatten, &F::miFlattenClick},
 
     {0, "miTools", "Tools", NoKey, ifMenu, &F::miTools, &F::miToolsClick},
     {1, "miMovePoints", "Move points", Qt::CTRL | Qt::Key_1, ifCheck, &F::miMovePoints, &F::miMovePointsClick},
@@ -161,6 +185,8 @@ const TMenuRow MenuRows[] = {
     {1, "miSmoothStrokes", "Smooth strokes", Qt::CTRL | Qt::SHIFT | Qt::Key_A, ifCheck, &F::miSmoothStrokes,
      &F::miSmoothStrokesClick},
     {1, "miFillTolerance", "Fill tolerance...", NoKey, 0, &F::miFillTolerance, &F::miFillToleranceClick},
+    {1, "miFillSampleAll", "Fill samples all layers", NoKey, ifCheck, &F::miFillSampleAll,
+     &F::miFillSampleAllClick},
     {1, "N19", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miSaveToolbarsLocations", "Save toolbars locations", NoKey, 0, &F::miSaveToolbarsLocations,
      &F::miSaveToolbarsLocationsClick},
@@ -169,6 +195,7 @@ const TMenuRow MenuRows[] = {
 
     {0, "miWindows", "Windows", NoKey, ifMenu, &F::miWindows, &F::miWindowsClick},
     {1, "miVisibility", "Visibility", Qt::CTRL | Qt::Key_Tab, ifCheck, &F::miVisibility, &F::miVisibilityClick},
+    {1, "miLayersWindow", "Layers", NoKey, ifCheck, &F::miLayersWindow, &F::miLayersWindowClick},
 
     {0, "N8", "?", NoKey, ifMenu, &F::N8, nullptr},
     {1, "miHelp", "Help (online)", Qt::Key_F1, 0, &F::miHelp, &F::miHelpClick},
@@ -291,11 +318,13 @@ void TfrmMainForm::miOptionsClick(QObject *)
 {
     miPreciseBrush->setChecked(canvas->PreciseBrush);
     miSmoothStrokes->setChecked(canvas->SmoothStrokes);
+    miFillSampleAll->setChecked(canvas->FillSampleAll);
 }
 
 void TfrmMainForm::miWindowsClick(QObject *)
 {
     miVisibility->setChecked(frmTools && frmTools->isVisible());
+    miLayersWindow->setChecked(frmLayers && frmLayers->isVisible());
 }
 
 // The page turns with the picture; the user may still turn it in the
@@ -328,6 +357,13 @@ void TfrmMainForm::miRedoClick(QObject *)
 void TfrmMainForm::miCopyClick(QObject *)
 {
     canvas->CopyToClipboard();
+}
+
+// The clipboard's image lands where the user looks; without one nothing
+// happens.
+void TfrmMainForm::miPasteClick(QObject *)
+{
+    canvas->PasteAsLayer(QGuiApplication::clipboard()->image(), VisiblePictureTopLeft());
 }
 
 void TfrmMainForm::miShowCenterPointsClick(QObject *)
@@ -583,8 +619,14 @@ void TfrmMainForm::miFillToleranceClick(QObject *)
         canvas->SetFillTolerance(tolerance);
 }
 
+void TfrmMainForm::miFillSampleAllClick(QObject *)
+{
+    canvas->FillSampleAll = !canvas->FillSampleAll;
+}
+
 // The tool windows are shown or hidden together, following the toolbox
-// whatever their own states were.
+// whatever their own states were; the Layers window comes along when the
+// user wants it.
 void TfrmMainForm::miVisibilityClick(QObject *)
 {
     if (!frmTools)
@@ -592,8 +634,17 @@ void TfrmMainForm::miVisibilityClick(QObject *)
     const bool visible = !frmTools->isVisible();
     for (TToolWindow *w : ToolWindows()) {
         if (w)
-            w->setVisible(visible);
+            w->setVisible(visible && (w != frmLayers || frmLayers->Wanted.value_or(false)));
     }
+}
+
+// Shows or hides the Layers window alone.
+void TfrmMainForm::miLayersWindowClick(QObject *)
+{
+    if (!frmLayers)
+        return;
+    frmLayers->Wanted = !frmLayers->isVisible();
+    frmLayers->setVisible(*frmLayers->Wanted);
 }
 
 void TfrmMainForm::miHelpClick(QObject *)

@@ -25,6 +25,11 @@ void RegisterMessageStrings()
                      QStringLiteral("%s no longer exists. It was removed from the list of recent files."));
     MLRegisterString(siOutOfMemory,
                      QStringLiteral("Not enough memory to finish this operation. The picture keeps what was done so far."));
+    MLRegisterString(siMergedOnly, QStringLiteral("%s keeps only the merged picture; OpenRaster (.ora) keeps the "
+                                                  "layers. Save the merged picture?"));
+    MLRegisterString(siLayerHidden, QStringLiteral("Layer hidden"));
+    MLRegisterString(siOtherBlending, QStringLiteral("%s blends some layers in ways Velmora does not have; they "
+                                                     "are shown with normal blending."));
     ReloadMessageCaptions();
 }
 

@@ -20,6 +20,9 @@ inline const QString siRecoveryUnreadable = QStringLiteral("siRecoveryUnreadable
 inline const QString siDiscardChanges = QStringLiteral("siDiscardChanges");
 inline const QString siRecentFileMissing = QStringLiteral("siRecentFileMissing");
 inline const QString siOutOfMemory = QStringLiteral("siOutOfMemory");
+inline const QString siMergedOnly = QStringLiteral("siMergedOnly");
+inline const QString siLayerHidden = QStringLiteral("siLayerHidden");
+inline const QString siOtherBlending = QStringLiteral("siOtherBlending");
 
 // Registers the message identifiers with their English texts and sets the
 // captions from them.

@@ -1,6 +1,7 @@
 #include "app/recovery_autosave.h"
 
 #include "app/main_form.h"
+#include "app/picture_state.h"
 #include "canvas/velmora_canvas.h"
 #include "engine/recovery_folder.h"
 #include "engine/recovery_writer.h"
@@ -41,7 +42,7 @@ void TRecoveryAutosave::Discard()
 {
     Writer->Remove();
     CopyAtRelease = false;
-    CleanKey = Form->Canvas()->Picture.cacheKey();
+    CleanKey = PictureStateKey(*Form->Canvas());
 }
 
 void TRecoveryAutosave::TakeOver(const QString &copyPath, std::unique_ptr<QLockFile> lock)
@@ -52,7 +53,7 @@ void TRecoveryAutosave::TakeOver(const QString &copyPath, std::unique_ptr<QLockF
 void TRecoveryAutosave::Tick()
 {
     const TVelmoraCanvas *canvas = Form->Canvas();
-    const qint64 key = canvas->Picture.cacheKey();
+    const qint64 key = PictureStateKey(*canvas);
     if (!canvas->Modified || key == CleanKey || key == Writer->WrittenTag())
         return;
     if (canvas->Dragging) {
@@ -77,11 +78,13 @@ bool TRecoveryAutosave::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// The interval starts again with each copy.
+// The interval starts again with each copy. The copy holds the picture as
+// its layers compose.
 void TRecoveryAutosave::Copy()
 {
-    const QImage &picture = Form->Canvas()->Picture;
-    if (!Writer->Submit(picture, {Form->CurrentFileName, Form->CurrentFormat, Form->FileStamp}, picture.cacheKey()))
+    const TVelmoraCanvas &canvas = *Form->Canvas();
+    const TRecoveryInfo info{Form->CurrentFileName, Form->CurrentFormat, Form->FileStamp};
+    if (!Writer->Submit(canvas.ComposedPicture(), info, PictureStateKey(canvas)))
         return;
     CopyAtRelease = false;
     Timer.start();

@@ -45,8 +45,8 @@ private:
     TfrmMainForm *Form;
     QTimer Timer;
     bool CopyAtRelease = false;
-    // The picture's cache key when it last needed no copy: it changes with
-    // every change of the pixels.
+    // The picture's state key when it last needed no copy: it changes with
+    // every change of the layers.
     qint64 CleanKey = 0;
     std::unique_ptr<TRecoveryWriter> Writer;
 };

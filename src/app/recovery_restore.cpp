@@ -142,11 +142,15 @@ void TfrmMainForm::ReportUnreadableRecovery(const QString &copyPath, const QStri
 // saved to, with no history.
 void TfrmMainForm::LoadRecoveredPicture(const QImage &image, const TRecoveryInfo &info, const QString &copyPath)
 {
-    TakePicture(image, info.FileName, ImageFormatNumbered(info.Format) ? info.Format : 1);
+    TakePicture({TImageLayer{QString(), true, 100, image}}, false, info.FileName,
+                ImageFormatNumbered(info.Format) ? info.Format : 1);
     canvas->Modified = true;
     FileStateKey = 0;
     FileStamp = KnownFileStamp(info, copyPath);
-    StaleFileName = !info.FileName.isEmpty() && !FileUnchanged(info.FileName, FileStamp);
+    // The copy holds the merged picture only: saved over a layered file, it
+    // would drop the file's layers, so Save asks for a name.
+    const TImageFormat *format = ImageFormatNumbered(CurrentFormat);
+    StaleFileName = !info.FileName.isEmpty() && (!FileUnchanged(info.FileName, FileStamp) || format->KeepsLayers);
     if (frmTools)
         frmTools->SyncColoringButtons();
     UpdateStatusBar();

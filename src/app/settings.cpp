@@ -12,6 +12,7 @@
 #include "canvas/velmora_canvas.h"
 #include "i18n/ml_strings.h"
 #include "tools/brush_size_form.h"
+#include "tools/layers_form.h"
 #include "tools/palette_form.h"
 #include "tools/tools_form.h"
 
@@ -28,7 +29,7 @@ constexpr int MinCount = 2, MaxCount = 999;
 constexpr int MinSize = 0, MaxSize = 999;
 
 // The names of the tool windows in the stored places, in their order.
-constexpr std::array<const char *, 4> ToolWindowNames{"tools", "palette", "commands", "brush"};
+constexpr std::array<const char *, 5> ToolWindowNames{"tools", "palette", "commands", "brush", "layers"};
 
 QString StoredLanguage(const QString &name)
 {
@@ -62,6 +63,13 @@ void TfrmMainForm::LoadSettings()
     canvas->EraserSize = std::clamp(store.Int(QStringLiteral("EraserSize"), canvas->EraserSize), MinSize, MaxSize);
     canvas->SetSmoothStrokes(store.Bool(QStringLiteral("SmoothStrokes"), false));
     canvas->SetFillTolerance(store.Int(QStringLiteral("FillTolerance"), 0));
+    canvas->FillSampleAll = store.Bool(QStringLiteral("FillSampleAll"), false);
+    // Stored as hidden, the Layers window still shows itself with the
+    // picture's second layer.
+    if (frmLayers && store.Bool(QStringLiteral("LayersWindowVisible"), false)) {
+        frmLayers->Wanted = true;
+        frmLayers->show();
+    }
     RecentFiles.Load(store);
     UpdateRecentFilesMenu();
     if (frmTools)
@@ -83,6 +91,8 @@ void TfrmMainForm::SaveSettings()
     store.WriteInt(QStringLiteral("EraserSize"), canvas->EraserSize);
     store.WriteBool(QStringLiteral("SmoothStrokes"), canvas->SmoothStrokes);
     store.WriteInt(QStringLiteral("FillTolerance"), canvas->FillTolerance);
+    store.WriteBool(QStringLiteral("FillSampleAll"), canvas->FillSampleAll);
+    store.WriteBool(QStringLiteral("LayersWindowVisible"), frmLayers && frmLayers->Wanted.value_or(false));
     RecentFiles.Save(store);
 }
 

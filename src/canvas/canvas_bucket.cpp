@@ -23,13 +23,17 @@ void TVelmoraCanvas::PaintBucket(QPoint P)
         saveRun = [this](int y, int x0, int x1) { BucketChange->Save(Picture, y, x0, x1); };
     }
     // One click is one fill: every seed is matched against the picture as
-    // it was before the click.
+    // it was before the click. Sampling all layers finds the areas in the
+    // composed picture and fills them on the active layer, so that colours
+    // go under the lines of a layer above.
     const std::vector<QPoint> seeds = PointCopies(Reflection(), P);
     if (std::any_of(seeds.begin(), seeds.end(), [this](QPoint seed) { return Picture.rect().contains(seed); }))
         Modified = true;
-    BucketFill->Fill(Picture, seeds, ColorToRgb(MasterColor), saveRun);
+    const QImage &source = FillSampleAll ? Composed() : Picture;
+    BucketFill->Fill(source, Picture, seeds, ColorToRgb(MasterColor), saveRun);
     if (mask)
         BucketChange->ApplyThroughMask(Picture, *mask);
     PictureChanged();
     RequestRepaint();
+    NotifyLayers();
 }

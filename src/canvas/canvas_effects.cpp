@@ -25,6 +25,7 @@ void TVelmoraCanvas::AddCircle()
         DrawShape([&] { DrawCircles(q); });
     PictureChanged();
     RequestRepaint();
+    NotifyLayers();
 }
 
 void TVelmoraCanvas::DrawCircles(QPoint q)
@@ -63,7 +64,7 @@ void TVelmoraCanvas::DrawPolygon(bool Star)
     Modified = true;
     DrawShape([&] { DrawFigures(q, Star); });
     PictureChanged();
-    RequestRepaint();
+    RequestRepaint();    NotifyLayers();
 }
 
 void TVelmoraCanvas::DrawFigures(QPoint q, bool Star)

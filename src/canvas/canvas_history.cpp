@@ -7,9 +7,9 @@
 void TVelmoraCanvas::SaveUndoStep(bool toUndoList, bool clearRedo)
 {
     if (toUndoList)
-        UndoHistory->BeginStep(Picture, clearRedo);
+        UndoHistory->BeginStep(Stack, clearRedo);
     else
-        UndoHistory->SaveStep(Picture, false, clearRedo);
+        UndoHistory->SaveStep(Stack, false, clearRedo);
     NotifyHistory();
 }
 
@@ -38,24 +38,35 @@ void TVelmoraCanvas::Undo()
 {
     if (!UndoHistory->CanUndo())
         return;
-    UndoHistory->Undo(Picture, [this] { NotifyHistory(); });
-    EndStroke();
-    PictureChanged();
-    RebuildMask();
-    RequestRepaint();
-    NotifyHistory();
+    const TStackShape shape = Stack.Shape();
+    const std::vector<qint64> keys = InactiveLayerKeys();
+    UndoHistory->Undo(Stack, [this] { NotifyHistory(); });
+    AfterHistoryRestore(shape, keys);
 }
 
 void TVelmoraCanvas::Redo()
 {
     if (!UndoHistory->CanRedo())
         return;
-    UndoHistory->Redo(Picture, [this] { NotifyHistory(); });
+    const TStackShape shape = Stack.Shape();
+    const std::vector<qint64> keys = InactiveLayerKeys();
+    UndoHistory->Redo(Stack, [this] { NotifyHistory(); });
+    AfterHistoryRestore(shape, keys);
+}
+
+// When the stack's shape and the pixels of every layer but the active one
+// are as they were (a stroke taken back), the layers under and over the
+// active one need not be composed anew.
+void TVelmoraCanvas::AfterHistoryRestore(const TStackShape &shape, const std::vector<qint64> &keys)
+{
+    if (Stack.Shape() != shape || InactiveLayerKeys() != keys)
+        LayersStale = true;
     EndStroke();
     PictureChanged();
     RebuildMask();
     RequestRepaint();
     NotifyHistory();
+    NotifyLayers();
 }
 
 void TVelmoraCanvas::ClearHistory()

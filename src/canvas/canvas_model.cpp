@@ -2,6 +2,7 @@
 #include "canvas/canvas_resources.h"
 #include "engine/coloring_mask.h"
 #include "engine/flood_fill.h"
+#include "engine/layer_composite.h"
 #include "engine/reduced_copy.h"
 #include "engine/stroke_drawing.h"
 #include "engine/undo_history.h"
@@ -9,10 +10,11 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 
 namespace {
 
@@ -26,7 +28,8 @@ TVelmoraCanvas::TVelmoraCanvas(QWidget *parent)
     : QWidget(parent)
     , UndoHistory(std::make_unique<TUndoHistory>())
 {
-    Picture = QImage(DefaultWidth, DefaultHeight, QImage::Format_RGB32);
+    Stack.KeepActiveIn(&Picture);
+    Stack.Reset(QImage(DefaultWidth, DefaultHeight, QImage::Format_RGB32));
     Clear(clWhite);
     MasterCenter = QPoint(PictureWidth() / 2, PictureHeight() / 2);
     SecondCenter = QPoint(MasterCenter.x(), MasterCenter.y() - 200);
@@ -54,30 +57,37 @@ TVelmoraCanvas::~TVelmoraCanvas()
 void TVelmoraCanvas::Clear(TColor color)
 {
     Modified = true;
-    Picture.fill(QColor::fromRgb(ColorToRgb(color)));
+    if (ActiveLayer() > 0)
+        Picture.fill(Qt::transparent);
+    else
+        Picture.fill(QColor::fromRgb(ColorToRgb(color)));
     EndStroke();
     PictureChanged();
     // A mask of the old picture means nothing on a cleared one.
     SetColoringMode(cmNone);
     RepaintNow();
+    NotifyLayers();
 }
 
 namespace {
 
 // The old pixels stay anchored at the top-left; the area a larger picture
-// gains is white.
-QImage Resized(const QImage &picture, int width, int height)
+// gains is white on the bottom layer and transparent on the others.
+QImage Resized(const QImage &picture, int width, int height, bool bottom)
 {
-    QImage resized(width, height, QImage::Format_RGB32);
-    resized.fill(Qt::white);
-    QPainter p(&resized);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(0, 0, picture);
+    QImage resized(width, height, picture.format());
+    if (resized.isNull())
+        throw std::bad_alloc();
+    resized.fill(bottom ? Qt::white : Qt::transparent);
+    const std::size_t bytes = std::size_t(std::min(width, picture.width())) * sizeof(QRgb);
+    for (int y = 0; y < std::min(height, picture.height()); ++y)
+        std::memcpy(resized.scanLine(y), picture.constScanLine(y), bytes);
     return resized;
 }
 
 } // namespace
 
+// A new picture is one white layer.
 void TVelmoraCanvas::SetCanvasSize(int width, int height, bool clearPicture, bool centerMaster)
 {
     Modified = true;
@@ -85,12 +95,19 @@ void TVelmoraCanvas::SetCanvasSize(int width, int height, bool clearPicture, boo
     if (clearPicture) {
         // The old pixels would be painted over at once; a picture of the
         // same size keeps its memory.
-        if (Picture.size() != QSize(width, height))
-            Picture = QImage(width, height, QImage::Format_RGB32);
+        QImage background = std::move(Picture);
+        if (background.size() != QSize(width, height) || background.format() != QImage::Format_RGB32)
+            background = QImage(width, height, QImage::Format_RGB32);
+        Stack.Reset(std::move(background));
+        StackChanged();
         Clear(clWhite);
     } else {
-        Picture = Resized(Picture, width, height);
-        PictureChanged();
+        std::vector<QImage> resized;
+        for (int i = 0; i < Stack.Count(); ++i)
+            resized.push_back(Resized(Stack.Pixels(i), width, height, i == 0));
+        for (int i = 0; i < Stack.Count(); ++i)
+            Stack.Pixels(i) = std::move(resized[std::size_t(i)]);
+        StackChanged();
         RepaintNow();
     }
     if (centerMaster) {
@@ -102,26 +119,19 @@ void TVelmoraCanvas::SetCanvasSize(int width, int height, bool clearPicture, boo
 
 void TVelmoraCanvas::LoadPicture(const QImage &graphic)
 {
-    Modified = true;
-    Picture = graphic.convertToFormat(QImage::Format_RGB32);
-    EndStroke();
-    PictureChanged();
-    // The mask must keep describing the picture, whose size may have changed.
-    RebuildMask();
-    RequestRepaint();
-    ClearHistory();
+    LoadLayers({TImageLayer{QStringLiteral("Background"), true, 100, graphic}});
 }
 
 // The copy shares the pixels until one side writes to them, so handing the
 // picture to a file writer costs no copy of its memory.
 void TVelmoraCanvas::AssignPictureTo(QImage &graphic) const
 {
-    graphic = Picture;
+    graphic = ComposedPicture();
 }
 
 void TVelmoraCanvas::CopyToClipboard() const
 {
-    QGuiApplication::clipboard()->setImage(Picture);
+    QGuiApplication::clipboard()->setImage(ComposedPicture());
 }
 
 void TVelmoraCanvas::SetMasterCenter(QPoint p)

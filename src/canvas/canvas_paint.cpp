@@ -231,7 +231,7 @@ void TVelmoraCanvas::PrepareDisplay()
 {
     DeferredRepaints = 0;
     LayoutImageRect();
-    SyncReducedCopy();
+    SyncReducedCopy(SyncComposite());
     OverlayItems.clear();
     if (ShowCenterPoints || Tool == ctMovePoints)
         PrepareCenterIcons();

@@ -10,6 +10,7 @@ void TVelmoraCanvas::InvertPicture()
     Modified = true;
     RebuildMask();
     RequestRepaint();
+    NotifyLayers();
 }
 
 void TVelmoraCanvas::GrayscalePicture()
@@ -21,4 +22,5 @@ void TVelmoraCanvas::GrayscalePicture()
     Modified = true;
     RebuildMask();
     RequestRepaint();
+    NotifyLayers();
 }

@@ -1,5 +1,6 @@
 #include "canvas/canvas_resources.h"
 #include "canvas/key_state.h"
+#include "engine/layer_compose.h"
 #include "engine/stroke_drawing.h"
 #include "canvas/velmora_canvas.h"
 
@@ -213,10 +214,13 @@ void TVelmoraCanvas::PickColor(TShiftState shift, int x, int y)
         OnColorPick(this);
 }
 
+// The colour the user sees: the composed picture, over white where it is
+// not opaque.
 TColor TVelmoraCanvas::PixelColor(QPoint p) const
 {
-    const auto *row = reinterpret_cast<const QRgb *>(Picture.constScanLine(p.y()));
-    return RgbToColor(row[p.x()]);
+    const QImage &shown = Composed();
+    const QRgb pixel = reinterpret_cast<const QRgb *>(shown.constScanLine(p.y()))[p.x()];
+    return RgbToColor(shown.hasAlphaChannel() ? PixelOverWhite(pixel) : pixel);
 }
 
 void TVelmoraCanvas::MouseMove(TShiftState shift, int x, int y)
@@ -245,10 +249,12 @@ void TVelmoraCanvas::MouseMove(TShiftState shift, int x, int y)
 void TVelmoraCanvas::MouseUp(TMouseButton button, TShiftState shift, int, int)
 {
     MessageShift = shift;
-    if (Interactive && Dragging && button == mbLeft) {
-        Dragging = false;
-        EndStroke();
-    }
+    if (!Interactive || !Dragging || button != mbLeft)
+        return;
+    Dragging = false;
+    EndStroke();
+    if (IsStrokeTool(Tool))
+        NotifyLayers();
 }
 
 void TVelmoraCanvas::DblClick()
@@ -290,10 +296,12 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
         return;
     const bool eraser = Tool == ctEraser || PenEraser;
     const int width = StrokeWidth(eraser);
+    // The eraser paints the bottom layer in its colour and makes the pixels
+    // of the layers above it transparent.
+    const TInk ink = !eraser ? TInk(MasterColor) : ActiveLayer() > 0 ? TInk::Transparency() : TInk(SecondColor);
     Modified = true;
     DrawStroke([&] {
-        Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, eraser ? SecondColor : MasterColor, width,
-                             ActiveMask(), ReducedMarks(width));
+        Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, ink, width, ActiveMask(), ChangeMarks(width));
     });
     LastPoint = p;
     RequestRepaint();

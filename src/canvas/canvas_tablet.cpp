@@ -74,4 +74,5 @@ void TVelmoraCanvas::EndPenStroke()
     PenStroke = false;
     PenPressure = -1;
     PenEraser = false;
+    NotifyLayers();
 }

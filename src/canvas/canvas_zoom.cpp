@@ -1,5 +1,6 @@
 #include "canvas/velmora_canvas.h"
 
+#include "engine/layer_composite.h"
 #include "engine/reduced_copy.h"
 #include "engine/stroke_drawing.h"
 
@@ -10,7 +11,8 @@
 
 // The zoom: which picture point the mouse is over, where a picture point is
 // shown, and the picture as shown: the picture itself at 1, whole blocks of
-// one colour above 1, the reduced copy below 1.
+// one colour above 1, the reduced copy below 1. A picture of layers is shown
+// as they compose, over the checkerboard.
 
 void TVelmoraCanvas::SetZoom(TZoom z)
 {
@@ -60,6 +62,8 @@ QPoint TVelmoraCanvas::PictureMiddle() const
 
 void TVelmoraCanvas::PictureChanged(const QRect &area)
 {
+    if (Composite)
+        Composite->Mark(area);
     if (area.isEmpty())
         ReducedStale = true;
     else if (ReducedFollows())
@@ -75,29 +79,38 @@ bool TVelmoraCanvas::ReducedFollows() const
 
 // The pen reaches half its width around each copy of the segment; a smooth
 // pen touches one pixel more.
-std::function<void(QPoint, QPoint)> TVelmoraCanvas::ReducedMarks(int penWidth)
+std::function<void(QPoint, QPoint)> TVelmoraCanvas::ChangeMarks(int penWidth)
 {
-    if (!ReducedFollows())
+    const bool reduced = ReducedFollows();
+    TLayerComposite *composite = Composite.get();
+    if (!reduced && !composite)
         return {};
     const int reach = penWidth / 2 + 1;
-    return [this, reach](QPoint a, QPoint b) {
-        Reduced->Mark(QRect(a, b).normalized().adjusted(-reach, -reach, reach, reach));
+    return [this, reach, reduced, composite](QPoint a, QPoint b) {
+        const QRect r = QRect(a, b).normalized().adjusted(-reach, -reach, reach, reach);
+        if (reduced)
+            Reduced->Mark(r);
+        if (composite)
+            composite->Mark(r);
     };
 }
 
-// A change nobody announced shows as a moved cache key with nothing marked;
-// the whole copy is averaged again then.
-void TVelmoraCanvas::SyncReducedCopy()
+// Averages the picture as shown: Picture, or the composite of its layers.
+// A change nobody announced shows as a moved cache key of Picture with
+// nothing marked; the whole copy is averaged again then, as it is after the
+// composite was made anew.
+void TVelmoraCanvas::SyncReducedCopy(bool composedAnew)
 {
     if (ZoomFactor.Den == 1)
         return;
     if (!Reduced)
         Reduced = std::make_unique<TReducedCopy>();
+    const QImage &source = ShowsPictureAsIs() ? Picture : Composite->Composite();
     const bool unannounced = Picture.cacheKey() != ReducedKey && !Reduced->HasMarks();
-    if (ReducedStale || unannounced || Reduced->Factor() != ZoomFactor.Den)
-        Reduced->Rebuild(Picture, ZoomFactor.Den);
+    if (ReducedStale || composedAnew || unannounced || Reduced->Factor() != ZoomFactor.Den)
+        Reduced->Rebuild(source, ZoomFactor.Den);
     else
-        Reduced->Update(Picture);
+        Reduced->Update(source);
     ReducedStale = false;
     ReducedKey = Picture.cacheKey();
 }
@@ -118,11 +131,18 @@ void TVelmoraCanvas::DrawPicture(QPainter &p, const QRect &pictureArea, const QR
     if (shown.isEmpty())
         return;
     const QRect local = shown.translated(-pictureArea.topLeft());
-    if (ZoomFactor.Num == 1) {
-        const QImage &source = ZoomFactor.Den == 1 ? Picture : Reduced->Image();
-        p.drawImage(shown.topLeft(), source, local);
+    const bool asIs = ShowsPictureAsIs();
+    if (ZoomFactor == TZoom{1, 1}) {
+        p.drawImage(shown.topLeft(), asIs ? Picture : Composite->Display(), local);
         return;
     }
+    if (!asIs)
+        DrawCheckerboard(p, pictureArea, shown);
+    if (ZoomFactor.Num == 1) {
+        p.drawImage(shown.topLeft(), Reduced->Image(), local);
+        return;
+    }
+    const QImage &source = asIs ? Picture : Composite->Composite();
     const int n = ZoomFactor.Num;
     const QRect pixels(QPoint(local.left() / n, local.top() / n), QPoint(local.right() / n, local.bottom() / n));
     const QTransform &device = p.deviceTransform();
@@ -133,7 +153,7 @@ void TVelmoraCanvas::DrawPicture(QPainter &p, const QRect &pictureArea, const QR
     for (int y = pixels.top(); y <= pixels.bottom(); y += tile)
         for (int x = pixels.left(); x <= pixels.right(); x += tile) {
             const QRect part = QRect(x, y, tile, tile).intersected(pixels);
-            p.drawImage(QRect(pictureArea.topLeft() + part.topLeft() * n, part.size() * n), Picture, part);
+            p.drawImage(QRect(pictureArea.topLeft() + part.topLeft() * n, part.size() * n), source, part);
         }
     p.restore();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/canvas_types.h"
+#include "engine/layer_stack.h"
 #include "engine/reflection.h"
 #include "engine/zoom_levels.h"
 
@@ -18,6 +19,7 @@ class QPainter;
 class QTimer;
 class TColoringMask;
 class TFloodFill;
+class TLayerComposite;
 class TMaskedChange;
 class TReducedCopy;
 class TStrokePainter;
@@ -31,8 +33,9 @@ class TUndoHistory;
 // canvas_paint.cpp (display), canvas_history.cpp (undo and redo),
 // canvas_mask.cpp (coloring mask), canvas_bucket.cpp (paint bucket),
 // canvas_effects.cpp (shape effects), canvas_picture_ops.cpp (invert and
-// grayscale) and canvas_zoom.cpp (zoom, the mapping between control and
-// picture, and the shown picture).
+// grayscale), canvas_zoom.cpp (zoom, the mapping between control and
+// picture, and the shown picture), canvas_layers.cpp (the layer stack) and
+// canvas_composite.cpp (the picture as its layers compose).
 class TVelmoraCanvas : public QWidget {
     Q_OBJECT
 
@@ -44,10 +47,14 @@ public:
     explicit TVelmoraCanvas(QWidget *parent = nullptr);
     ~TVelmoraCanvas() override;
 
-    // Picture lifecycle.
+    // Picture lifecycle. Clear fills the active layer: the bottom one with
+    // the colour, any other with transparency.
     void Clear(TColor color);
     void SetCanvasSize(int width, int height, bool clearPicture, bool centerMaster);
+    // One layer with the graphic's pixels, with its alpha when it has
+    // transparent pixels.
     void LoadPicture(const QImage &graphic);
+    // The composed picture (ComposedPicture), for files and the clipboard.
     void AssignPictureTo(QImage &graphic) const;
     void CopyToClipboard() const;
     int PictureWidth() const { return Picture.width(); }
@@ -149,6 +156,49 @@ public:
     void InvertPicture();
     void GrayscalePicture();
 
+    // Layers, bottom (index 0) to top. Picture holds the active layer's
+    // pixels; Layers().Pixels(i) reaches every layer's. Each change but
+    // SetActiveLayer is an undo step, sets Modified and raises
+    // OnLayersChange, and so does SetActiveLayer.
+    const TLayerStack &Layers() const { return Stack; }
+    int ActiveLayer() const { return Stack.ActiveIndex(); }
+    // A transparent layer "Layer N" above the active one, which it becomes.
+    void NewLayer();
+    // A copy of the active layer, with its name, above it; the copy becomes
+    // active.
+    void DuplicateLayer();
+    // Deletes the active layer unless it is the only one; the layer below
+    // it (or above, for the bottom one) becomes active.
+    void DeleteLayer();
+    // Composes the active layer, at its opacity, into the one below, which
+    // keeps its name, visibility and opacity and becomes active.
+    void MergeDown();
+    // The active layer one place up or down.
+    void RaiseLayer();
+    void LowerLayer();
+    void MoveLayer(int from, int to);
+    // Not an undo step and no change of the picture.
+    void SetActiveLayer(int index);
+    void SetLayerVisible(int index, bool visible);
+    void SetLayerName(int index, const QString &name);
+    void SetLayerOpacity(int index, int percent);
+    // One layer, the bottom one's name, with the composed picture.
+    void Flatten();
+    // The image as a new layer "Pasted" above the active one, with its
+    // top-left at the given picture point and clipped to the picture; the
+    // layer becomes active. Nothing happens for a null image.
+    void PasteAsLayer(const QImage &image, QPoint at);
+    // What files and the clipboard take: the active layer itself while it is
+    // the only one, visible at full opacity; otherwise the visible layers
+    // composed (Format_ARGB32).
+    QImage ComposedPicture() const;
+    bool ComposedIsOpaque() const;
+    // Layers read from a file (all of one size): the picture takes their
+    // size, the top one becomes active, the history is emptied and the
+    // picture is modified.
+    void LoadLayers(std::vector<TImageLayer> layers);
+    std::vector<TImageLayer> LayersForSaving() const;
+
     QImage Picture;
     TRect ImageRect;
     QPoint MasterCenter;
@@ -167,9 +217,12 @@ public:
     int EraserSize = 10;
     // Brush and eraser strokes and the outline effects drawn with coverage.
     bool SmoothStrokes = false;
-    // How far (0..255) red, green and blue may each differ from the seed's
-    // for the bucket to fill a pixel.
+    // How far (0..255) red, green and blue (and alpha) may each differ from
+    // the seed's for the bucket to fill a pixel.
     int FillTolerance = 0;
+    // The bucket finds its area in the composed picture rather than in the
+    // active layer, which it fills.
+    bool FillSampleAll = false;
     TReflectionMode ReflectionMode = rmPrimary;
     bool MasterActive = true;
     TNotifyEvent OnToolChange;
@@ -184,6 +237,10 @@ public:
     bool Shadow = true;
     TColorEvent OnColorHover;
     THistoryEvent OnHistoryChange;
+    // Raised after every change of the stack, of the active layer or of a
+    // layer's name, visibility or opacity, and after every change of the
+    // active layer's pixels has ended (a stroke, a fill, an undo).
+    TNotifyEvent OnLayersChange;
     // Raised when memory ran out while drawing; the drawing stopped where it
     // got to and the stroke ended.
     TNotifyEvent OnOutOfMemory;
@@ -223,11 +280,12 @@ private:
     bool MarkersVisible() const;
     QPoint PictureMiddle() const;
     void DrawPicture(QPainter &p, const QRect &pictureArea, const QRect &area);
-    void SyncReducedCopy();
+    void SyncReducedCopy(bool composedAnew);
     bool ReducedFollows() const;
     // What a stroke drawn with the given pen width tells the reduced copy
-    // about each copy it draws; nothing at full size.
-    std::function<void(QPoint, QPoint)> ReducedMarks(int penWidth);
+    // and the composite about each copy it draws; nothing for a one-layer
+    // picture at full size.
+    std::function<void(QPoint, QPoint)> ChangeMarks(int penWidth);
     void DrawMarkers(QPainter &p, const QRect &area) const;
 
     std::unique_ptr<TStrokePainter> StrokePainter;
@@ -259,6 +317,35 @@ private:
     std::unique_ptr<TReducedCopy> Reduced;
     bool ReducedStale = true;
     qint64 ReducedKey = 0;
+
+    // Layers: the undo step of a change of the stack, which records the
+    // pixels of the layers with the given ids, and what follows any change.
+    void RecordLayersStep(const std::vector<int> &ids);
+    void StackChanged();
+    void LayersEdited();
+    void NotifyLayers();
+    void AfterHistoryRestore(const TStackShape &shape, const std::vector<qint64> &keys);
+    std::vector<qint64> InactiveLayerKeys() const;
+    bool IsLayerIndex(int index) const;
+    QImage NewLayerPixels() const;
+    void InsertAboveActive(TLayer layer);
+
+    // The picture as its layers compose (canvas_composite.cpp). Picture is
+    // shown as it is while it is the only layer, visible, opaque and at full
+    // opacity; otherwise the composite is kept and shown over the
+    // checkerboard.
+    bool ActiveIsComposite() const;
+    bool ShowsPictureAsIs() const;
+    const QImage &Composed() const;
+    bool SyncComposite() const;
+    void DrawCheckerboard(QPainter &p, const QRect &pictureArea, const QRect &shown) const;
+
+    TLayerStack Stack;
+    mutable std::unique_ptr<TLayerComposite> Composite;
+    // Below and Above must be composed anew: a layer other than the active
+    // one, the order or the active layer changed.
+    mutable bool LayersStale = true;
+    mutable qint64 ComposedKey = 0;
 
     // The mask that painting honours now, or none.
     const TColoringMask *ActiveMask() const;

@@ -28,6 +28,23 @@ constexpr TColor RgbToColor(std::uint32_t rgb)
     return MakeColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
 }
 
+// What the pen leaves: a colour, or transparency (the eraser on a layer
+// above the bottom one). A colour converts to its ink.
+struct TInk {
+    constexpr TInk(TColor color) : Color(color) {}
+    static constexpr TInk Transparency()
+    {
+        TInk ink(0);
+        ink.Clears = true;
+        return ink;
+    }
+    // The pixel the pen writes where it covers a pixel whole.
+    constexpr std::uint32_t Pixel() const { return Clears ? 0u : ColorToRgb(Color); }
+
+    TColor Color;
+    bool Clears = false;
+};
+
 // Left, Top, Right, Bottom with Right and Bottom exclusive.
 struct TRect {
     int Left = 0;

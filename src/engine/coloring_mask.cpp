@@ -9,13 +9,15 @@ namespace {
 
 // The pointers do not overlap; saying so lets the compiler vectorise. Always
 // inlined, so that each instruction set version of Rebuild vectorises it for
-// its own set.
+// its own set. With an alpha channel a fully transparent pixel has no
+// colour to match.
+template <bool Alpha>
 [[gnu::always_inline]] inline void MaskRow(const QRgb *__restrict src, std::uint8_t *__restrict dst, int w, QRgb key,
                                            std::uint8_t onKey)
 {
     const std::uint8_t offKey = onKey ^ 1;
     for (int x = 0; x < w; ++x)
-        dst[x] = ((src[x] ^ key) & 0xFFFFFF) == 0 ? onKey : offKey;
+        dst[x] = ((src[x] ^ key) & 0xFFFFFF) == 0 && (!Alpha || src[x] >> 24) ? onKey : offKey;
 }
 
 void RestoreRow(QRgb *__restrict dst, const QRgb *__restrict old, const std::uint8_t *__restrict mask, int x0, int x1)
@@ -35,9 +37,15 @@ VELMORA_WIDE_VECTORS void TColoringMask::Rebuild(const QImage &picture, TColor k
     Bytes.resize(std::size_t(W) * std::size_t(H));
     const QRgb k = ColorToRgb(key) & 0xFFFFFF;
     const std::uint8_t onKey = mode == cmProtectColor ? 1 : 0;
-    for (int y = 0; y < H; ++y)
-        MaskRow(reinterpret_cast<const QRgb *>(picture.constScanLine(y)), Bytes.data() + std::size_t(y) * std::size_t(W),
-                W, k, onKey);
+    const bool alpha = picture.hasAlphaChannel();
+    for (int y = 0; y < H; ++y) {
+        const auto *src = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        std::uint8_t *dst = Bytes.data() + std::size_t(y) * std::size_t(W);
+        if (alpha)
+            MaskRow<true>(src, dst, W, k, onKey);
+        else
+            MaskRow<false>(src, dst, W, k, onKey);
+    }
 }
 
 QImage TColoringMask::ToImage() const

@@ -14,7 +14,8 @@ class TColoringMask {
 public:
     // In protect mode the pixels whose red, green and blue equal the key's
     // are protected; in paint-over mode every other pixel is. The fourth byte
-    // of a pixel is ignored.
+    // of a pixel is ignored, except that in a picture with an alpha channel
+    // a fully transparent pixel never has the key colour.
     void Rebuild(const QImage &picture, TColor key, TColoringMode mode);
 
     int Width() const { return W; }

@@ -91,6 +91,7 @@ void TCoverageRings::Add(QImage &picture, const std::vector<QPoint> &centers, in
     Pixels = picture.bits();
     Stride = picture.bytesPerLine();
     Color = ColorToRgb(color);
+    Alpha = picture.hasAlphaChannel();
     int top = picture.height(), bottom = -1;
     for (const TPlaced &ring : Rings) {
         top = std::min(top, ring.Top);
@@ -213,6 +214,6 @@ void TCoverageRings::BlendEdges()
         std::uint16_t *bits = BandBits.data() + std::size_t(span.BandRow) * std::size_t(Width);
         for (int x = span.X0; x <= span.X1; ++x)
             if (const unsigned covered = std::exchange(bits[x], 0))
-                row[x] = Blend(row[x], Color, CountSamples(covered));
+                row[x] = BlendInk(row[x], Color, CountSamples(covered), Alpha);
     }
 }

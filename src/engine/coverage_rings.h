@@ -61,6 +61,7 @@ private:
     qsizetype Stride = 0;
     int Width = 0;
     QRgb Color = 0;
+    bool Alpha = false;
     // One row of the picture's width per row of the band.
     std::vector<std::uint16_t> BandBits;
     std::vector<TSpan> Edges;

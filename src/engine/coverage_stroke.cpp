@@ -28,15 +28,17 @@ void TCoverageStroke::End()
     TileCount = 0;
 }
 
-void TCoverageStroke::Prepare(const QImage &picture, TColor color)
+void TCoverageStroke::Prepare(const QImage &picture, TInk ink)
 {
-    const QRgb rgb = ColorToRgb(color);
-    if (Open && picture.width() == W && picture.height() == H && rgb == Color)
+    const QRgb rgb = ink.Pixel();
+    const bool alpha = picture.hasAlphaChannel();
+    if (Open && picture.width() == W && picture.height() == H && rgb == Color && alpha == Alpha)
         return;
     End();
     W = picture.width();
     H = picture.height();
     Color = rgb;
+    Alpha = alpha;
     TilesPerRow = (W + TileSize - 1) >> TileShift;
     Tiles.resize(std::size_t(TilesPerRow) * std::size_t((H + TileSize - 1) >> TileShift));
     Open = true;
@@ -85,12 +87,12 @@ std::size_t TCoverageStroke::Bytes() const
     return TileCount * sizeof(TTile) + Tiles.capacity() * sizeof(Tiles[0]);
 }
 
-void TCoverageStroke::AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TColor color,
+void TCoverageStroke::AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TInk ink,
                                  const TColoringMask *mask)
 {
     if (!InRange(a) || !InRange(b))
         return;
-    Prepare(picture, color);
+    Prepare(picture, ink);
     SetWidth(width);
     const int reach = Radius / 8 + 1;
     const int y0 = std::max(std::min(a.y(), b.y()) - reach, 0);
@@ -149,7 +151,7 @@ void TCoverageStroke::AddRow(QImage &picture, int y, const TPartRuns &runs, cons
             if (bits == 0)
                 tile.Start[i] = row[x];
             tile.Bits[i] = std::uint16_t(now);
-            row[x] = Blend(tile.Start[i], Color, CountSamples(now));
+            row[x] = BlendInk(tile.Start[i], Color, CountSamples(now), Alpha);
         }
     });
 }

@@ -36,8 +36,9 @@ public:
     void End();
     // The capsule of radius width / 2 around the segment between the
     // centres of pixels a and b (width 1 counts as radius 1/2). With a mask
-    // (the picture's size) protected pixels keep their colour.
-    void AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TColor color, const TColoringMask *mask);
+    // (the picture's size) protected pixels keep their colour. A colour is
+    // laid over pixels that are not opaque; transparency makes them fade.
+    void AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TInk ink, const TColoringMask *mask);
     // How many samples of the pixel the stroke has covered, 0..Samples.
     int Covered(int x, int y) const;
     // The bytes the stroke's state holds now.
@@ -58,7 +59,7 @@ private:
         QRgb Start[TileArea];
     };
 
-    void Prepare(const QImage &picture, TColor color);
+    void Prepare(const QImage &picture, TInk ink);
     void SetWidth(int width);
     void AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
     template <typename RunFn>
@@ -69,7 +70,9 @@ private:
     bool Open = false;
     int W = 0;
     int H = 0;
+    // The ink's pixel: 0 for transparency.
     QRgb Color = 0;
+    bool Alpha = false;
     // One entry per tile of the picture, row by row; empty where the stroke
     // has not been.
     std::vector<std::unique_ptr<TTile>> Tiles;

@@ -7,33 +7,49 @@ namespace {
 
 constexpr QRgb ColorBits = 0xFFFFFF;
 
-bool Same(QRgb pixel, QRgb rgb)
+// What a pixel is matched on. Without an alpha channel, red, green and blue;
+// with one, all four bytes, every fully transparent pixel counting as the
+// pixel 0 whatever its colour bytes hold.
+template <bool Alpha>
+QRgb Key(QRgb pixel)
 {
-    return ((pixel ^ rgb) & ColorBits) == 0;
+    if constexpr (Alpha)
+        return pixel >> 24 ? pixel : 0;
+    else
+        return pixel | ~ColorBits;
 }
 
-// Red, green and blue each within the tolerance of a colour's: each channel
-// lies in its range [Low, Low + Span]. Written without branches, as the
-// scans of long runs test one pixel after another.
+template <bool Alpha>
+bool Same(QRgb pixel, QRgb other)
+{
+    return Key<Alpha>(pixel) == Key<Alpha>(other);
+}
+
+// Each channel of the key within the tolerance of a colour's: each lies in
+// its range [Low, Low + Span]. Written without branches, as the scans of
+// long runs test one pixel after another.
+template <bool Alpha>
 class TNearColor {
 public:
-    TNearColor(QRgb rgb, int tolerance)
+    TNearColor(QRgb pixel, int tolerance)
     {
-        for (int c = 0; c < 3; ++c) {
-            const int value = int(rgb >> (8 * c)) & 0xFF;
+        const QRgb key = Key<Alpha>(pixel);
+        for (int c = 0; c < 4; ++c) {
+            const int value = int(key >> (8 * c)) & 0xFF;
             Low[c] = std::uint32_t(std::max(value - tolerance, 0));
             Span[c] = std::uint32_t(std::min(value + tolerance, 255)) - Low[c];
         }
     }
     bool Matches(QRgb pixel) const
     {
-        return ((pixel & 0xFF) - Low[0] <= Span[0]) & (((pixel >> 8) & 0xFF) - Low[1] <= Span[1]) &
-               (((pixel >> 16) & 0xFF) - Low[2] <= Span[2]);
+        const QRgb key = Key<Alpha>(pixel);
+        return ((key & 0xFF) - Low[0] <= Span[0]) & (((key >> 8) & 0xFF) - Low[1] <= Span[1]) &
+               (((key >> 16) & 0xFF) - Low[2] <= Span[2]) & ((key >> 24) - Low[3] <= Span[3]);
     }
 
 private:
-    std::uint32_t Low[3];
-    std::uint32_t Span[3];
+    std::uint32_t Low[4];
+    std::uint32_t Span[4];
 };
 
 // The first x in [x, end) whose byte is not zero, or end; eight bytes at a
@@ -54,6 +70,7 @@ int NextNonZero(const std::uint8_t *bytes, int x, int end)
 
 // Pixels of exactly the seed's colour. Filled pixels have another colour,
 // so they never match again.
+template <bool Alpha>
 struct TExactMatch {
     static constexpr bool Paints = true;
 
@@ -62,22 +79,24 @@ struct TExactMatch {
     QRgb Old;
 
     const QRgb *Row(int y) const { return reinterpret_cast<const QRgb *>(Bits + y * Stride); }
-    bool At(int y, int x) const { return Same(Row(y)[x], Old); }
-    // First x in [x, end) whose pixel does not match, or end. Two pixels are
-    // compared at a time while the run lasts.
+    bool At(int y, int x) const { return Same<Alpha>(Row(y)[x], Old); }
+    // First x in [x, end) whose pixel does not match, or end. Without alpha,
+    // two pixels are compared at a time while the run lasts.
     int End(int y, int x, int end) const
     {
         const QRgb *row = Row(y);
-        const std::uint64_t pair = std::uint64_t(Old & ColorBits) * 0x0000000100000001ull;
-        constexpr std::uint64_t pairBits = 0x00FFFFFF00FFFFFFull;
-        while (x + 2 <= end) {
-            std::uint64_t two;
-            std::memcpy(&two, row + x, sizeof two);
-            if ((two ^ pair) & pairBits)
-                break;
-            x += 2;
+        if constexpr (!Alpha) {
+            const std::uint64_t pair = std::uint64_t(Old & ColorBits) * 0x0000000100000001ull;
+            constexpr std::uint64_t pairBits = 0x00FFFFFF00FFFFFFull;
+            while (x + 2 <= end) {
+                std::uint64_t two;
+                std::memcpy(&two, row + x, sizeof two);
+                if ((two ^ pair) & pairBits)
+                    break;
+                x += 2;
+            }
         }
-        while (x < end && Same(row[x], Old))
+        while (x < end && Same<Alpha>(row[x], Old))
             ++x;
         return x;
     }
@@ -88,12 +107,13 @@ struct TExactMatch {
 // seed's, in the picture as it was before the fill, which stays untouched
 // until every seed's area is found. A pixel that this seed reached carries
 // its number in the mark map and does not match again.
+template <bool Alpha>
 struct TNearMatch {
     static constexpr bool Paints = false;
 
     const uchar *Bits;
     qsizetype Stride;
-    TNearColor Old;
+    TNearColor<Alpha> Old;
     std::uint8_t *Marks;
     int Width;
     std::uint8_t Seed;
@@ -155,17 +175,24 @@ std::int64_t TFloodFill::Fill(QImage &image, QPoint seed, QRgb color, const RunH
 
 std::int64_t TFloodFill::Fill(QImage &image, std::span<const QPoint> seeds, QRgb color, const RunHook &beforeRun)
 {
-    Width = image.width();
-    Height = image.height();
-    Image = &image;
+    return Fill(image, image, seeds, color, beforeRun);
+}
+
+std::int64_t TFloodFill::Fill(const QImage &source, QImage &target, std::span<const QPoint> seeds, QRgb color,
+                              const RunHook &beforeRun)
+{
+    Width = target.width();
+    Height = target.height();
+    Image = &target;
     Hook = beforeRun ? &beforeRun : nullptr;
     New = color;
     Filled = 0;
-    if (Tolerance == 0) {
+    const bool alpha = source.hasAlphaChannel();
+    if (Tolerance == 0 && &source == &target) {
         for (QPoint seed : seeds)
-            FillExact(image, seed);
+            alpha ? FillExact<true>(target, seed) : FillExact<false>(target, seed);
     } else {
-        FillNear(image, seeds);
+        alpha ? FillNear<true>(source, seeds) : FillNear<false>(source, seeds);
     }
     Image = nullptr;
     return Filled;
@@ -174,19 +201,21 @@ std::int64_t TFloodFill::Fill(QImage &image, std::span<const QPoint> seeds, QRgb
 // Filled pixels have another colour than the area and never match again, so
 // the seeds can be filled one after another on the image itself: a later
 // seed finds the same area as in the image before the first.
+template <bool Alpha>
 void TFloodFill::FillExact(QImage &image, QPoint seed)
 {
     if (seed.x() < 0 || seed.y() < 0 || seed.x() >= Width || seed.y() >= Height)
         return;
     const QRgb old = reinterpret_cast<const QRgb *>(image.constScanLine(seed.y()))[seed.x()];
-    if (Same(old, New))
+    if (Same<Alpha>(old, New))
         return;
     // Detaches a shared picture before the matcher keeps its address.
-    TExactMatch match{image.bits(), image.bytesPerLine(), old};
+    TExactMatch<Alpha> match{image.bits(), image.bytesPerLine(), old};
     Run(match, seed);
 }
 
-void TFloodFill::FillNear(QImage &image, std::span<const QPoint> seeds)
+template <bool Alpha>
+void TFloodFill::FillNear(const QImage &source, std::span<const QPoint> seeds)
 {
     // Taken before any pixel changes: when memory runs out, the image is
     // left as it was.
@@ -205,12 +234,12 @@ void TFloodFill::FillNear(QImage &image, std::span<const QPoint> seeds)
     // numbers have run out.
     constexpr std::uint8_t anyEarlier = 255;
     std::uint8_t seedNumber = 0;
-    const uchar *bits = image.constBits();
+    const uchar *bits = source.constBits();
     for (QPoint seed : seeds) {
         if (seed.x() < 0 || seed.y() < 0 || seed.x() >= Width || seed.y() >= Height)
             continue;
-        const QRgb old = reinterpret_cast<const QRgb *>(image.constScanLine(seed.y()))[seed.x()] & ColorBits;
-        if (Same(old, New))
+        const QRgb old = Key<Alpha>(reinterpret_cast<const QRgb *>(source.constScanLine(seed.y()))[seed.x()]);
+        if (Same<Alpha>(old, New))
             continue;
         // A seed that an earlier seed of the same colour reached has the
         // same area.
@@ -222,7 +251,8 @@ void TFloodFill::FillNear(QImage &image, std::span<const QPoint> seeds)
             seedNumber = 0;
         }
         SeedColor[++seedNumber] = old;
-        TNearMatch match{bits, image.bytesPerLine(), TNearColor(old, Tolerance), Marks.data(), Width, seedNumber, Runs};
+        TNearMatch<Alpha> match{bits,  source.bytesPerLine(), TNearColor<Alpha>(old, Tolerance), Marks.data(),
+                                Width, seedNumber,            Runs};
         Run(match, seed);
     }
     // Every run is saved before the first is painted, so a hook that fails

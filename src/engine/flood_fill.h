@@ -23,16 +23,22 @@ public:
     // seed's red, green and blue and is connected to the seed through such
     // pixels between horizontal and vertical neighbours. Nothing happens
     // when the seed lies outside the image or already has color's red,
-    // green and blue. Returns the number of pixels filled.
+    // green and blue. Returns the number of pixels filled. In an image with
+    // an alpha channel, alpha is matched as a fourth channel, and all fully
+    // transparent pixels match each other whatever their colour bytes.
     std::int64_t Fill(QImage &image, QPoint seed, QRgb color, const RunHook &beforeRun = {});
     // One fill from several seeds, such as the reflected copies of one
     // click: the union of the seeds' areas, each found in the image as it
     // was before the call, whatever the order of the seeds. Every pixel is
     // filled, and handed to beforeRun, at most once.
     std::int64_t Fill(QImage &image, std::span<const QPoint> seeds, QRgb color, const RunHook &beforeRun = {});
-    // With a tolerance t > 0 a fill takes the pixels whose red, green and
-    // blue each differ from the seed's by at most t instead; 0 is the exact
-    // rule above.
+    // The same with the areas found in source and filled in target, an
+    // image of the same size (a layer under the composed picture).
+    std::int64_t Fill(const QImage &source, QImage &target, std::span<const QPoint> seeds, QRgb color,
+                      const RunHook &beforeRun = {});
+    // With a tolerance t > 0 a fill takes the pixels whose channels each
+    // differ from the seed's by at most t instead; 0 is the exact rule
+    // above.
     void SetTolerance(int tolerance);
 
 private:
@@ -45,8 +51,10 @@ private:
         int Dir;
     };
 
+    template <bool Alpha>
     void FillExact(QImage &image, QPoint seed);
-    void FillNear(QImage &image, std::span<const QPoint> seeds);
+    template <bool Alpha>
+    void FillNear(const QImage &source, std::span<const QPoint> seeds);
     template <typename Match>
     void Run(Match &match, QPoint seed);
     template <typename Match>

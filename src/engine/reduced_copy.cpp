@@ -4,27 +4,104 @@
 
 namespace {
 
-// The rounded average of count pixels from their sums: red and blue in the
-// two halves of one word, green in another.
-QRgb Average(std::uint32_t redBlue, std::uint32_t green, std::uint32_t count)
-{
-    return qRgb(int(((redBlue >> 16) + count / 2) / count), int((green + count / 2) / count),
-                int(((redBlue & 0xFFFFu) + count / 2) / count));
-}
+// Sums of opaque pixels: red and blue in the two halves of one word, green
+// in another. A block of up to 16 x 16 pixels sums to at most 65280 per
+// channel, which fits a half.
+struct TRgbSum {
+    std::uint32_t RedBlue = 0;
+    std::uint32_t Green = 0;
+
+    void Add(QRgb c)
+    {
+        RedBlue += c & 0x00FF00FFu;
+        Green += (c >> 8) & 0xFFu;
+    }
+    void Add(const TRgbSum &o)
+    {
+        RedBlue += o.RedBlue;
+        Green += o.Green;
+    }
+    // The rounded average of count pixels.
+    QRgb Average(std::uint32_t count) const
+    {
+        return qRgb(int(((RedBlue >> 16) + count / 2) / count), int((Green + count / 2) / count),
+                    int(((RedBlue & 0xFFFFu) + count / 2) / count));
+    }
+};
+
+// Sums of pixels with alpha: alpha, and each colour weighted by it, so that
+// the colour bytes of transparent pixels never show in the average.
+struct TArgbSum {
+    std::uint32_t Red = 0;
+    std::uint32_t Green = 0;
+    std::uint32_t Blue = 0;
+    std::uint32_t Alpha = 0;
+
+    void Add(QRgb c)
+    {
+        const std::uint32_t a = c >> 24;
+        Red += ((c >> 16) & 0xFFu) * a;
+        Green += ((c >> 8) & 0xFFu) * a;
+        Blue += (c & 0xFFu) * a;
+        Alpha += a;
+    }
+    void Add(const TArgbSum &o)
+    {
+        Red += o.Red;
+        Green += o.Green;
+        Blue += o.Blue;
+        Alpha += o.Alpha;
+    }
+    QRgb Average(std::uint32_t count) const
+    {
+        if (Alpha == 0)
+            return 0;
+        const auto colour = [this](std::uint32_t sum) { return int((sum + Alpha / 2) / Alpha); };
+        return qRgba(colour(Red), colour(Green), colour(Blue), int((Alpha + count / 2) / count));
+    }
+};
 
 // The average of the f x f block at (bx, by) of the picture whose rows
 // start at bits, stride bytes apart.
+template <typename Sum>
 QRgb AverageBlock(const uchar *bits, qsizetype stride, int f, int bx, int by)
 {
-    std::uint32_t redBlue = 0, green = 0;
+    Sum sum;
     for (int y = by * f; y < (by + 1) * f; ++y) {
         const auto *row = reinterpret_cast<const QRgb *>(bits + y * stride) + bx * f;
-        for (int k = 0; k < f; ++k) {
-            redBlue += row[k] & 0x00FF00FFu;
-            green += (row[k] >> 8) & 0xFFu;
-        }
+        for (int k = 0; k < f; ++k)
+            sum.Add(row[k]);
     }
-    return Average(redBlue, green, std::uint32_t(f) * std::uint32_t(f));
+    return sum.Average(std::uint32_t(f) * std::uint32_t(f));
+}
+
+// Sums each block's pixels column by column over its rows.
+template <typename Sum>
+void AverageBlocks(const QImage &picture, int f, const QRect &blocks, QImage &copy)
+{
+    const std::uint32_t count = std::uint32_t(f) * std::uint32_t(f);
+    const int x0 = blocks.left() * f;
+    std::vector<Sum> sums(std::size_t(blocks.width()));
+    for (int by = blocks.top(); by <= blocks.bottom(); ++by) {
+        std::fill(sums.begin(), sums.end(), Sum());
+        for (int y = by * f; y < (by + 1) * f; ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(picture.constScanLine(y)) + x0;
+            for (Sum &blockSum : sums) {
+                Sum part;
+                for (int k = 0; k < f; ++k)
+                    part.Add(*row++);
+                blockSum.Add(part);
+            }
+        }
+        auto *out = reinterpret_cast<QRgb *>(copy.scanLine(by)) + blocks.left();
+        for (std::size_t i = 0; i < sums.size(); ++i)
+            out[i] = sums[i].Average(count);
+    }
+}
+
+QImage::Format CopyFormat(const QImage &picture)
+{
+    return picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
 }
 
 } // namespace
@@ -33,8 +110,8 @@ void TReducedCopy::Rebuild(const QImage &picture, int factor)
 {
     ReductionFactor = std::clamp(factor, 1, MaxFactor);
     const QSize size(picture.width() / ReductionFactor, picture.height() / ReductionFactor);
-    if (Copy.size() != size)
-        Copy = QImage(size, QImage::Format_RGB32);
+    if (Copy.size() != size || Copy.format() != CopyFormat(picture))
+        Copy = QImage(size, CopyFormat(picture));
     Queued.assign(std::size_t(size.width()) * std::size_t(size.height()), 0);
     Pending.clear();
     AverageBlocks(picture, Copy.rect());
@@ -43,7 +120,8 @@ void TReducedCopy::Rebuild(const QImage &picture, int factor)
 bool TReducedCopy::SizeChanged(const QImage &picture) const
 {
     const int f = ReductionFactor;
-    return f == 0 || picture.width() / f != Copy.width() || picture.height() / f != Copy.height();
+    return f == 0 || picture.width() / f != Copy.width() || picture.height() / f != Copy.height() ||
+           CopyFormat(picture) != Copy.format();
 }
 
 QRect TReducedCopy::BlocksOf(const QRect &dirty) const
@@ -81,43 +159,21 @@ void TReducedCopy::Update(const QImage &picture)
     const uchar *bits = picture.constBits();
     const qsizetype stride = picture.bytesPerLine();
     auto *out = reinterpret_cast<QRgb *>(Copy.bits());
+    const bool alpha = picture.hasAlphaChannel();
     for (int i : Pending) {
         Queued[std::size_t(i)] = 0;
-        out[i] = AverageBlock(bits, stride, ReductionFactor, i % w, i / w);
+        out[i] = alpha ? AverageBlock<TArgbSum>(bits, stride, ReductionFactor, i % w, i / w)
+                       : AverageBlock<TRgbSum>(bits, stride, ReductionFactor, i % w, i / w);
     }
     Pending.clear();
 }
 
-// Sums each block's pixels column by column over its rows, red and blue in
-// the two halves of one word and green in another: a block of up to
-// 16 x 16 pixels sums to at most 65280 per channel, which fits a half.
 void TReducedCopy::AverageBlocks(const QImage &picture, const QRect &blocks)
 {
     if (blocks.isEmpty())
         return;
-    const int f = ReductionFactor;
-    const std::uint32_t count = std::uint32_t(f) * std::uint32_t(f);
-    const int x0 = blocks.left() * f;
-    Sums.assign(std::size_t(blocks.width()) * 2, 0);
-    for (int by = blocks.top(); by <= blocks.bottom(); ++by) {
-        std::fill(Sums.begin(), Sums.end(), 0);
-        for (int y = by * f; y < (by + 1) * f; ++y) {
-            const auto *row = reinterpret_cast<const QRgb *>(picture.constScanLine(y)) + x0;
-            for (int i = 0; i < blocks.width(); ++i) {
-                std::uint32_t redBlue = 0, green = 0;
-                for (int k = 0; k < f; ++k) {
-                    const QRgb c = *row++;
-                    redBlue += c & 0x00FF00FFu;
-                    green += (c >> 8) & 0xFFu;
-                }
-                Sums[std::size_t(i) * 2] += redBlue;
-                Sums[std::size_t(i) * 2 + 1] += green;
-            }
-        }
-        auto *out = reinterpret_cast<QRgb *>(Copy.scanLine(by)) + blocks.left();
-        for (int i = 0; i < blocks.width(); ++i) {
-            const std::uint32_t redBlue = Sums[std::size_t(i) * 2], green = Sums[std::size_t(i) * 2 + 1];
-            out[i] = Average(redBlue, green, count);
-        }
-    }
+    if (picture.hasAlphaChannel())
+        ::AverageBlocks<TArgbSum>(picture, ReductionFactor, blocks, Copy);
+    else
+        ::AverageBlocks<TRgbSum>(picture, ReductionFactor, blocks, Copy);
 }

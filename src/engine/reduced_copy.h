@@ -7,7 +7,9 @@
 #include <vector>
 
 // The picture reduced by a whole factor, every shown pixel the rounded
-// average of the factor x factor block of picture pixels it stands for. A
+// average of the factor x factor block of picture pixels it stands for
+// (weighted by alpha in a picture with an alpha channel, whose copy has one
+// too). A
 // partial block at the right or bottom edge is not shown. Kept up to date
 // through the parts of the picture that changed, so that a paint never
 // averages the whole picture.
@@ -35,7 +37,6 @@ private:
 
     QImage Copy;
     int ReductionFactor = 0;
-    std::vector<std::uint32_t> Sums;
     // One flag per block of the copy for the blocks marked since the last
     // update, and their indices.
     std::vector<std::uint8_t> Queued;

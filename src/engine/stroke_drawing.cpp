@@ -42,16 +42,16 @@ void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color)
 
 // Each copy is drawn as soon as it is reflected: a list of a million copies
 // would cost more than drawing them.
-void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to,
-                                TColor color, int width, const TColoringMask *mask, const TCopyDrawn &copyDrawn)
+void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink,
+                                int width, const TColoringMask *mask, const TCopyDrawn &copyDrawn)
 {
-    const TSpanWriter write(target, ColorToRgb(color), mask);
+    const TSpanWriter write(target, ink.Pixel(), mask);
     const int w = target.width(), h = target.height();
     if (width > 1)
         Pen.SetWidth(width);
     ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
         if (Smooth)
-            Coverage.AddCapsule(target, a, b, width, color, mask);
+            Coverage.AddCapsule(target, a, b, width, ink, mask);
         else if (width <= 1)
             PenRaster::ThinLine(a, b, w, h, write);
         else

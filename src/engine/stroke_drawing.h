@@ -39,7 +39,7 @@ public:
 
     // Every copy of the segment from -> to. With a mask (the target's size)
     // only the pixels it leaves paintable change.
-    void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TColor color, int width,
+    void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink, int width,
                     const TColoringMask *mask = nullptr, const TCopyDrawn &copyDrawn = {});
     // One line of an outline.
     void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);

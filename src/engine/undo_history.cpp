@@ -9,14 +9,45 @@
 
 namespace {
 
+// The layers whose pixels taking the step back needs besides the shape: the
+// layers it has pixels of that exist now, and those that exist now but are
+// not in its shape (it takes them away).
+std::vector<int> PixelsToKeep(const TUndoStep &step, const TLayerStack &picture)
+{
+    std::vector<int> ids;
+    for (int i = 0; i < picture.Count(); ++i) {
+        const int id = picture.At(i).Id;
+        const auto &shape = step.Shape().Layers;
+        const bool inShape =
+            std::any_of(shape.begin(), shape.end(), [id](const TLayerState &l) { return l.Id == id; });
+        if (step.HasPixelsOf(id) || !inShape)
+            ids.push_back(id);
+    }
+    return ids;
+}
+
+int ActiveId(const TLayerStack &picture)
+{
+    return picture.At(picture.ActiveIndex()).Id;
+}
 
 } // namespace
 
-void TUndoHistory::SaveStep(const QImage &picture, bool toUndoList, bool clearRedo)
+void TUndoHistory::SaveStep(const TLayerStack &picture, bool toUndoList, bool clearRedo)
 {
     Settle();
     // Encode first so that a failure leaves both lists as they were.
-    auto step = std::make_unique<TUndoStep>(picture);
+    AddStep(std::make_unique<TUndoStep>(picture, std::vector<int>{ActiveId(picture)}), toUndoList, clearRedo);
+}
+
+void TUndoHistory::SaveLayersStep(const TLayerStack &picture, const std::vector<int> &ids)
+{
+    Settle();
+    AddStep(std::make_unique<TUndoStep>(picture, ids), true, true);
+}
+
+void TUndoHistory::AddStep(std::unique_ptr<TUndoStep> step, bool toUndoList, bool clearRedo)
+{
     ++Changes;
     if (!toUndoList) {
         RedoSteps.push_back(std::move(step));
@@ -32,14 +63,15 @@ void TUndoHistory::SaveStep(const QImage &picture, bool toUndoList, bool clearRe
 // fails leaves the lists as a failed SaveStep does. A press copy that
 // cannot be made, or a worker that cannot start, fails the step the same
 // way.
-void TUndoHistory::BeginStep(const QImage &picture, bool clearRedo)
+void TUndoHistory::BeginStep(const TLayerStack &picture, bool clearRedo)
 {
     Settle();
-    if (!CopyPicture(picture, PressCopy))
+    if (!CopyPicture(picture.Pixels(picture.ActiveIndex()), PressCopy))
         return;
+    auto step = std::make_unique<TUndoStep>(picture.Shape(), ActiveId(picture));
     if (clearRedo)
         std::swap(RedoSteps, SetAsideRedo);
-    UndoSteps.push_back(std::make_unique<TUndoStep>());
+    UndoSteps.push_back(std::move(step));
     Pending = UndoSteps.back().get();
     ++Changes;
     const bool posted = Worker.Post([this] {
@@ -97,27 +129,27 @@ void TUndoHistory::Clear()
     Spare = QImage();
 }
 
-bool TUndoHistory::RestoreNewestUndo(QImage &picture)
+bool TUndoHistory::RestoreNewestUndo(TLayerStack &picture)
 {
     return RestoreNewest(UndoSteps, picture);
 }
 
-bool TUndoHistory::RestoreNewestRedo(QImage &picture)
+bool TUndoHistory::RestoreNewestRedo(TLayerStack &picture)
 {
     return RestoreNewest(RedoSteps, picture);
 }
 
-bool TUndoHistory::Undo(QImage &picture, const std::function<void()> &stepSaved)
+bool TUndoHistory::Undo(TLayerStack &picture, const std::function<void()> &stepSaved)
 {
     return SwapWithNewest(UndoSteps, false, picture, stepSaved);
 }
 
-bool TUndoHistory::Redo(QImage &picture, const std::function<void()> &stepSaved)
+bool TUndoHistory::Redo(TLayerStack &picture, const std::function<void()> &stepSaved)
 {
     return SwapWithNewest(RedoSteps, true, picture, stepSaved);
 }
 
-bool TUndoHistory::RestoreNewest(StepList &list, QImage &picture)
+bool TUndoHistory::RestoreNewest(StepList &list, TLayerStack &picture)
 {
     Settle();
     if (list.empty())
@@ -130,17 +162,19 @@ bool TUndoHistory::RestoreNewest(StepList &list, QImage &picture)
 
 // The decode only reads the newest step of the list, which saving the
 // picture to the other list leaves alone, and writes only the spare image;
-// the thread has ended before stepSaved runs.
-bool TUndoHistory::SwapWithNewest(StepList &list, bool toUndoList, QImage &picture,
+// the thread has ended before stepSaved runs. The pixels the restore
+// replaces become the next spare.
+bool TUndoHistory::SwapWithNewest(StepList &list, bool toUndoList, TLayerStack &picture,
                                   const std::function<void()> &stepSaved)
 {
     Settle();
     if (list.empty())
         return false;
     const TUndoStep *newest = list.back().get();
-    auto decoding =
-        std::async(std::launch::async | std::launch::deferred, [this, newest] { newest->DecodeInto(Spare); });
-    SaveStep(picture, toUndoList, false);
+    std::map<int, QImage> pixels;
+    auto decoding = std::async(std::launch::async | std::launch::deferred,
+                               [this, newest, &pixels] { pixels = newest->Decode(Spare); });
+    AddStep(std::make_unique<TUndoStep>(picture, PixelsToKeep(*newest, picture)), toUndoList, false);
     const std::uint64_t saved = Changes;
     std::exception_ptr failure;
     try {
@@ -154,7 +188,10 @@ bool TUndoHistory::SwapWithNewest(StepList &list, bool toUndoList, QImage &pictu
         return RestoreNewest(list, picture);
     if (failure)
         std::rethrow_exception(failure);
-    std::swap(picture, Spare);
+    const int replaced = pixels.empty() ? -1 : picture.Find(pixels.begin()->first);
+    QImage old = replaced >= 0 ? picture.Pixels(replaced) : QImage();
+    picture.Assign(newest->Shape(), std::move(pixels));
+    Spare = std::move(old);
     list.pop_back();
     ++Changes;
     return true;

@@ -11,31 +11,37 @@
 #include <memory>
 #include <vector>
 
-// The undo and redo lists of whole-picture snapshots, oldest first. The
-// canvas that owns the history drives it and raises the availability
-// notification; nothing here notifies. A step begun with BeginStep is
-// compressed on a worker thread; every member that changes the lists first
-// waits for it.
+// The undo and redo lists of steps (undo_step.h), oldest first. The picture
+// is a layer stack; a step records its shape and the pixels of the layers a
+// change touches. The canvas that owns the history drives it and raises the
+// availability notification; nothing here notifies. A step begun with
+// BeginStep is compressed on a worker thread; every member that changes the
+// lists first waits for it.
 class TUndoHistory {
 public:
     using StepList = std::vector<std::unique_ptr<TUndoStep>>;
 
-    // Most PNG bytes the undo list may hold; the redo list is not limited.
+    // Most bytes the undo list may hold; the redo list is not limited.
     static constexpr std::int64_t HistoryBudget = 10485760;
 
-    // Snapshots the picture. To the redo list when toUndoList is false;
-    // otherwise to the undo list, after emptying the redo list when clearRedo
-    // is set, and then drops the oldest undo steps until the list fits the
-    // budget (a single step larger than the budget is dropped too).
-    void SaveStep(const QImage &picture, bool toUndoList, bool clearRedo);
+    // Snapshots the picture's shape and its active layer's pixels. To the
+    // redo list when toUndoList is false; otherwise to the undo list, after
+    // emptying the redo list when clearRedo is set, and then drops the
+    // oldest undo steps until the list fits the budget (a single step larger
+    // than the budget is dropped too).
+    void SaveStep(const TLayerStack &picture, bool toUndoList, bool clearRedo);
+    // A step of a change of the stack itself, to the undo list with the redo
+    // list emptied: the shape and the pixels of the layers with the given
+    // ids (those the change removes or alters).
+    void SaveLayersStep(const TLayerStack &picture, const std::vector<int> &ids);
 
     // SaveStep(picture, true, clearRedo) without waiting for the compression:
-    // the picture is copied into a buffer kept from the last call, the step
-    // is on the undo list at once, and the worker compresses the copy and
-    // then calls OnStepCompressed on its own thread. Waits for an earlier
-    // pending step first. When the copy cannot be made or the worker cannot
-    // start, the lists stay as they were.
-    void BeginStep(const QImage &picture, bool clearRedo);
+    // the active layer's pixels are copied into a buffer kept from the last
+    // call, the step is on the undo list at once, and the worker compresses
+    // the copy and then calls OnStepCompressed on its own thread. Waits for
+    // an earlier pending step first. When the copy cannot be made or the
+    // worker cannot start, the lists stay as they were.
+    void BeginStep(const TLayerStack &picture, bool clearRedo);
 
     // Ends the pending step, waiting for its compression: a compressed step
     // takes its bytes and the list is trimmed to the budget; a step whose
@@ -61,27 +67,31 @@ public:
     // step. Returns false, leaving everything as it is, when the list is
     // empty. When decoding fails the exception propagates and both the
     // picture and the list are unchanged.
-    bool RestoreNewestUndo(QImage &picture);
-    bool RestoreNewestRedo(QImage &picture);
+    bool RestoreNewestUndo(TLayerStack &picture);
+    bool RestoreNewestRedo(TLayerStack &picture);
 
     // Undo and Redo as the canvas performs them. The picture is saved to the
-    // other list, as SaveStep(picture, false, false) does for Undo and
-    // SaveStep(picture, true, false) for Redo; stepSaved runs; then the
-    // newest step of the list restores the picture and is deleted. The step
-    // is decoded on a second thread while the picture is encoded. Returns
-    // false, doing nothing, when the list is empty. Failures propagate: a
-    // failed encode changes nothing; a failed decode leaves the saved step
-    // in place, the picture and the list unchanged.
-    bool Undo(QImage &picture, const std::function<void()> &stepSaved = {});
-    bool Redo(QImage &picture, const std::function<void()> &stepSaved = {});
+    // other list (to the undo list for Redo, without emptying the redo list)
+    // with the pixels that taking the step back needs: those of the layers
+    // the step has pixels of, and of those the step's shape lacks. Then
+    // stepSaved runs, and the newest step of the list restores the picture
+    // and is deleted. The step is decoded on a second thread while the
+    // picture is encoded. Returns false, doing nothing, when the list is
+    // empty. Failures propagate: a failed encode changes nothing; a failed
+    // decode leaves the saved step in place, the picture and the list
+    // unchanged.
+    bool Undo(TLayerStack &picture, const std::function<void()> &stepSaved = {});
+    bool Redo(TLayerStack &picture, const std::function<void()> &stepSaved = {});
 
     // The lists as they stand: a pending step is there with no bytes yet.
     const StepList &UndoList() const { return UndoSteps; }
     const StepList &RedoList() const { return RedoSteps; }
 
 private:
-    bool RestoreNewest(StepList &list, QImage &picture);
-    bool SwapWithNewest(StepList &list, bool toUndoList, QImage &picture, const std::function<void()> &stepSaved);
+    void AddStep(std::unique_ptr<TUndoStep> step, bool toUndoList, bool clearRedo);
+    bool RestoreNewest(StepList &list, TLayerStack &picture);
+    bool SwapWithNewest(StepList &list, bool toUndoList, TLayerStack &picture,
+                        const std::function<void()> &stepSaved);
     void TrimToBudget();
 
     StepList UndoSteps;
@@ -89,7 +99,7 @@ private:
     // Counts the changes of the lists, so that a swap notices when stepSaved
     // changed them.
     std::uint64_t Changes = 0;
-    // The memory of the picture that the last swap replaced, decoded into by
+    // The memory of the layer that the last swap replaced, decoded into by
     // the next one: a fresh picture-sized image costs more in page faults
     // than the decode itself. Freed with the lists.
     QImage Spare;

@@ -2,22 +2,48 @@
 
 #include "codecs/snapshot_codec.h"
 
-TUndoStep::TUndoStep(const QImage &picture)
+#include <algorithm>
+
+TUndoStep::TUndoStep(const TLayerStack &picture, const std::vector<int> &ids) : StackShape(picture.Shape())
 {
-    Store(picture);
+    for (int id : ids)
+        Snapshots.push_back(TSnapshot{id, EncodeSnapshot(picture.Pixels(picture.Find(id)))});
 }
 
-void TUndoStep::Store(const QImage &picture)
+TUndoStep::TUndoStep(TStackShape shape, int id) : StackShape(std::move(shape))
 {
-    Stream = EncodeSnapshot(picture);
+    Snapshots.push_back(TSnapshot{id, {}});
 }
 
-void TUndoStep::RestoreTo(QImage &picture) const
+bool TUndoStep::HasPixelsOf(int id) const
 {
-    picture = DecodeSnapshot(Stream.data(), Stream.size());
+    return std::any_of(Snapshots.begin(), Snapshots.end(), [id](const TSnapshot &s) { return s.Id == id; });
 }
 
-void TUndoStep::DecodeInto(QImage &buffer) const
+std::map<int, QImage> TUndoStep::Decode(QImage &spare) const
 {
-    DecodeSnapshotInto(Stream.data(), Stream.size(), buffer);
+    std::map<int, QImage> pixels;
+    for (const TSnapshot &s : Snapshots) {
+        QImage image = pixels.empty() ? std::move(spare) : QImage();
+        DecodeSnapshotInto(s.Stream.data(), s.Stream.size(), image);
+        pixels[s.Id] = std::move(image);
+    }
+    return pixels;
+}
+
+void TUndoStep::RestoreTo(TLayerStack &picture) const
+{
+    QImage spare;
+    picture.Assign(StackShape, Decode(spare));
+}
+
+// A layer's settings count as a few bytes besides its name.
+std::int64_t TUndoStep::Size() const
+{
+    std::int64_t size = 0;
+    for (const TSnapshot &s : Snapshots)
+        size += std::int64_t(s.Stream.size());
+    for (const TLayerState &l : StackShape.Layers)
+        size += 16 + std::int64_t(l.Name.size()) * std::int64_t(sizeof(QChar));
+    return size;
 }

@@ -31,15 +31,11 @@ TfrmBrushSize::TfrmBrushSize(TVelmoraCanvas *canvas, QWidget *parent)
 
 QToolButton *TfrmBrushSize::CreateButton(int tag, int left, const QString &hint)
 {
-    auto *button = new QToolButton(this);
-    button->setObjectName(QStringLiteral("bBrush%1").arg(tag));
+    const QByteArray name = QStringLiteral("bBrush%1").arg(tag).toLatin1();
+    QToolButton *button = CreateFlatButton(name.constData(), QRect(QPoint(left, ButtonTop), ButtonSize), hint);
     button->setProperty(TagProperty, tag);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(QRect(QPoint(left, ButtonTop), ButtonSize));
     button->setIconSize(GlyphSize);
     button->setIcon(QIcon(QStringLiteral(":/glyphs/brush_size/brush_%1.png").arg(tag)));
-    button->setToolTip(hint);
     connect(button, &QToolButton::clicked, this, [this, button] { bBrush1Click(button); });
     return button;
 }

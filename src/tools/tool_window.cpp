@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QToolButton>
 
 TToolWindow::TToolWindow(TVelmoraCanvas *canvas, QWidget *parent, const QString &name, const QString &caption,
                          const QString &fontFamily, int fontPixels)
@@ -71,6 +72,17 @@ void TToolWindow::FocusCanvas()
     // activating that window too.
     FCanvas->window()->activateWindow();
     FCanvas->setFocus(Qt::OtherFocusReason);
+}
+
+QToolButton *TToolWindow::CreateFlatButton(const char *name, const QRect &geometry, const QString &hint)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setToolTip(hint);
+    return button;
 }
 
 void TToolWindow::closeEvent(QCloseEvent *event)

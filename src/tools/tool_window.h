@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QToolButton;
 class TMultiLangForm;
 class TVelmoraCanvas;
 
@@ -44,6 +45,10 @@ protected:
 
     // Gives the keyboard focus back to the canvas, in the main window.
     void FocusCanvas();
+
+    // A flat button with its hint that never takes the keyboard focus, so
+    // that the canvas keeps it.
+    QToolButton *CreateFlatButton(const char *name, const QRect &geometry, const QString &hint);
 
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;

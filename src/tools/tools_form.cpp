@@ -155,13 +155,8 @@ void TfrmTools::ConnectHandlers()
 
 QToolButton *TfrmTools::CreateButton(const char *name, int left, int top, const QString &hint, const QString &glyph)
 {
-    auto *button = new QToolButton(this);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(QRect(QPoint(left, top), ButtonSize));
-    button->setAutoRaise(true);
+    QToolButton *button = CreateFlatButton(name, QRect(QPoint(left, top), ButtonSize), hint);
     button->setCheckable(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(hint);
     button->setIconSize(GlyphSize);
     const QString path = QStringLiteral(":/glyphs/%1.png").arg(glyph);
     if (QFile::exists(path))

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engine/layer_stack.h"
+
+#include <QImage>
+#include <QRect>
+
+#include <vector>
+
+// The picture as its visible layers compose (Format_ARGB32), kept up to date
+// while the active layer changes stroke by stroke. The visible layers under
+// the active one are kept composed (Below), and so are those over it, over
+// transparency (Above): a change of the active layer is composed again from
+// three sources whatever the number of layers. Below and Above are made anew
+// by Rebuild, which a change of any other layer, of the order or of the
+// active layer calls for.
+//
+// The display copy, when kept, is the composite over the checkerboard
+// (Format_RGB32), for a paint at full size that only copies pixels.
+class TLayerComposite {
+public:
+    // Composes Below, Above and then the whole picture anew.
+    void Rebuild(const TLayerStack &stack);
+    // The active layer changed inside rect (picture coordinates); an empty
+    // rectangle means everywhere.
+    void Mark(const QRect &rect);
+    bool HasMarks() const { return MarkedAll || !Marked.empty(); }
+    // Composes the marked parts again.
+    void Update(const TLayerStack &stack);
+
+    // Keeps the display copy from now on, or frees it.
+    void KeepDisplay(bool keep);
+
+    const QImage &Composite() const { return Composed; }
+    const QImage &Display() const { return Shown; }
+
+private:
+    void ComposeRect(const TLayerStack &stack, const QRect &rect);
+
+    QImage Below;
+    QImage Above;
+    QImage Composed;
+    QImage Shown;
+    bool Keep = false;
+    bool ShownStale = true;
+    std::vector<QRect> Marked;
+    bool MarkedAll = false;
+};
