@@ -55,7 +55,8 @@ void BM_StrokeMovePrimaryWide(benchmark::State &state)
 BENCHMARK(BM_StrokeMovePrimaryWide)->Unit(benchmark::kMicrosecond);
 
 // The same moves on the top one of ten layers, with the composite brought
-// up to date after each as the next paint would.
+// up to date after each (the display copy over the checkerboard follows it
+// at the next paint, once for all the moves since the last one).
 void BM_StrokeMoveLayers(benchmark::State &state)
 {
     auto c = LayeredCanvas();

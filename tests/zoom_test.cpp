@@ -212,6 +212,11 @@ TEST(ZoomedCanvas, TransparentPartsShowTheCheckerboard)
         EXPECT_EQ(Rgb(d, 25 + 15, 25 + 8), 0xE0E0E0u) << zoom;
         const QPoint blue = v.At({110, 110});
         EXPECT_EQ(Rgb(d, blue.x(), blue.y()), 0x0000FFu) << zoom;
+        // A stroke on the layer shows on the next paint.
+        v.c.BrushSize = 5;
+        v.Stroke({{200, 200}, {260, 200}});
+        const QPoint stroke = v.At({230, 200});
+        EXPECT_EQ(Rgb(v.c.ComposeDisplay(v.c.rect()), stroke.x(), stroke.y()), 0u) << zoom;
         v.c.SetLayerVisible(0, true);
         EXPECT_EQ(Rgb(v.c.ComposeDisplay(v.c.rect()), 25, 25), 0xFFFFFFu) << zoom;
     }

@@ -62,6 +62,6 @@ void ShowOverCheckerboard(QImage &display, const QImage &composite, const QRect 
         QRgb *dst = RowOf(display, y, 0);
         const QRgb *src = RowOf(composite, y, 0);
         for (int x = rect.left(); x <= rect.right(); ++x)
-            dst[x] = Over(CheckerboardAt(x, y), src[x], src[x] >> 24);
+            dst[x] = OverCheckerboard(src[x], x, y);
     }
 }

@@ -61,6 +61,12 @@ inline QRgb CheckerboardAt(int x, int y)
     return ((x >> 3) ^ (y >> 3)) & 1 ? CheckerboardDark : CheckerboardLight;
 }
 
+// A composed pixel as the display shows it at (x, y).
+inline QRgb OverCheckerboard(QRgb pixel, int x, int y)
+{
+    return pixel >> 24 == 255 ? pixel : Over(CheckerboardAt(x, y), pixel, pixel >> 24);
+}
+
 // The display (Format_RGB32) takes the composite over the checkerboard
 // inside rect, the board anchored at their top-left.
 void ShowOverCheckerboard(QImage &display, const QImage &composite, const QRect &rect);

@@ -2,8 +2,10 @@
 
 #include "engine/layer_compose.h"
 
-#include <cstring>
+#include <algorithm>
 #include <new>
+#include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -107,41 +109,144 @@ void TLayerComposite::KeepDisplay(bool keep)
 void TLayerComposite::Update(const TLayerStack &stack)
 {
     const QRect whole = Composed.rect();
-    if (Keep && ShownStale) {
-        if (Shown.size() != Composed.size())
-            Shown = QImage(Composed.size(), QImage::Format_RGB32);
-        if (Shown.isNull())
-            throw std::bad_alloc();
-    }
     if (MarkedAll)
         ComposeRect(stack, whole);
     for (const QRect &rect : Marked)
         ComposeRect(stack, rect.intersected(whole));
     Marked.clear();
     MarkedAll = false;
-    if (Keep && ShownStale)
-        ShowOverCheckerboard(Shown, Composed, whole);
-    ShownStale = false;
 }
 
-// Below, then the active layer at its opacity, then Above.
+void TLayerComposite::MarkShown(const QRect &rect)
+{
+    if (ShownStale || rect.isEmpty())
+        return;
+    if (ShownMarked.size() >= MaxMarked) {
+        ShownStale = true;
+        ShownMarked.clear();
+        return;
+    }
+    ShownMarked.push_back(rect);
+}
+
+const QImage &TLayerComposite::Display()
+{
+    if (!Keep)
+        return Shown;
+    if (ShownStale) {
+        if (Shown.size() != Composed.size())
+            Shown = QImage(Composed.size(), QImage::Format_RGB32);
+        if (Shown.isNull())
+            throw std::bad_alloc();
+        ShowOverCheckerboard(Shown, Composed, Composed.rect());
+    } else {
+        for (const QRect &rect : ShownMarked)
+            ShowOverCheckerboard(Shown, Composed, rect);
+    }
+    ShownMarked.clear();
+    ShownStale = false;
+    return Shown;
+}
+
+namespace {
+
+// Rows of an image from a column on, found once for a whole rectangle: a
+// stroke's rectangles are small, and finding each row through the image
+// would cost as much as composing it.
+template <typename Pixel>
+struct TRows {
+    using Byte = std::conditional_t<std::is_const_v<Pixel>, const uchar, uchar>;
+    Pixel *operator[](int y) const { return reinterpret_cast<Pixel *>(Bits + y * Stride) + X; }
+    Byte *Bits;
+    qsizetype Stride;
+    int X;
+};
+
+TRows<const QRgb> RowsOf(const QImage &image, int x)
+{
+    return {image.constBits(), image.bytesPerLine(), x};
+}
+
+TRows<QRgb> RowsOf(QImage &image, int x)
+{
+    return {image.bits(), image.bytesPerLine(), x};
+}
+
+// Most pixels of a layer are opaque or transparent, and over a row of only
+// those the composite takes either the layer's pixel or the one under it: a
+// choice without branches, which vectorises.
+bool OnlyHardPixels(const QRgb *__restrict layer, int n, QRgb opaque)
+{
+    bool hard = true;
+    for (int i = 0; i < n; ++i) {
+        const QRgb a = (layer[i] | opaque) >> 24;
+        hard &= (a == 0) | (a == 255);
+    }
+    return hard;
+}
+
+void SelectHardPixels(const QRgb *__restrict under, const QRgb *__restrict layer, QRgb *__restrict out, int n,
+                      QRgb opaque)
+{
+    for (int i = 0; i < n; ++i) {
+        const QRgb source = layer[i] | opaque;
+        const QRgb keep = 0u - (source >> 31);
+        out[i] = (source & keep) | ((under ? under[i] : 0u) & ~keep);
+    }
+}
+
+} // namespace
+
+// Below, then the active layer at its opacity, then Above, in one pass over
+// each pixel.
 void TLayerComposite::ComposeRect(const TLayerStack &stack, const QRect &rect)
 {
     if (rect.isEmpty())
         return;
-    const std::size_t bytes = std::size_t(rect.width()) * sizeof(QRgb);
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        uchar *row = Composed.scanLine(y) + std::size_t(rect.left()) * sizeof(QRgb);
-        if (Below.isNull())
-            std::memset(row, 0, bytes);
-        else
-            std::memcpy(row, Below.constScanLine(y) + std::size_t(rect.left()) * sizeof(QRgb), bytes);
-    }
     const TLayer &active = stack.At(stack.ActiveIndex());
-    if (Shows(active))
-        ComposeOver(Composed, stack.Pixels(stack.ActiveIndex()), active.Opacity, rect);
-    if (!Above.isNull())
-        ComposeOver(Composed, Above, 100, rect);
-    if (Keep && !ShownStale)
-        ShowOverCheckerboard(Shown, Composed, rect);
+    const QImage &pixels = stack.Pixels(stack.ActiveIndex());
+    const unsigned opacity = Shows(active) ? OpacityAlpha(active.Opacity) : 0;
+    const QRgb layerOpaque = pixels.hasAlphaChannel() ? 0 : 0xFF000000u;
+    const bool below = !Below.isNull(), above = !Above.isNull();
+    const int x0 = rect.left(), n = rect.width();
+    const auto belowRows = RowsOf(std::as_const(Below), x0), aboveRows = RowsOf(std::as_const(Above), x0),
+               layerRows = RowsOf(pixels, x0);
+    const auto outRows = RowsOf(Composed, x0);
+    // The rows of a stroke's rectangle lie far apart in memory, where the
+    // processor does not fetch ahead on its own: asking for a few rows ahead
+    // lets their loads overlap.
+    const auto prefetch = [&](int y) {
+        for (int i = 0; i < n; i += 16) {
+            if (below)
+                __builtin_prefetch(belowRows[y] + i);
+            if (above)
+                __builtin_prefetch(aboveRows[y] + i);
+            __builtin_prefetch(layerRows[y] + i);
+            __builtin_prefetch(outRows[y] + i, 1);
+        }
+    };
+    constexpr int Ahead = 4;
+    for (int y = rect.top(); y < std::min(rect.top() + Ahead, rect.bottom() + 1); ++y)
+        prefetch(y);
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        if (y + Ahead <= rect.bottom())
+            prefetch(y + Ahead);
+        const QRgb *__restrict under = below ? belowRows[y] : nullptr;
+        const QRgb *__restrict over = above ? aboveRows[y] : nullptr;
+        const QRgb *__restrict layer = layerRows[y];
+        QRgb *__restrict out = outRows[y];
+        if (opacity == 255 && !over && OnlyHardPixels(layer, n, layerOpaque)) {
+            SelectHardPixels(under, layer, out, n, layerOpaque);
+            continue;
+        }
+        for (int i = 0; i < n; ++i) {
+            const QRgb source = layer[i] | layerOpaque;
+            const unsigned sa = opacity == 255 ? source >> 24 : ((source >> 24) * opacity + 127) / 255;
+            QRgb c = Over(under ? under[i] : 0u, source, sa);
+            if (over)
+                c = Over(c, over[i], over[i] >> 24);
+            out[i] = c;
+        }
+    }
+    MarkShown(rect);
 }

@@ -16,7 +16,9 @@
 // active layer calls for.
 //
 // The display copy, when kept, is the composite over the checkerboard
-// (Format_RGB32), for a paint at full size that only copies pixels.
+// (Format_RGB32), for a paint at full size that only copies pixels. It
+// follows the composite when it is asked for: the mouse moves several times
+// between two paints.
 class TLayerComposite {
 public:
     // Composes Below, Above and then the whole picture anew.
@@ -32,10 +34,12 @@ public:
     void KeepDisplay(bool keep);
 
     const QImage &Composite() const { return Composed; }
-    const QImage &Display() const { return Shown; }
+    // The display copy, brought up to date with the composite.
+    const QImage &Display();
 
 private:
     void ComposeRect(const TLayerStack &stack, const QRect &rect);
+    void MarkShown(const QRect &rect);
 
     QImage Below;
     QImage Above;
@@ -43,6 +47,8 @@ private:
     QImage Shown;
     bool Keep = false;
     bool ShownStale = true;
+    // The parts of the composite made anew since the display copy followed.
+    std::vector<QRect> ShownMarked;
     std::vector<QRect> Marked;
     bool MarkedAll = false;
 };
