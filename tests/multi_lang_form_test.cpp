@@ -1,5 +1,6 @@
 #include "dialogs/about_form.h"
 #include "dialogs/canvas_size_form.h"
+#include "dialogs/brush_settings_form.h"
 #include "dialogs/fill_tolerance_form.h"
 #include "app/commands_form.h"
 #include "app/forms.h"
@@ -253,10 +254,11 @@ TEST(ShippedLanguages, TranslateTheWindowsAndBack)
     CreateToolWindows(&main);
     TfrmCanvasSize canvasSize;
     TfrmFillTolerance fillTolerance;
+    TfrmBrushSettings brushSettings;
     TfrmAbout about;
     std::vector<std::unique_ptr<TMultiLangForm>> translators;
     for (QWidget *window : std::initializer_list<QWidget *>{&main, frmTools, frmPalette, frmCommands, frmBrushSize,
-                                                            &canvasSize, &fillTolerance, &about})
+                                                            &canvasSize, &fillTolerance, &brushSettings, &about})
         translators.push_back(std::make_unique<TMultiLangForm>(window));
 
     const TLanguage &english = *engine->Languages[0];

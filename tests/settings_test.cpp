@@ -59,7 +59,8 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     form->SaveSettings();
     const QStringList keys = Store().allKeys();
     for (const char *name : {"Language", "ShowCenterPoints", "ShowDrawingPoints", "Shadow", "MasterRefCount",
-                             "SecondRefCount", "BrushSize", "EraserSize", "SmoothStrokes", "FillTolerance"})
+                             "SecondRefCount", "BrushSize", "EraserSize", "SmoothStrokes", "FillTolerance",
+                             "BrushOpacity", "BrushHardness", "Stabilizer"})
         EXPECT_TRUE(keys.contains(QStringLiteral("v2/") + QLatin1String(name))) << name;
     EXPECT_FALSE(keys.contains("v2/Folder"));
     EXPECT_EQ(StoredText("Shadow"), "1");
@@ -67,6 +68,8 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     EXPECT_EQ(StoredText("MasterRefCount"), "13");
     EXPECT_EQ(StoredText("SmoothStrokes"), "0");
     EXPECT_EQ(StoredText("FillTolerance"), "0");
+    EXPECT_EQ(StoredText("BrushOpacity"), "100");
+    EXPECT_EQ(StoredText("Stabilizer"), "0");
 
     form->CurrentFileName = Folder.filePath("pics/rose.png");
     form->SaveSettings();
@@ -85,7 +88,10 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
             {"BrushSize", 500},
             {"EraserSize", -3},
             {"SmoothStrokes", 1},
-            {"FillTolerance", 300}});
+            {"FillTolerance", 300},
+            {"BrushOpacity", 0},
+            {"BrushHardness", 30},
+            {"Stabilizer", 500}});
     form->LoadSettings();
     EXPECT_EQ(MLLanguageName(), "Русский");
     EXPECT_EQ(frmTools->windowTitle(), Engine->Languages[size_t(Engine->IndexOfLanguage("Русский"))]->GetValue(
@@ -100,6 +106,9 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
     EXPECT_EQ(canvas->EraserSize, 1);
     EXPECT_TRUE(canvas->SmoothStrokes);
     EXPECT_EQ(canvas->FillTolerance, 255);
+    EXPECT_EQ(canvas->BrushOpacity, 1);
+    EXPECT_EQ(canvas->BrushHardness, 30);
+    EXPECT_EQ(canvas->Stabilizer, 100);
     EXPECT_EQ(frmTools->eMasterRef->Value(), 999);
 
     Stored({{"Language", "Klingon"}, {"ShowCenterPoints", 7}});

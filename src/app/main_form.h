@@ -113,6 +113,7 @@ public:
     void miViewmaskClick(QObject *Sender = nullptr);
     void miPreciseBrushClick(QObject *Sender = nullptr);
     void miSmoothStrokesClick(QObject *Sender = nullptr);
+    void miBrushSettingsClick(QObject *Sender = nullptr);
     void miFillToleranceClick(QObject *Sender = nullptr);
     void miSaveToolbarsLocationsClick(QObject *Sender = nullptr);
     void miRestoreDefaultToolbarsLocationsClick(QObject *Sender = nullptr);
@@ -210,6 +211,7 @@ public:
     QAction *miLanguage = nullptr;
     QAction *miPreciseBrush = nullptr;
     QAction *miSmoothStrokes = nullptr;
+    QAction *miBrushSettings = nullptr;
     QAction *miFillTolerance = nullptr;
     QAction *miSaveToolbarsLocations = nullptr;
     QAction *miRestoreDefaultToolbarsLocations = nullptr;

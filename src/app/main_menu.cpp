@@ -11,6 +11,7 @@
 #include "app/zoom_view.h"
 #include "canvas/velmora_canvas.h"
 #include "dialogs/about_form.h"
+#include "dialogs/brush_settings_form.h"
 #include "dialogs/canvas_size_form.h"
 #include "dialogs/fill_tolerance_form.h"
 #include "dialogs/image_view_form.h"
@@ -160,6 +161,8 @@ const TMenuRow MenuRows[] = {
      &F::miPreciseBrushClick},
     {1, "miSmoothStrokes", "Smooth strokes", Qt::CTRL | Qt::SHIFT | Qt::Key_A, ifCheck, &F::miSmoothStrokes,
      &F::miSmoothStrokesClick},
+    {1, "miBrushSettings", "Brush settings...", Qt::CTRL | Qt::ALT | Qt::Key_B, 0, &F::miBrushSettings,
+     &F::miBrushSettingsClick},
     {1, "miFillTolerance", "Fill tolerance...", NoKey, 0, &F::miFillTolerance, &F::miFillToleranceClick},
     {1, "N19", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miSaveToolbarsLocations", "Save toolbars locations", NoKey, 0, &F::miSaveToolbarsLocations,
@@ -574,6 +577,16 @@ void TfrmMainForm::miPreciseBrushClick(QObject *)
 void TfrmMainForm::miSmoothStrokesClick(QObject *)
 {
     canvas->SetSmoothStrokes(!canvas->SmoothStrokes);
+}
+
+void TfrmMainForm::miBrushSettingsClick(QObject *)
+{
+    TBrushSettings settings{canvas->BrushOpacity, canvas->BrushHardness, canvas->Stabilizer};
+    if (!ExecuteBrushSettingsDialog(settings))
+        return;
+    canvas->SetBrushOpacity(settings.Opacity);
+    canvas->SetBrushHardness(settings.Hardness);
+    canvas->SetStabilizer(settings.Stabilizer);
 }
 
 void TfrmMainForm::miFillToleranceClick(QObject *)

@@ -62,6 +62,9 @@ void TfrmMainForm::LoadSettings()
     canvas->EraserSize = std::clamp(store.Int(QStringLiteral("EraserSize"), canvas->EraserSize), MinSize, MaxSize);
     canvas->SetSmoothStrokes(store.Bool(QStringLiteral("SmoothStrokes"), false));
     canvas->SetFillTolerance(store.Int(QStringLiteral("FillTolerance"), 0));
+    canvas->SetBrushOpacity(store.Int(QStringLiteral("BrushOpacity"), 100));
+    canvas->SetBrushHardness(store.Int(QStringLiteral("BrushHardness"), 100));
+    canvas->SetStabilizer(store.Int(QStringLiteral("Stabilizer"), 0));
     RecentFiles.Load(store);
     UpdateRecentFilesMenu();
     if (frmTools)
@@ -83,6 +86,9 @@ void TfrmMainForm::SaveSettings()
     store.WriteInt(QStringLiteral("EraserSize"), canvas->EraserSize);
     store.WriteBool(QStringLiteral("SmoothStrokes"), canvas->SmoothStrokes);
     store.WriteInt(QStringLiteral("FillTolerance"), canvas->FillTolerance);
+    store.WriteInt(QStringLiteral("BrushOpacity"), canvas->BrushOpacity);
+    store.WriteInt(QStringLiteral("BrushHardness"), canvas->BrushHardness);
+    store.WriteInt(QStringLiteral("Stabilizer"), canvas->Stabilizer);
     RecentFiles.Save(store);
 }
 

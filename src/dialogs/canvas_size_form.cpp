@@ -18,15 +18,6 @@ constexpr int MaxSize = 3000;
 const char *const StandardSizes[] = {"320x200", "320x240", "500x500",   "640x480",   "600x600",  "800x600",
                                      "800x800", "1024x768", "1280x1024", "1600x1200", "1900x1200"};
 
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &caption, QPoint pos)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(pos);
-    label->adjustSize();
-    return label;
-}
-
 TSpinEdit *MakeSizeEdit(QWidget *parent, const char *name, QPoint pos)
 {
     auto *edit = new TSpinEdit(MinSize, MaxSize, parent);
@@ -57,9 +48,9 @@ TfrmCanvasSize::TfrmCanvasSize(QWidget *parent)
     bOk = MakeDialogButton(this, "bOk", QStringLiteral("Ok"), QPoint(48, 144));
     bOk->setDefault(true);
     bCancel = MakeDialogButton(this, "bCancel", QStringLiteral("Cancel"), QPoint(132, 144));
-    Label1 = MakeLabel(this, "Label1", QStringLiteral("Standard size"), QPoint(20, 20));
-    Label2 = MakeLabel(this, "Label2", QStringLiteral("Width"), QPoint(20, 80));
-    Label3 = MakeLabel(this, "Label3", QStringLiteral("Height"), QPoint(120, 80));
+    Label1 = MakeDialogLabel(this, "Label1", QStringLiteral("Standard size"), QPoint(20, 20));
+    Label2 = MakeDialogLabel(this, "Label2", QStringLiteral("Width"), QPoint(20, 80));
+    Label3 = MakeDialogLabel(this, "Label3", QStringLiteral("Height"), QPoint(120, 80));
     setTabOrder(eWidth, eHeight);
     setTabOrder(eHeight, eStandard);
     setTabOrder(eStandard, bOk);

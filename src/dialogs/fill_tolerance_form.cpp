@@ -24,10 +24,7 @@ TfrmFillTolerance::TfrmFillTolerance(QWidget *parent)
     bOk = MakeDialogButton(this, "bOk", QStringLiteral("Ok"), QPoint(48, 80));
     bOk->setDefault(true);
     bCancel = MakeDialogButton(this, "bCancel", QStringLiteral("Cancel"), QPoint(132, 80));
-    Label1 = new QLabel(QStringLiteral("Tolerance"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->move(20, 20);
-    Label1->adjustSize();
+    Label1 = MakeDialogLabel(this, "Label1", QStringLiteral("Tolerance"), QPoint(20, 20));
 
     connect(bOk, &QPushButton::clicked, this, &TfrmFillTolerance::accept);
     connect(bCancel, &QPushButton::clicked, this, &TfrmFillTolerance::reject);

@@ -2,6 +2,8 @@
 
 #include "engine/canvas_types.h"
 #include "engine/coverage_samples.h"
+#include "engine/pen_style.h"
+#include "engine/soft_pen.h"
 
 #include <QImage>
 #include <QPoint>
@@ -18,9 +20,11 @@ class TColoringMask;
 // so a shape and its mirror or turned copy cover mirror images of each
 // other. A stroke records which samples any of its shapes has covered so
 // far, and every touched pixel is its stroke-start colour blended toward the
-// stroke's colour by the covered share: shapes that overlap (the joints of a
-// stroke, its copies) never darken a pixel twice, and the order in which
-// they come does not matter. The per-pixel state lives in tiles made only
+// stroke's colour by the covered share times the opacity: shapes that
+// overlap (the joints of a stroke, its copies) never darken a pixel twice,
+// and the order in which they come does not matter. A soft pen records each
+// pixel's largest weight instead, and an aliased pen below full opacity
+// covers whole pixels once. The per-pixel state lives in tiles made only
 // where the stroke goes and freed when it ends, so a stroke holds memory in
 // proportion to its area, never to the picture's. A failed allocation throws
 // std::bad_alloc and leaves the stroke and the picture consistent: every
@@ -37,7 +41,11 @@ public:
     // The capsule of radius width / 2 around the segment between the
     // centres of pixels a and b (width 1 counts as radius 1/2). With a mask
     // (the picture's size) protected pixels keep their colour.
-    void AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TColor color, const TColoringMask *mask);
+    void AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TColor color, const TColoringMask *mask,
+                    const TPenStyle &style = {});
+    // Pixels x0..x1 of row y, covered whole.
+    void AddSpan(QImage &picture, int y, int x0, int x1, TColor color, const TColoringMask *mask,
+                 const TPenStyle &style);
     // How many samples of the pixel the stroke has covered, 0..Samples.
     int Covered(int x, int y) const;
     // The bytes the stroke's state holds now.
@@ -54,13 +62,19 @@ private:
     struct TTile {
         // The samples covered so far; no bits set means untouched.
         std::uint16_t Bits[TileArea];
-        // The colour before the stroke, kept for partly covered pixels.
+        // The largest weight of a soft pen so far; 0 means untouched.
+        std::uint8_t Weight[TileArea];
+        // The colour before the stroke, kept for pixels not yet at their
+        // final colour.
         QRgb Start[TileArea];
     };
 
-    void Prepare(const QImage &picture, TColor color);
+    void Prepare(const QImage &picture, TColor color, const TPenStyle &style);
     void SetWidth(int width);
     void AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
+    void AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask);
+    void Floors(int y, int x0, int x1, const TColoringMask *mask);
+    void AddSoftRow(QImage &picture, int y, int x0, int x1, const TColoringMask *mask);
     template <typename RunFn>
     void ForEachTileRun(int y, int x0, int x1, RunFn &&fn);
     TTile &TileAt(int x, int y);
@@ -70,6 +84,11 @@ private:
     int W = 0;
     int H = 0;
     QRgb Color = 0;
+    TPenStyle Style;
+    // The pen weight of a soft pen's weights.
+    unsigned SoftWeight[TSoftPen::Full + 1] = {};
+    TSoftPen Soft;
+    std::vector<std::uint8_t> RowFloors, RowWeights;
     // One entry per tile of the picture, row by row; empty where the stroke
     // has not been.
     std::vector<std::unique_ptr<TTile>> Tiles;

@@ -43,19 +43,29 @@ void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color)
 // Each copy is drawn as soon as it is reflected: a list of a million copies
 // would cost more than drawing them.
 void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to,
-                                TColor color, int width, const TColoringMask *mask, const TCopyDrawn &copyDrawn)
+                                TColor color, int width, const TColoringMask *mask, const TCopyDrawn &copyDrawn,
+                                const TPenStyle &style)
 {
-    const TSpanWriter write(target, ColorToRgb(color), mask);
     const int w = target.width(), h = target.height();
-    if (width > 1)
-        Pen.SetWidth(width);
-    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
-        if (Smooth)
-            Coverage.AddCapsule(target, a, b, width, color, mask);
-        else if (width <= 1)
+    const bool smooth = Smooth || style.Soft();
+    const bool once = !smooth && !style.Opaque();
+    const TSpanWriter opaque(target, ColorToRgb(color), mask);
+    auto translucent = [&](int y, int x0, int x1) { Coverage.AddSpan(target, y, x0, x1, color, mask, style); };
+    auto aliased = [&](auto &&write, QPoint a, QPoint b) {
+        if (width <= 1)
             PenRaster::ThinLine(a, b, w, h, write);
         else
             Pen.Segment(a, b, w, h, write);
+    };
+    if (width > 1)
+        Pen.SetWidth(width);
+    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
+        if (smooth)
+            Coverage.AddCapsule(target, a, b, width, color, mask, style);
+        else if (once)
+            aliased(translucent, a, b);
+        else
+            aliased(opaque, a, b);
         if (copyDrawn)
             copyDrawn(a, b);
     });

@@ -1,0 +1,146 @@
+#include "engine/soft_pen.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace PenRaster;
+
+namespace {
+
+// Samples lie at most 3 * sqrt(2) eighths from their pixel's centre.
+constexpr double SampleReach = 4.25;
+constexpr int ReachMargin = 5;
+
+// Sample offsets from the pixel's centre in eighths, sample i of row j at
+// index 4j + i.
+constexpr int Offset(int i) { return 2 * i - 3; }
+
+} // namespace
+
+// The falloff is a smoothstep from the core's edge to the rim; each level
+// is weighed at its nearest point, so every sample within the core weighs
+// Full.
+void TSoftPen::SetPen(int width, int hardness)
+{
+    const int outer = 4 * std::clamp(width, 1, MaxWidth);
+    hardness = std::clamp(hardness, 0, 99);
+    if (outer == Outer && hardness == Hardness)
+        return;
+    Outer = outer;
+    Hardness = hardness;
+    Core = Outer * (Hardness / 100.0);
+    const int reach = Outer + ReachMargin;
+    ReachHalf.resize(std::size_t(reach) + 1);
+    for (std::int64_t t = 0; t <= reach; ++t)
+        ReachHalf[std::size_t(t)] = int(ISqrt(std::int64_t(reach) * reach - t * t));
+    const double core = Hardness / 100.0;
+    Falloff.resize(Levels + 1);
+    for (int k = 0; k < Levels; ++k) {
+        const double t = std::clamp((1 - std::sqrt(double(k) / Levels)) / (1 - core), 0.0, 1.0);
+        Falloff[std::size_t(k)] = std::uint8_t(std::lround(Full * t * t * (3 - 2 * t)));
+    }
+    Falloff[Levels] = 0;
+}
+
+void TSoftPen::Begin(QPoint a, QPoint b)
+{
+    A = a * 8;
+    B = b * 8;
+    Dx = B.x() - A.x();
+    Dy = B.y() - A.y();
+    Len2 = Dx * Dx + Dy * Dy;
+    ReachBand = TBand(A, B, 2 * (Outer + ReachMargin));
+    Scale = Levels / (double(Outer) * Outer);
+    BandScale = Len2 > 0 ? Scale / double(Len2) : 0;
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i) {
+            AlongOffset[4 * j + i] = Dx * Offset(i) + Dy * Offset(j);
+            CrossOffset[4 * j + i] = Dx * Offset(j) - Dy * Offset(i);
+        }
+    AlongReach = 3 * (std::abs(Dx) + std::abs(Dy));
+}
+
+bool TSoftPen::Span(int y, int width, int &X0, int &X1) const
+{
+    std::int64_t lo, hi;
+    CapsuleRow(8 * std::int64_t(y), A, B, ReachHalf, ReachBand, lo, hi);
+    lo = std::max<std::int64_t>(CeilDiv(lo, 8), 0);
+    hi = std::min<std::int64_t>(FloorDiv(hi, 8), width - 1);
+    if (lo > hi)
+        return false;
+    X0 = int(lo);
+    X1 = int(hi);
+    return true;
+}
+
+inline int TSoftPen::Level(double scaled) const
+{
+    return int(std::min(scaled, double(Levels)));
+}
+
+// Squared distances from the nearest point of the segment: an end, or the
+// foot of the perpendicular, cross^2 / Len2. u is the projection on the
+// segment times its length.
+inline int TSoftPen::SampleWeight(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const
+{
+    if (Len2 == 0 || u <= 0)
+        return Falloff[std::size_t(Level(double(rx * rx + ry * ry) * Scale))];
+    if (u >= Len2) {
+        const std::int64_t ex = rx - Dx, ey = ry - Dy;
+        return Falloff[std::size_t(Level(double(ex * ex + ey * ey) * Scale))];
+    }
+    const double c = double(cross);
+    return Falloff[std::size_t(Level(c * c * BandScale))];
+}
+
+// The 16 samples of the pixel whose centre is (rx, ry) from the segment's
+// start; where all of them lie beside the segment only their distance across
+// it counts.
+int TSoftPen::PixelWeight(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const
+{
+    int sum = 0;
+    if (u > AlongReach && u < Len2 - AlongReach) {
+        for (int k = 0; k < 16; ++k) {
+            const double c = double(cross + CrossOffset[k]);
+            sum += Falloff[std::size_t(Level(c * c * BandScale))];
+        }
+    } else {
+        for (int k = 0; k < 16; ++k)
+            sum += SampleWeight(rx + Offset(k & 3), ry + Offset(k >> 2), u + AlongOffset[k], cross + CrossOffset[k]);
+    }
+    return (sum + 8) >> 4;
+}
+
+// Each pixel is first judged by its centre: its samples lie within
+// SampleReach of it, so a centre far enough inside the core weighs Full, one
+// far enough beyond the rim nothing, and one whose nearest possible sample
+// could not beat the floor is left alone.
+void TSoftPen::Weigh(int y, int X0, int X1, const std::uint8_t *floors, std::uint8_t *weights) const
+{
+    std::int64_t rx = 8 * std::int64_t(X0) - A.x();
+    const std::int64_t ry = 8 * std::int64_t(y) - A.y();
+    std::int64_t u = Dx * rx + Dy * ry, cross = Dx * ry - Dy * rx;
+    for (int x = X0; x <= X1; ++x, rx += 8, u += 8 * Dx, cross -= 8 * Dy) {
+        double d2;
+        if (Len2 == 0 || u <= 0) {
+            d2 = double(rx * rx + ry * ry);
+        } else if (u >= Len2) {
+            const std::int64_t ex = rx - Dx, ey = ry - Dy;
+            d2 = double(ex * ex + ey * ey);
+        } else {
+            const double c = double(cross);
+            d2 = c * c / double(Len2);
+        }
+        const double d = std::sqrt(d2);
+        std::uint8_t &w = weights[x - X0];
+        if (d - SampleReach >= Outer) {
+            w = 0;
+        } else if (d + SampleReach <= Core) {
+            w = Full;
+        } else {
+            const double nearest = std::max(d - SampleReach, 0.0);
+            const bool mayRise = Falloff[std::size_t(Level(nearest * nearest * Scale))] > floors[x - X0];
+            w = mayRise ? std::uint8_t(PixelWeight(rx, ry, u, cross)) : 0;
+        }
+    }
+}
