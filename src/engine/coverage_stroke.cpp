@@ -24,6 +24,7 @@ void LimitCoverageTilesForTesting(std::size_t tiles)
 void TCoverageStroke::End()
 {
     Open = false;
+    ++Starts;
     std::vector<std::unique_ptr<TTile>>().swap(Tiles);
     TileCount = 0;
 }
@@ -92,13 +93,13 @@ std::size_t TCoverageStroke::Bytes() const
 }
 
 void TCoverageStroke::AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TColor color,
-                                 const TColoringMask *mask, const TPenStyle &style)
+                                 const TColoringMask *mask, const TPenStyle &style, bool joint)
 {
     if (!InRange(a) || !InRange(b))
         return;
     Prepare(picture, color, style);
     if (Style.Soft()) {
-        AddSoftCapsule(picture, a, b, width, mask);
+        AddSoftCapsule(picture, a, b, width, mask, joint);
         return;
     }
     SetWidth(width);
@@ -184,7 +185,8 @@ void TCoverageStroke::AddSpan(QImage &picture, int y, int x0, int x1, TColor col
     });
 }
 
-void TCoverageStroke::AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask)
+void TCoverageStroke::AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask,
+                                     bool joint)
 {
     Soft.SetPen(width, Style.Hardness);
     const int reach = Soft.Reach();
@@ -192,7 +194,7 @@ void TCoverageStroke::AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int wi
     const int y1 = std::min(std::max(a.y(), b.y()) + reach, H - 1);
     if (y0 > y1 || std::max(a.x(), b.x()) + reach < 0 || std::min(a.x(), b.x()) - reach >= W)
         return;
-    Soft.Begin(a, b);
+    Soft.Begin(a, b, joint);
     for (int y = y0; y <= y1; ++y) {
         int x0, x1;
         if (!Soft.Span(y, W, x0, x1))
@@ -209,14 +211,21 @@ void TCoverageStroke::AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int wi
 void TCoverageStroke::Floors(int y, int x0, int x1, const TColoringMask *mask)
 {
     RowFloors.assign(std::size_t(x1 - x0 + 1), 0);
-    const std::uint8_t *protectedRow = mask ? mask->Row(y) : nullptr;
-    for (int x = x0; x <= x1; ++x) {
-        const auto &tile = Tiles[std::size_t(y >> TileShift) * std::size_t(TilesPerRow) + std::size_t(x >> TileShift)];
-        if (protectedRow && protectedRow[x])
-            RowFloors[std::size_t(x - x0)] = TSoftPen::Full;
-        else if (tile)
-            RowFloors[std::size_t(x - x0)] = tile->Weight[(y & (TileSize - 1)) * TileSize + (x & (TileSize - 1))];
+    std::uint8_t *floors = RowFloors.data();
+    const std::size_t tileRow = std::size_t(y >> TileShift) * std::size_t(TilesPerRow);
+    const int rowStart = (y & (TileSize - 1)) * TileSize;
+    for (int x = x0; x <= x1;) {
+        const int end = std::min(x1, x | (TileSize - 1));
+        if (const auto &tile = Tiles[tileRow + std::size_t(x >> TileShift)])
+            std::copy_n(tile->Weight + rowStart + (x & (TileSize - 1)), end - x + 1, floors + (x - x0));
+        x = end + 1;
     }
+    if (!mask)
+        return;
+    const std::uint8_t *protectedRow = mask->Row(y);
+    for (int x = x0; x <= x1; ++x)
+        if (protectedRow[x])
+            floors[x - x0] = TSoftPen::Full;
 }
 
 // A pixel keeps the largest weight any part of the stroke gave it, so the

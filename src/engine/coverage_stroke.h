@@ -41,8 +41,10 @@ public:
     // The capsule of radius width / 2 around the segment between the
     // centres of pixels a and b (width 1 counts as radius 1/2). With a mask
     // (the picture's size) protected pixels keep their colour.
+    // A joint says that the capsule before, added with the same width and
+    // style, ended at a.
     void AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TColor color, const TColoringMask *mask,
-                    const TPenStyle &style = {});
+                    const TPenStyle &style = {}, bool joint = false);
     // Pixels x0..x1 of row y, covered whole.
     void AddSpan(QImage &picture, int y, int x0, int x1, TColor color, const TColoringMask *mask,
                  const TPenStyle &style);
@@ -50,6 +52,11 @@ public:
     int Covered(int x, int y) const;
     // The bytes the stroke's state holds now.
     std::size_t Bytes() const;
+    // Starts a new stroke unless the one in progress is on this picture with
+    // this colour and style.
+    void Prepare(const QImage &picture, TColor color, const TPenStyle &style);
+    // Changes whenever the stroke starts afresh.
+    std::uint64_t Generation() const { return Starts; }
 
 private:
     static constexpr int TileShift = 5;
@@ -69,10 +76,9 @@ private:
         QRgb Start[TileArea];
     };
 
-    void Prepare(const QImage &picture, TColor color, const TPenStyle &style);
     void SetWidth(int width);
     void AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
-    void AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask);
+    void AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask, bool joint);
     void Floors(int y, int x0, int x1, const TColoringMask *mask);
     void AddSoftRow(QImage &picture, int y, int x0, int x1, const TColoringMask *mask);
     template <typename RunFn>
@@ -81,6 +87,7 @@ private:
     TTile &NewTile(std::unique_ptr<TTile> &slot);
 
     bool Open = false;
+    std::uint64_t Starts = 0;
     int W = 0;
     int H = 0;
     QRgb Color = 0;

@@ -1,5 +1,7 @@
 #include "engine/soft_pen.h"
 
+#include "engine/wide_vectors.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -28,7 +30,6 @@ void TSoftPen::SetPen(int width, int hardness)
         return;
     Outer = outer;
     Hardness = hardness;
-    Core = Outer * (Hardness / 100.0);
     const int reach = Outer + ReachMargin;
     ReachHalf.resize(std::size_t(reach) + 1);
     for (std::int64_t t = 0; t <= reach; ++t)
@@ -40,9 +41,24 @@ void TSoftPen::SetPen(int width, int hardness)
         Falloff[std::size_t(k)] = std::uint8_t(std::lround(Full * t * t * (3 - 2 * t)));
     }
     Falloff[Levels] = 0;
+    BandFalloff.assign(Falloff.begin(), Falloff.end());
+    // The most and the least any sample of a pixel can weigh, by the level
+    // of its centre's squared distance; the samples lie within SampleReach
+    // of the centre.
+    const double reachLevels = Levels * (Outer + SampleReach) * (Outer + SampleReach) / (double(Outer) * Outer);
+    const int bounds = int(std::ceil(reachLevels)) + 1;
+    Upper.resize(std::size_t(bounds) + 1);
+    Lower.resize(std::size_t(bounds) + 1);
+    auto falloffAt = [&](double d) { return Falloff[std::size_t(Level(d * d * Scale))]; };
+    Scale = Levels / (double(Outer) * Outer);
+    for (int k = 0; k < bounds; ++k) {
+        Upper[std::size_t(k)] = falloffAt(std::max(std::sqrt(k / Scale) - SampleReach, 0.0));
+        Lower[std::size_t(k)] = falloffAt(std::sqrt((k + 1) / Scale) + SampleReach);
+    }
+    Upper[std::size_t(bounds)] = Lower[std::size_t(bounds)] = 0;
 }
 
-void TSoftPen::Begin(QPoint a, QPoint b)
+void TSoftPen::Begin(QPoint a, QPoint b, bool joint)
 {
     A = a * 8;
     B = b * 8;
@@ -50,14 +66,14 @@ void TSoftPen::Begin(QPoint a, QPoint b)
     Dy = B.y() - A.y();
     Len2 = Dx * Dx + Dy * Dy;
     ReachBand = TBand(A, B, 2 * (Outer + ReachMargin));
-    Scale = Levels / (double(Outer) * Outer);
     BandScale = Len2 > 0 ? Scale / double(Len2) : 0;
     for (int j = 0; j < 4; ++j)
         for (int i = 0; i < 4; ++i) {
             AlongOffset[4 * j + i] = Dx * Offset(i) + Dy * Offset(j);
-            CrossOffset[4 * j + i] = Dx * Offset(j) - Dy * Offset(i);
+            CrossOffset[4 * j + i] = double(Dx * Offset(j) - Dy * Offset(i));
         }
     AlongReach = 3 * (std::abs(Dx) + std::abs(Dy));
+    Joint = joint && Len2 > 0;
 }
 
 bool TSoftPen::Span(int y, int width, int &X0, int &X1) const
@@ -66,6 +82,18 @@ bool TSoftPen::Span(int y, int width, int &X0, int &X1) const
     CapsuleRow(8 * std::int64_t(y), A, B, ReachHalf, ReachBand, lo, hi);
     lo = std::max<std::int64_t>(CeilDiv(lo, 8), 0);
     hi = std::min<std::int64_t>(FloorDiv(hi, 8), width - 1);
+    if (Joint) {
+        // Every sample of a pixel lies behind a when its centre's
+        // projection u = Dx (8x - Ax) + Dy (8y - Ay) is at most -AlongReach;
+        // only the pixels with 8 Dx x > t are left.
+        const std::int64_t t = Dx * A.x() - Dy * (8 * std::int64_t(y) - A.y()) - AlongReach;
+        if (Dx > 0)
+            lo = std::max(lo, FloorDiv(t, 8 * Dx) + 1);
+        else if (Dx < 0)
+            hi = std::min(hi, CeilDiv(-t, -8 * Dx) - 1);
+        else if (t >= 0)
+            return false;
+    }
     if (lo > hi)
         return false;
     X0 = int(lo);
@@ -95,52 +123,54 @@ inline int TSoftPen::SampleWeight(std::int64_t rx, std::int64_t ry, std::int64_t
 
 // The 16 samples of the pixel whose centre is (rx, ry) from the segment's
 // start; where all of them lie beside the segment only their distance across
-// it counts.
-int TSoftPen::PixelWeight(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const
+// it counts. The cross products are whole numbers well within a double's
+// exact range, so adding the offsets in doubles is exact.
+inline int TSoftPen::PixelWeight(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const
 {
     int sum = 0;
     if (u > AlongReach && u < Len2 - AlongReach) {
+        const double center = double(cross);
         for (int k = 0; k < 16; ++k) {
-            const double c = double(cross + CrossOffset[k]);
-            sum += Falloff[std::size_t(Level(c * c * BandScale))];
+            const double c = center + CrossOffset[k];
+            sum += BandFalloff[std::size_t(int(std::min(c * c * BandScale, double(Levels))))];
         }
     } else {
         for (int k = 0; k < 16; ++k)
-            sum += SampleWeight(rx + Offset(k & 3), ry + Offset(k >> 2), u + AlongOffset[k], cross + CrossOffset[k]);
+            sum += SampleWeight(rx + Offset(k & 3), ry + Offset(k >> 2), u + AlongOffset[k],
+                                cross + std::int64_t(CrossOffset[k]));
     }
     return (sum + 8) >> 4;
 }
 
 // Each pixel is first judged by its centre: its samples lie within
-// SampleReach of it, so a centre far enough inside the core weighs Full, one
-// far enough beyond the rim nothing, and one whose nearest possible sample
-// could not beat the floor is left alone.
-void TSoftPen::Weigh(int y, int X0, int X1, const std::uint8_t *floors, std::uint8_t *weights) const
+// SampleReach of it, so a centre deep enough inside the core weighs Full, and
+// one whose nearest possible sample could not beat the floor (nothing, beyond
+// the rim) is left alone.
+VELMORA_WIDE_VECTORS void TSoftPen::Weigh(int y, int X0, int X1, const std::uint8_t *floors,
+                                          std::uint8_t *weights) const
 {
     std::int64_t rx = 8 * std::int64_t(X0) - A.x();
     const std::int64_t ry = 8 * std::int64_t(y) - A.y();
     std::int64_t u = Dx * rx + Dy * ry, cross = Dx * ry - Dy * rx;
+    const double lastBound = double(Upper.size() - 1);
     for (int x = X0; x <= X1; ++x, rx += 8, u += 8 * Dx, cross -= 8 * Dy) {
-        double d2;
+        double scaled;
         if (Len2 == 0 || u <= 0) {
-            d2 = double(rx * rx + ry * ry);
+            scaled = double(rx * rx + ry * ry) * Scale;
         } else if (u >= Len2) {
             const std::int64_t ex = rx - Dx, ey = ry - Dy;
-            d2 = double(ex * ex + ey * ey);
+            scaled = double(ex * ex + ey * ey) * Scale;
         } else {
             const double c = double(cross);
-            d2 = c * c / double(Len2);
+            scaled = c * c * BandScale;
         }
-        const double d = std::sqrt(d2);
+        const std::size_t k = std::size_t(std::min(scaled, lastBound));
         std::uint8_t &w = weights[x - X0];
-        if (d - SampleReach >= Outer) {
+        if (Upper[k] <= floors[x - X0])
             w = 0;
-        } else if (d + SampleReach <= Core) {
+        else if (Lower[k] == Full)
             w = Full;
-        } else {
-            const double nearest = std::max(d - SampleReach, 0.0);
-            const bool mayRise = Falloff[std::size_t(Level(nearest * nearest * Scale))] > floors[x - X0];
-            w = mayRise ? std::uint8_t(PixelWeight(rx, ry, u, cross)) : 0;
-        }
+        else
+            w = std::uint8_t(PixelWeight(rx, ry, u, cross));
     }
 }

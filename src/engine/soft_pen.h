@@ -23,8 +23,10 @@ public:
     void SetPen(int width, int hardness);
     // How far the pen reaches beyond the segment in whole pixels.
     int Reach() const { return Outer / 8 + 1; }
-    // The segment between the centres of pixels a and b.
-    void Begin(QPoint a, QPoint b);
+    // The segment between the centres of pixels a and b. At a joint, where
+    // the segment before ended at a with the same pen, the pixels behind a
+    // weigh no more than that segment gave them and are left out.
+    void Begin(QPoint a, QPoint b, bool joint);
     // The pixels X0..X1 of row y of a picture of the given width that the
     // pen may reach; false when it misses the row.
     bool Span(int y, int width, int &X0, int &X1) const;
@@ -42,7 +44,6 @@ private:
     // Radii in eighths of a pixel, hardness in percent.
     int Outer = 0;
     int Hardness = -1;
-    double Core = 0;
     // The disc and band of pixel centres that may have a sample within the
     // outer radius.
     std::vector<int> ReachHalf;
@@ -50,14 +51,22 @@ private:
     // squared outer radius; the last entry, for the rim and beyond, is 0.
     static constexpr int Levels = 1024;
     std::vector<std::uint8_t> Falloff;
+    // The same in whole words, which vector code loads a lane at a time.
+    std::vector<std::int32_t> BandFalloff;
+    // The most and the least the samples of a pixel can weigh, by the level
+    // of its centre; the last entries, beyond the rim, are 0.
+    std::vector<std::uint8_t> Upper, Lower;
+    double Scale = 0;
 
     // The segment in eighths.
     QPoint A, B;
     std::int64_t Dx = 0, Dy = 0, Len2 = 0;
     PenRaster::TBand ReachBand{{}, {}, 0};
-    double Scale = 0, BandScale = 0;
+    double BandScale = 0;
     // Per sample of a pixel: its offset from the pixel's centre along the
     // segment and across it, and the most the first reaches either way.
-    std::int64_t AlongOffset[16] = {}, CrossOffset[16] = {};
+    std::int64_t AlongOffset[16] = {};
+    double CrossOffset[16] = {};
     std::int64_t AlongReach = 0;
+    bool Joint = false;
 };

@@ -59,9 +59,12 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
     };
     if (width > 1)
         Pen.SetWidth(width);
+    if (smooth)
+        Coverage.Prepare(target, color, style);
+    const bool joint = smooth && Continues(reflection, from, width, style);
     ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
         if (smooth)
-            Coverage.AddCapsule(target, a, b, width, color, mask, style);
+            Coverage.AddCapsule(target, a, b, width, color, mask, style, joint);
         else if (once)
             aliased(translucent, a, b);
         else
@@ -69,6 +72,15 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
         if (copyDrawn)
             copyDrawn(a, b);
     });
+    Last = {reflection, to, width, Coverage.Generation()};
+}
+
+// The soft pen leaves out the pixels behind a joint, which the segment
+// before weighed already; the stroke must not have started afresh since.
+bool TStrokePainter::Continues(const ReflectionInput &reflection, QPoint from, int width, const TPenStyle &style) const
+{
+    return style.Soft() && Last.Generation == Coverage.Generation() && Last.To == from && Last.Width == width &&
+           Last.Reflection == reflection;
 }
 
 void TStrokePainter::DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width)

@@ -54,9 +54,20 @@ public:
     void DrawCircles(QImage &target, const std::vector<QPoint> &centers, int r, TColor color, int width);
 
 private:
+    // Whether the segment from -> to goes on from the last one drawn, so
+    // that every copy starts where the copy before ended.
+    bool Continues(const ReflectionInput &reflection, QPoint from, int width, const TPenStyle &style) const;
+
     TPen Pen;
     bool Smooth = false;
     TCoverageStroke Coverage;
+    // The last segment drawn, and the stroke it was drawn in.
+    struct TLastSegment {
+        ReflectionInput Reflection;
+        QPoint To;
+        int Width = 0;
+        std::uint64_t Generation = 0;
+    } Last;
     TCoverageRings Rings;
 };
 
