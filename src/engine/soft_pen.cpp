@@ -38,10 +38,9 @@ void TSoftPen::SetPen(int width, int hardness)
     Falloff.resize(Levels + 1);
     for (int k = 0; k < Levels; ++k) {
         const double t = std::clamp((1 - std::sqrt(double(k) / Levels)) / (1 - core), 0.0, 1.0);
-        Falloff[std::size_t(k)] = std::uint8_t(std::lround(Full * t * t * (3 - 2 * t)));
+        Falloff[std::size_t(k)] = std::int32_t(std::lround(Full * t * t * (3 - 2 * t)));
     }
     Falloff[Levels] = 0;
-    BandFalloff.assign(Falloff.begin(), Falloff.end());
     // The most and the least any sample of a pixel can weigh, by the level
     // of its centre's squared distance; the samples lie within SampleReach
     // of the centre.
@@ -49,7 +48,7 @@ void TSoftPen::SetPen(int width, int hardness)
     const int bounds = int(std::ceil(reachLevels)) + 1;
     Upper.resize(std::size_t(bounds) + 1);
     Lower.resize(std::size_t(bounds) + 1);
-    auto falloffAt = [&](double d) { return Falloff[std::size_t(Level(d * d * Scale))]; };
+    auto falloffAt = [&](double d) { return std::uint8_t(Falloff[std::size_t(Level(d * d * Scale))]); };
     Scale = Levels / (double(Outer) * Outer);
     for (int k = 0; k < bounds; ++k) {
         Upper[std::size_t(k)] = falloffAt(std::max(std::sqrt(k / Scale) - SampleReach, 0.0));
@@ -106,19 +105,19 @@ inline int TSoftPen::Level(double scaled) const
     return int(std::min(scaled, double(Levels)));
 }
 
-// Squared distances from the nearest point of the segment: an end, or the
-// foot of the perpendicular, cross^2 / Len2. u is the projection on the
-// segment times its length.
-inline int TSoftPen::SampleWeight(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const
+// The squared distance from the nearest point of the segment, times Scale:
+// an end, or the foot of the perpendicular, cross^2 / Len2. u is the
+// projection on the segment times its length.
+inline double TSoftPen::Scaled(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const
 {
     if (Len2 == 0 || u <= 0)
-        return Falloff[std::size_t(Level(double(rx * rx + ry * ry) * Scale))];
+        return double(rx * rx + ry * ry) * Scale;
     if (u >= Len2) {
         const std::int64_t ex = rx - Dx, ey = ry - Dy;
-        return Falloff[std::size_t(Level(double(ex * ex + ey * ey) * Scale))];
+        return double(ex * ex + ey * ey) * Scale;
     }
     const double c = double(cross);
-    return Falloff[std::size_t(Level(c * c * BandScale))];
+    return c * c * BandScale;
 }
 
 // The 16 samples of the pixel whose centre is (rx, ry) from the segment's
@@ -132,12 +131,12 @@ inline int TSoftPen::PixelWeight(std::int64_t rx, std::int64_t ry, std::int64_t 
         const double center = double(cross);
         for (int k = 0; k < 16; ++k) {
             const double c = center + CrossOffset[k];
-            sum += BandFalloff[std::size_t(int(std::min(c * c * BandScale, double(Levels))))];
+            sum += Falloff[std::size_t(Level(c * c * BandScale))];
         }
     } else {
         for (int k = 0; k < 16; ++k)
-            sum += SampleWeight(rx + Offset(k & 3), ry + Offset(k >> 2), u + AlongOffset[k],
-                                cross + std::int64_t(CrossOffset[k]));
+            sum += Falloff[std::size_t(Level(Scaled(rx + Offset(k & 3), ry + Offset(k >> 2), u + AlongOffset[k],
+                                                    cross + std::int64_t(CrossOffset[k]))))];
     }
     return (sum + 8) >> 4;
 }
@@ -154,16 +153,7 @@ VELMORA_WIDE_VECTORS void TSoftPen::Weigh(int y, int X0, int X1, const std::uint
     std::int64_t u = Dx * rx + Dy * ry, cross = Dx * ry - Dy * rx;
     const double lastBound = double(Upper.size() - 1);
     for (int x = X0; x <= X1; ++x, rx += 8, u += 8 * Dx, cross -= 8 * Dy) {
-        double scaled;
-        if (Len2 == 0 || u <= 0) {
-            scaled = double(rx * rx + ry * ry) * Scale;
-        } else if (u >= Len2) {
-            const std::int64_t ex = rx - Dx, ey = ry - Dy;
-            scaled = double(ex * ex + ey * ey) * Scale;
-        } else {
-            const double c = double(cross);
-            scaled = c * c * BandScale;
-        }
+        const double scaled = Scaled(rx, ry, u, cross);
         const std::size_t k = std::size_t(std::min(scaled, lastBound));
         std::uint8_t &w = weights[x - X0];
         if (Upper[k] <= floors[x - X0])

@@ -38,7 +38,7 @@ private:
     // The falloff level of a squared distance times Scale (or a squared
     // cross product times BandScale).
     int Level(double scaled) const;
-    int SampleWeight(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const;
+    double Scaled(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const;
     int PixelWeight(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const;
 
     // Radii in eighths of a pixel, hardness in percent.
@@ -50,9 +50,8 @@ private:
     // The weight of a sample by its squared distance in Levels-ths of the
     // squared outer radius; the last entry, for the rim and beyond, is 0.
     static constexpr int Levels = 1024;
-    std::vector<std::uint8_t> Falloff;
-    // The same in whole words, which vector code loads a lane at a time.
-    std::vector<std::int32_t> BandFalloff;
+    // Whole words, which vector code loads a lane at a time.
+    std::vector<std::int32_t> Falloff;
     // The most and the least the samples of a pixel can weigh, by the level
     // of its centre; the last entries, beyond the rim, are 0.
     std::vector<std::uint8_t> Upper, Lower;
@@ -64,7 +63,8 @@ private:
     PenRaster::TBand ReachBand{{}, {}, 0};
     double BandScale = 0;
     // Per sample of a pixel: its offset from the pixel's centre along the
-    // segment and across it, and the most the first reaches either way.
+    // segment and across it (times the segment's length), and the most the
+    // first reaches either way.
     std::int64_t AlongOffset[16] = {};
     double CrossOffset[16] = {};
     std::int64_t AlongReach = 0;
