@@ -11,6 +11,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 constexpr QRgb Black = 0x000000;
@@ -218,6 +220,104 @@ TEST(Strokes, ASmoothStrokeHeldThroughUndoOrClearDrawsOnTheNewPicture)
 
 namespace {
 
+void Stroke(TVelmoraCanvas &c, std::initializer_list<QPoint> points)
+{
+    Press(c, *points.begin());
+    for (QPoint p : points)
+        Move(c, p);
+    Release(c, *(points.end() - 1));
+}
+
+} // namespace
+
+// A stroke at 50% that crosses itself, and whose mirror copy crosses it,
+// darkens white by half once, also at the crossings; a second stroke builds
+// on the first. Smooth pixels never go beyond the opacity either.
+TEST(Strokes, TranslucentStrokesBlendEachPixelOncePerStroke)
+{
+    for (bool smooth : {false, true}) {
+        TVelmoraCanvas c;
+        LayOut(c);
+        c.SetReflectionMode(rmVertical);
+        c.SetSmoothStrokes(smooth);
+        c.SetBrushOpacity(50);
+        c.BrushSize = 9;
+        Stroke(c, {QPoint(360, 100), QPoint(440, 200), QPoint(440, 100), QPoint(360, 200), QPoint(420, 90)});
+        Stroke(c, {QPoint(300, 150), QPoint(500, 150)});
+        // Only the second stroke, along y = 150, darkens beyond one half.
+        std::set<int> levels;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) {
+                const QRgb p = Rgb(c.Picture, x, y);
+                ASSERT_TRUE(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p)) << x << "," << y;
+                ASSERT_GE(qRed(p), std::abs(y - 150) > 5 ? 127 : 63) << smooth << " at " << x << "," << y;
+                levels.insert(qRed(p));
+            }
+        const std::set<int> halves{63, 64, 127, 128, 255};
+        for (int level : levels)
+            EXPECT_TRUE(smooth || halves.count(level)) << level;
+        // The crossing, and a crossing of the stroke's copy, under the second stroke.
+        for (QPoint p : {QPoint(400, 150), QPoint(360, 150)})
+            EXPECT_LE(qRed(Rgb(c.Picture, p.x(), p.y())), 64) << smooth;
+    }
+}
+
+// A soft line is darkest on its axis and fades outward, at a joint as
+// between joints.
+TEST(Strokes, SoftLinesFadeFromTheirAxisAndHaveNoBeadsAtJoints)
+{
+    TVelmoraCanvas c;
+    LayOut(c);
+    c.SetReflectionMode(rmNone);
+    c.SetBrushHardness(30);
+    c.BrushSize = 15;
+    Stroke(c, {QPoint(100, 300), QPoint(125, 300), QPoint(150, 300), QPoint(175, 300), QPoint(200, 300),
+               QPoint(300, 300)});
+    EXPECT_EQ(Rgb(c.Picture, 150, 300), Black);
+    for (int dy = -9; dy <= 9; ++dy) {
+        // At the joint each part misses a little of the samples beyond
+        // its end; the larger of the two is within a level of the line.
+        EXPECT_NEAR(qRed(Rgb(c.Picture, 150, 300 + dy)), qRed(Rgb(c.Picture, 162, 300 + dy)), 1) << dy;
+        EXPECT_EQ(Rgb(c.Picture, 150, 300 + dy), Rgb(c.Picture, 150, 300 - dy)) << dy;
+        if (dy > 0) {
+            EXPECT_GE(qRed(Rgb(c.Picture, 150, 300 + dy)), qRed(Rgb(c.Picture, 150, 299 + dy))) << dy;
+        }
+    }
+    EXPECT_GT(qRed(Rgb(c.Picture, 150, 306)), qRed(Rgb(c.Picture, 150, 303)));
+    EXPECT_EQ(Rgb(c.Picture, 150, 309), White);
+}
+
+// A zig-zag of +-4 pixels around y = 300, its corners 3 pixels apart: on a
+// string of 10 pixels the brush paints the straight path, and the stroke ends
+// at the release point; without the string it paints the zig-zag.
+TEST(Strokes, TheStabilizerStraightensAWobblyStroke)
+{
+    for (int stabilizer : {25, 0}) {
+        TVelmoraCanvas c;
+        LayOut(c);
+        c.SetReflectionMode(rmNone);
+        c.SetStabilizer(stabilizer);
+        Press(c, QPoint(100, 300));
+        QPoint p;
+        for (int k = 1; k <= 100; ++k)
+            Move(c, p = QPoint(100 + 3 * k, k % 2 ? 304 : 296));
+        Release(c, p);
+        int farthest = 0, lastX = 0;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+                if (Rgb(c.Picture, x, y) == Black) {
+                    lastX = std::max(lastX, x);
+                    if (x > 140 && x < p.x() - 40)
+                        farthest = std::max(farthest, std::abs(y - 300));
+                }
+        EXPECT_EQ(farthest <= 1, stabilizer > 0) << farthest;
+        EXPECT_GE(farthest, stabilizer ? 0 : 4);
+        EXPECT_GE(lastX, p.x() - 1) << stabilizer;
+    }
+}
+
+namespace {
+
 // A canvas drawing without copies, and a stylus's pen and eraser ends.
 struct TStylusSetup {
     TStylusSetup()
@@ -314,12 +414,18 @@ TEST(Strokes, EraserPaintsTheEraserColourAtItsSize)
     EXPECT_EQ(Rgb(c.Picture, 55, 52), 0x0000FFu);
 }
 
-// Above the bottom layer the eraser makes pixels transparent, and the edge
-// of a smooth stroke keeps its colour with part of its alpha, in both
-// directions: no dark fringe where the layer shows over others.
+// Above the bottom layer the eraser makes pixels transparent, at half
+// opacity half transparent, and the edge of a smooth stroke keeps its colour
+// with part of its alpha, in both directions: no dark fringe where the layer
+// shows over others.
 TEST(Strokes, OnAnUpperLayerTheEraserClearsAndSmoothEdgesArePartlyTransparent)
 {
-    for (bool smooth : {false, true}) {
+    const struct {
+        bool smooth;
+        int eraserOpacity;
+        QRgb erased, shown;
+    } cases[] = {{false, 100, 0, 0xFFFFFFFF}, {true, 100, 0, 0xFFFFFFFF}, {false, 50, 0x800000FF, 0xFF7F7FFF}};
+    for (const auto &[smooth, eraserOpacity, erased, shown] : cases) {
         TVelmoraCanvas c;
         LayOut(c);
         c.SetReflectionMode(rmNone);
@@ -331,13 +437,14 @@ TEST(Strokes, OnAnUpperLayerTheEraserClearsAndSmoothEdgesArePartlyTransparent)
         Move(c, QPoint(300, 140));
         Release(c, QPoint(300, 140));
         c.SetTool(ctEraser);
+        c.SetBrushOpacity(eraserOpacity);
         c.EraserSize = 6;
         Press(c, QPoint(200, 60));
         Move(c, QPoint(200, 180));
         Release(c, QPoint(200, 180));
         EXPECT_EQ(c.Picture.pixel(150, 110), 0xFF0000FFu) << smooth;
-        EXPECT_EQ(c.Picture.pixel(200, 120), 0u) << smooth;
-        EXPECT_EQ(c.ComposedPicture().pixel(200, 120), 0xFFFFFFFFu) << smooth;
+        EXPECT_EQ(c.Picture.pixel(200, 120), erased) << smooth;
+        EXPECT_EQ(c.ComposedPicture().pixel(200, 120), shown) << smooth;
         int partial = 0;
         for (int x = 190; x <= 210; ++x)
             for (int y = 110; y <= 130; ++y) {
@@ -347,7 +454,7 @@ TEST(Strokes, OnAnUpperLayerTheEraserClearsAndSmoothEdgesArePartlyTransparent)
                     ASSERT_EQ(p & 0xFFFFFF, 0x0000FFu) << x << "," << y;
                 }
             }
-        EXPECT_EQ(partial > 0, smooth);
+        EXPECT_EQ(partial > 0, smooth || erased);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "app_fixture.h"
 #include "dialog_answer.h"
+#include "dialogs/brush_settings_form.h"
 #include "dialogs/fill_tolerance_form.h"
 #include "app/forms.h"
 #include "app/main_form.h"
@@ -20,6 +21,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSlider>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -188,6 +190,7 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"N18", nullptr, "", false},
     {"miPreciseBrush", "Precise brush", "Ctrl+B", true},
     {"miSmoothStrokes", "Smooth strokes", "Ctrl+Shift+A", true},
+    {"miBrushSettings", "Brush settings...", "Ctrl+Alt+B", false},
     {"miFillTolerance", "Fill tolerance...", "", false},
     {"miFillSampleAll", "Fill samples all layers", "", true},
     {"N19", nullptr, "", false},
@@ -279,7 +282,7 @@ TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
         EXPECT_EQ(spy.count(), 1);
         ++tried;
     }
-    EXPECT_EQ(tried, 44);
+    EXPECT_EQ(tried, 45);
 }
 
 TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)
@@ -657,6 +660,36 @@ TEST_F(MainMenuTest, FillToleranceDialogSetsTheToleranceWithinRangeOnOkOnly)
     }
     canvas->SetFillTolerance(999);
     EXPECT_EQ(canvas->FillTolerance, 255);
+}
+
+// The sliders follow the edits and write them when dragged; Tab goes from
+// edit to edit past them.
+TEST_F(MainMenuTest, BrushSettingsDialogSetsOpacityHardnessAndStabilizerOnOkOnly)
+{
+    canvas->SetBrushOpacity(60);
+    bool confirm = true;
+    TModalWatcher<TfrmBrushSettings> watcher([&](TfrmBrushSettings *d) {
+        EXPECT_EQ(d->eOpacity->Value(), 60);
+        EXPECT_EQ(d->sOpacity->value(), 60);
+        EXPECT_EQ(d->sHardness->value(), 100);
+        d->eOpacity->setFocus();
+        QTest::keyClick(d->eOpacity, Qt::Key_Tab);
+        EXPECT_EQ(d->focusWidget(), d->eHardness);
+        d->eHardness->SetValue(30);
+        EXPECT_EQ(d->sHardness->value(), 30);
+        d->sStabilizer->setValue(45);
+        if (confirm)
+            d->bOk->click();
+        else
+            d->reject();
+    });
+    for (bool ok : {false, true}) {
+        confirm = ok;
+        form->miBrushSettings->trigger();
+        EXPECT_EQ(canvas->BrushOpacity, 60);
+        EXPECT_EQ(canvas->BrushHardness, ok ? 30 : 100);
+        EXPECT_EQ(canvas->Stabilizer, ok ? 45 : 0);
+    }
 }
 
 // Open recent and Print are reached from the menu bar with the arrow keys.

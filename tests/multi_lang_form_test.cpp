@@ -1,4 +1,5 @@
 #include "dialogs/about_form.h"
+#include "dialogs/brush_settings_form.h"
 #include "dialogs/canvas_size_form.h"
 #include "dialogs/fill_tolerance_form.h"
 #include "dialogs/layer_properties_form.h"
@@ -256,11 +257,12 @@ TEST(ShippedLanguages, TranslateTheWindowsAndBack)
     TfrmCanvasSize canvasSize;
     TfrmFillTolerance fillTolerance;
     TfrmLayerProperties layerProperties;
+    TfrmBrushSettings brushSettings;
     TfrmAbout about;
     std::vector<std::unique_ptr<TMultiLangForm>> translators;
     for (QWidget *window : std::initializer_list<QWidget *>{&main, frmTools, frmPalette, frmCommands, frmBrushSize,
                                                             frmLayers, &canvasSize, &fillTolerance, &layerProperties,
-                                                            &about})
+                                                            &brushSettings, &about})
         translators.push_back(std::make_unique<TMultiLangForm>(window));
 
     const TLanguage &english = *engine->Languages[0];

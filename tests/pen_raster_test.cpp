@@ -125,20 +125,30 @@ TEST(Pen, LongSegmentsFarOutsideStayExact)
 TEST(Strokes, MirrorCopiesOfWidePensAreExactMirrorImages)
 {
     QRandomGenerator rng(5);
-    std::vector<std::pair<int, bool>> pens;
+    struct TPenCase {
+        int w;
+        bool smooth;
+        int hardness = 100, opacity = 100;
+    };
+    std::vector<TPenCase> pens;
     for (int w = 2; w <= 12; ++w)
-        pens.emplace_back(w, false);
+        pens.push_back({w, false});
     for (int w : {1, 2, 7, 12})
-        pens.emplace_back(w, true);
+        pens.push_back({w, true});
+    pens.push_back({5, false, 100, 40});
+    for (int w : {1, 8, 13})
+        pens.push_back({w, false, 3 * w, 70});
     // Mirror primary with the second centre straight above the master
     // centre mirrors across the same vertical line as Vertical.
     for (TReflectionMode mode : {rmVertical, rmHorizontal, rmMirrorPrimary}) {
-        for (const auto &[w, smooth] : pens) {
+        for (const auto &[w, smooth, hardness, opacity] : pens) {
             TVelmoraCanvas c;
             LayOut(c);
             c.SetReflectionMode(mode);
             c.SecondCenter = QPoint(400, 100);
             c.SetSmoothStrokes(smooth);
+            c.SetBrushHardness(hardness);
+            c.SetBrushOpacity(opacity);
             c.BrushSize = w;
             QPoint p = RandomPoint(rng, 100, 500);
             c.MouseDown(mbLeft, ssLeft, p.x() + Margin, p.y() + Margin);
@@ -153,7 +163,8 @@ TEST(Strokes, MirrorCopiesOfWidePensAreExactMirrorImages)
                     const bool vertical = mode != rmHorizontal;
                     const int mx = vertical ? 800 - x : x, my = vertical ? y : 600 - y;
                     ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, mx, my))
-                        << w << (smooth ? " smooth" : "") << " at " << x << "," << y;
+                        << w << (smooth ? " smooth " : " ") << hardness << " " << opacity << " at " << x << ","
+                        << y;
                 }
         }
     }

@@ -61,7 +61,8 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     const QStringList keys = Store().allKeys();
     for (const char *name : {"Language", "ShowCenterPoints", "ShowDrawingPoints", "Shadow", "MasterRefCount",
                              "SecondRefCount", "BrushSize", "EraserSize", "SmoothStrokes", "FillTolerance",
-                             "FillSampleAll", "LayersWindowVisible"})
+                             "FillSampleAll", "LayersWindowVisible", "BrushOpacity", "BrushHardness",
+                             "Stabilizer"})
         EXPECT_TRUE(keys.contains(QStringLiteral("v2/") + QLatin1String(name))) << name;
     EXPECT_FALSE(keys.contains("v2/Folder"));
     EXPECT_EQ(StoredText("Shadow"), "1");
@@ -71,6 +72,8 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     EXPECT_EQ(StoredText("FillTolerance"), "0");
     EXPECT_EQ(StoredText("FillSampleAll"), "0");
     EXPECT_EQ(StoredText("LayersWindowVisible"), "0");
+    EXPECT_EQ(StoredText("BrushOpacity"), "100");
+    EXPECT_EQ(StoredText("Stabilizer"), "0");
 
     form->CurrentFileName = Folder.filePath("pics/rose.png");
     form->SaveSettings();
@@ -91,7 +94,10 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
             {"SmoothStrokes", 1},
             {"FillTolerance", 300},
             {"FillSampleAll", 1},
-            {"LayersWindowVisible", 1}});
+            {"LayersWindowVisible", 1},
+            {"BrushOpacity", 0},
+            {"BrushHardness", 30},
+            {"Stabilizer", 500}});
     form->LoadSettings();
     EXPECT_EQ(MLLanguageName(), "Русский");
     EXPECT_EQ(frmTools->windowTitle(), Engine->Languages[size_t(Engine->IndexOfLanguage("Русский"))]->GetValue(
@@ -108,6 +114,9 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
     EXPECT_EQ(canvas->FillTolerance, 255);
     EXPECT_TRUE(canvas->FillSampleAll);
     EXPECT_TRUE(frmLayers->isVisible());
+    EXPECT_EQ(canvas->BrushOpacity, 1);
+    EXPECT_EQ(canvas->BrushHardness, 30);
+    EXPECT_EQ(canvas->Stabilizer, 100);
     EXPECT_EQ(frmTools->eMasterRef->Value(), 999);
     form->SaveSettings();
     EXPECT_EQ(StoredText("FillSampleAll"), "1");

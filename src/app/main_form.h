@@ -132,6 +132,7 @@ public:
     void miViewmaskClick(QObject *Sender = nullptr);
     void miPreciseBrushClick(QObject *Sender = nullptr);
     void miSmoothStrokesClick(QObject *Sender = nullptr);
+    void miBrushSettingsClick(QObject *Sender = nullptr);
     void miFillToleranceClick(QObject *Sender = nullptr);
     void miFillSampleAllClick(QObject *Sender = nullptr);
     void miSaveToolbarsLocationsClick(QObject *Sender = nullptr);
@@ -244,6 +245,7 @@ public:
     QAction *miLanguage = nullptr;
     QAction *miPreciseBrush = nullptr;
     QAction *miSmoothStrokes = nullptr;
+    QAction *miBrushSettings = nullptr;
     QAction *miFillTolerance = nullptr;
     QAction *miFillSampleAll = nullptr;
     QAction *miSaveToolbarsLocations = nullptr;

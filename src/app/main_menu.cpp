@@ -11,6 +11,7 @@
 #include "app/zoom_view.h"
 #include "canvas/velmora_canvas.h"
 #include "dialogs/about_form.h"
+#include "dialogs/brush_settings_form.h"
 #include "dialogs/canvas_size_form.h"
 #include "dialogs/fill_tolerance_form.h"
 #include "dialogs/image_view_form.h"
@@ -184,6 +185,8 @@ const TMenuRow MenuRows[] = {
      &F::miPreciseBrushClick},
     {1, "miSmoothStrokes", "Smooth strokes", Qt::CTRL | Qt::SHIFT | Qt::Key_A, ifCheck, &F::miSmoothStrokes,
      &F::miSmoothStrokesClick},
+    {1, "miBrushSettings", "Brush settings...", Qt::CTRL | Qt::ALT | Qt::Key_B, 0, &F::miBrushSettings,
+     &F::miBrushSettingsClick},
     {1, "miFillTolerance", "Fill tolerance...", NoKey, 0, &F::miFillTolerance, &F::miFillToleranceClick},
     {1, "miFillSampleAll", "Fill samples all layers", NoKey, ifCheck, &F::miFillSampleAll,
      &F::miFillSampleAllClick},
@@ -610,6 +613,16 @@ void TfrmMainForm::miPreciseBrushClick(QObject *)
 void TfrmMainForm::miSmoothStrokesClick(QObject *)
 {
     canvas->SetSmoothStrokes(!canvas->SmoothStrokes);
+}
+
+void TfrmMainForm::miBrushSettingsClick(QObject *)
+{
+    TBrushSettings settings{canvas->BrushOpacity, canvas->BrushHardness, canvas->Stabilizer};
+    if (!ExecuteBrushSettingsDialog(settings))
+        return;
+    canvas->SetBrushOpacity(settings.Opacity);
+    canvas->SetBrushHardness(settings.Hardness);
+    canvas->SetStabilizer(settings.Stabilizer);
 }
 
 void TfrmMainForm::miFillToleranceClick(QObject *)

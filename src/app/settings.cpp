@@ -64,6 +64,9 @@ void TfrmMainForm::LoadSettings()
     canvas->SetSmoothStrokes(store.Bool(QStringLiteral("SmoothStrokes"), false));
     canvas->SetFillTolerance(store.Int(QStringLiteral("FillTolerance"), 0));
     canvas->FillSampleAll = store.Bool(QStringLiteral("FillSampleAll"), false);
+    canvas->SetBrushOpacity(store.Int(QStringLiteral("BrushOpacity"), 100));
+    canvas->SetBrushHardness(store.Int(QStringLiteral("BrushHardness"), 100));
+    canvas->SetStabilizer(store.Int(QStringLiteral("Stabilizer"), 0));
     // Stored as hidden, the Layers window still shows itself with the
     // picture's second layer.
     if (frmLayers && store.Bool(QStringLiteral("LayersWindowVisible"), false)) {
@@ -92,6 +95,9 @@ void TfrmMainForm::SaveSettings()
     store.WriteBool(QStringLiteral("SmoothStrokes"), canvas->SmoothStrokes);
     store.WriteInt(QStringLiteral("FillTolerance"), canvas->FillTolerance);
     store.WriteBool(QStringLiteral("FillSampleAll"), canvas->FillSampleAll);
+    store.WriteInt(QStringLiteral("BrushOpacity"), canvas->BrushOpacity);
+    store.WriteInt(QStringLiteral("BrushHardness"), canvas->BrushHardness);
+    store.WriteInt(QStringLiteral("Stabilizer"), canvas->Stabilizer);
     store.WriteBool(QStringLiteral("LayersWindowVisible"), frmLayers && frmLayers->Wanted.value_or(false));
     RecentFiles.Save(store);
 }

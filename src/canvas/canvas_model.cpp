@@ -201,6 +201,20 @@ void TVelmoraCanvas::SetSmoothStrokes(bool b)
     EndStroke();
 }
 
+// A stroke in progress goes on as a new one with the new setting.
+void TVelmoraCanvas::SetBrushSetting(int &field, int value, int lo, int hi)
+{
+    value = std::clamp(value, lo, hi);
+    if (value == field)
+        return;
+    field = value;
+    EndStroke();
+}
+
+void TVelmoraCanvas::SetBrushOpacity(int percent) { SetBrushSetting(BrushOpacity, percent, 1, 100); }
+void TVelmoraCanvas::SetBrushHardness(int percent) { SetBrushSetting(BrushHardness, percent, 0, 100); }
+void TVelmoraCanvas::SetStabilizer(int strength) { SetBrushSetting(Stabilizer, strength, 0, 100); }
+
 void TVelmoraCanvas::SetFillTolerance(int t)
 {
     FillTolerance = std::clamp(t, 0, 255);

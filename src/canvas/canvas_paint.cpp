@@ -273,6 +273,8 @@ void TVelmoraCanvas::DrawDisplay(QPainter &p, const QRect &area)
     if (ShowGrid)
         DrawGrid(p, area, ImageRect, ImagePictureSize(), ZoomFactor);
     DrawMarkers(p, area);
+    if (StringVisible())
+        DrawBrushString(p);
     p.restore();
 }
 
@@ -338,4 +340,17 @@ void TVelmoraCanvas::DrawMarkers(QPainter &p, const QRect &area) const
             continue;
         DrawMarker(p, at, i == 0 ? QColor(255, 0, 0) : DisplayGrey);
     }
+}
+
+bool TVelmoraCanvas::StringVisible() const
+{
+    return Dragging && (Tool == ctBrush || Tool == ctEraser || PenEraser) && Stabilizer > 0 && ShowDrawingPoints;
+}
+
+// The stabilizer's string, from the brush point to the pointer, red like the
+// marker at the pointer.
+void TVelmoraCanvas::DrawBrushString(QPainter &p) const
+{
+    p.setPen(QColor(255, 0, 0));
+    p.drawLine(PictureToClient(BrushString.Pixel()), PictureToClient(CursorPoint));
 }

@@ -62,6 +62,7 @@ TStrokePainter &TVelmoraCanvas::Strokes()
 void TVelmoraCanvas::BeginStroke(QPoint p)
 {
     LastPoint = p;
+    BrushString.Start(p);
     EndStroke();
 }
 
@@ -234,7 +235,7 @@ void TVelmoraCanvas::MouseMove(TShiftState shift, int x, int y)
         OnColorHover(this, PixelColor(p));
     CursorPoint = p;
     if (Dragging && IsStrokeTool(Tool)) {
-        DrawSegmentTo(CursorPoint);
+        FollowPointer(CursorPoint);
         return;
     }
     if (Dragging && Tool == ctMovePoints) {
@@ -246,11 +247,13 @@ void TVelmoraCanvas::MouseMove(TShiftState shift, int x, int y)
         RequestRepaint();
 }
 
-void TVelmoraCanvas::MouseUp(TMouseButton button, TShiftState shift, int, int)
+void TVelmoraCanvas::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
     MessageShift = shift;
     if (!Interactive || !Dragging || button != mbLeft)
         return;
+    if (IsStrokeTool(Tool))
+        FinishStroke(ClientToPicture(QPoint(x, y)));
     Dragging = false;
     EndStroke();
     if (IsStrokeTool(Tool))
@@ -301,10 +304,42 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
     const TInk ink = !eraser ? TInk(MasterColor) : ActiveLayer() > 0 ? TInk::Transparency() : TInk(SecondColor);
     Modified = true;
     DrawStroke([&] {
-        Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, ink, width, ActiveMask(), ChangeMarks(width));
+        Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, ink, width, ActiveMask(), ChangeMarks(width),
+                             PenStyle());
     });
     LastPoint = p;
     RequestRepaint();
+}
+
+// The string's length in picture pixels: its screen length through the zoom.
+double TVelmoraCanvas::StringLength() const
+{
+    return Stabilizer * 0.4 * ZoomFactor.Den / ZoomFactor.Num;
+}
+
+// With the stabilizer on, the stroke is drawn to the brush point that the
+// pointer pulls along on its string, and only when that moved to another
+// pixel; the string on the screen follows every move.
+void TVelmoraCanvas::FollowPointer(QPoint p)
+{
+    if (Stabilizer <= 0) {
+        DrawSegmentTo(p);
+        return;
+    }
+    if (BrushString.Pull(p, StringLength()) && BrushString.Pixel() != LastPoint)
+        DrawSegmentTo(BrushString.Pixel());
+    if (ShowDrawingPoints)
+        RequestRepaint();
+}
+
+// The string is taken in at the release, so the stroke ends where the
+// pointer let go.
+void TVelmoraCanvas::FinishStroke(QPoint p)
+{
+    if (Stabilizer <= 0 || p == LastPoint)
+        return;
+    BrushString.Start(p);
+    DrawSegmentTo(p);
 }
 
 void TVelmoraCanvas::StrokeTo(QPoint p, bool draw)

@@ -49,16 +49,17 @@ void TVelmoraCanvas::tabletEvent(QTabletEvent *event)
         event->accept();
         CursorPoint = p;
         // Moves within one picture pixel add nothing to the stroke.
-        if (p == LastPoint)
+        if (Stabilizer <= 0 && p == LastPoint)
             return;
         if (PenPressure >= 0)
             PenPressure = event->pressure();
-        DrawSegmentTo(p);
+        FollowPointer(p);
         return;
     case QEvent::TabletRelease:
         if (!PenStroke || (event->buttons() & Qt::LeftButton))
             break;
         event->accept();
+        FinishStroke(p);
         EndPenStroke();
         return;
     default:

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "engine/brush_string.h"
 #include "engine/canvas_types.h"
 #include "engine/layer_stack.h"
+#include "engine/pen_style.h"
 #include "engine/reflection.h"
 #include "engine/zoom_levels.h"
 
@@ -90,6 +92,9 @@ public:
     void SetReflectionMode(TReflectionMode m);
     void SetPreciseBrush(bool b);
     void SetSmoothStrokes(bool b);
+    void SetBrushOpacity(int percent);
+    void SetBrushHardness(int percent);
+    void SetStabilizer(int strength);
     void SetFillTolerance(int t);
     void SetShowCenterPoints(bool b);
     void SetShowDrawingPoints(bool b);
@@ -217,6 +222,13 @@ public:
     int EraserSize = 10;
     // Brush and eraser strokes and the outline effects drawn with coverage.
     bool SmoothStrokes = false;
+    // The brush's and the eraser's opacity (1..100%) and hardness
+    // (0..100%); shapes and the bucket paint at full strength.
+    int BrushOpacity = 100;
+    int BrushHardness = 100;
+    // The string the brush point trails the pointer on, 0..100: 0.4 screen
+    // pixels a step, 0 for none.
+    int Stabilizer = 0;
     // How far (0..255) red, green and blue (and alpha) may each differ from
     // the seed's for the bucket to fill a pixel.
     int FillTolerance = 0;
@@ -272,6 +284,13 @@ private:
     void EndStroke();
     void DrawStroke(const std::function<void()> &draw);
     int StrokeWidth(bool eraser) const;
+    void SetBrushSetting(int &field, int value, int lo, int hi);
+    TPenStyle PenStyle() const { return TPenStyle{BrushOpacity, BrushHardness}; }
+    double StringLength() const;
+    void FollowPointer(QPoint p);
+    void FinishStroke(QPoint p);
+    bool StringVisible() const;
+    void DrawBrushString(QPainter &p) const;
     void EndPenStroke();
     void PrepareDisplay();
     void DrawDisplay(QPainter &p, const QRect &area);
@@ -365,4 +384,6 @@ private:
     bool PenStroke = false;
     qreal PenPressure = -1;
     bool PenEraser = false;
+    // Where the brush point of the stroke in progress trails the pointer.
+    TBrushString BrushString;
 };

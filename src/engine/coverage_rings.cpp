@@ -1,6 +1,7 @@
 #include "engine/coverage_rings.h"
 
 #include "engine/pen_raster.h"
+#include "engine/pen_style.h"
 
 #include <algorithm>
 #include <utility>
@@ -214,6 +215,6 @@ void TCoverageRings::BlendEdges()
         std::uint16_t *bits = BandBits.data() + std::size_t(span.BandRow) * std::size_t(Width);
         for (int x = span.X0; x <= span.X1; ++x)
             if (const unsigned covered = std::exchange(bits[x], 0))
-                row[x] = BlendInk(row[x], Color, CountSamples(covered), Alpha);
+                row[x] = PenInk(row[x], Color, unsigned(CountSamples(covered)) * (PenWeightOne / Samples), Alpha);
     }
 }

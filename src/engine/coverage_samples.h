@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QRgb>
-
 #include <algorithm>
 #include <cstdint>
 
@@ -72,55 +70,6 @@ inline int CountSamples(unsigned bits)
     bits = (bits & 0x3333u) + ((bits >> 2) & 0x3333u);
     bits = (bits + (bits >> 4)) & 0x0F0Fu;
     return int((bits + (bits >> 8)) & 0x1Fu);
-}
-
-// The start colour moved toward the colour by the covered share, rounded to
-// nearest. Red and blue are blended side by side in one word, green in
-// another; no sum reaches 16 bits. A pixel blended from the colour itself
-// keeps it.
-inline QRgb Blend(QRgb start, QRgb color, int covered)
-{
-    const unsigned rest = unsigned(Samples - covered), cover = unsigned(covered);
-    constexpr unsigned Half = Samples / 2;
-    const unsigned rb = ((start & 0xFF00FFu) * rest + (color & 0xFF00FFu) * cover + (Half << 16 | Half)) >> 4;
-    const unsigned g = ((start & 0xFF00u) * rest + (color & 0xFF00u) * cover + (Half << 8)) >> 4;
-    return 0xFF000000u | (rb & 0xFF00FFu) | (g & 0xFF00u);
-}
-
-// Blend for a start pixel that may be transparent: the colour laid over it
-// at the covered share, so the result's alpha is a + share (1 - a) and its
-// colour the mix weighted by the two alphas; the colour bytes of a
-// transparent pixel never show. An opaque start gives Blend's result.
-inline QRgb BlendOver(QRgb start, QRgb color, int covered)
-{
-    const unsigned a = start >> 24;
-    if (a == 255)
-        return Blend(start, color, covered);
-    const unsigned ws = 255 * unsigned(covered), wd = a * unsigned(Samples - covered), sum = ws + wd;
-    if (sum == 0)
-        return 0;
-    const auto mix = [&](int shift) {
-        return ((((color >> shift) & 0xFFu) * ws + ((start >> shift) & 0xFFu) * wd + sum / 2) / sum) << shift;
-    };
-    return (((sum + Samples / 2) / Samples) << 24) | mix(16) | mix(8) | mix(0);
-}
-
-// The eraser above the bottom layer: the pixel's alpha falls by the covered
-// share, its colour stays until nothing of it is left.
-inline QRgb Fade(QRgb start, int covered)
-{
-    const unsigned a = ((start >> 24) * unsigned(Samples - covered) + Samples / 2) / Samples;
-    return a == 0 ? 0 : (start & 0xFFFFFFu) | (a << 24);
-}
-
-// What an ink (a pixel, alpha 0 for transparency) makes of a pixel it
-// covers in part. The pixels of a picture without an alpha channel are
-// opaque whatever their fourth bytes hold.
-inline QRgb BlendInk(QRgb start, QRgb ink, int covered, bool alpha)
-{
-    if (!alpha)
-        return Blend(start, ink, covered);
-    return ink >> 24 ? BlendOver(start, ink, covered) : Fade(start, covered);
 }
 
 // The pixels a part touches, X0..X1 (none when X0 > X1), and those all four

@@ -24,21 +24,27 @@ void LimitCoverageTilesForTesting(std::size_t tiles)
 void TCoverageStroke::End()
 {
     Open = false;
+    ++Starts;
     std::vector<std::unique_ptr<TTile>>().swap(Tiles);
     TileCount = 0;
 }
 
-void TCoverageStroke::Prepare(const QImage &picture, TInk ink)
+void TCoverageStroke::Prepare(const QImage &picture, TInk ink, const TPenStyle &style)
 {
     const QRgb rgb = ink.Pixel();
     const bool alpha = picture.hasAlphaChannel();
-    if (Open && picture.width() == W && picture.height() == H && rgb == Color && alpha == Alpha)
+    if (Open && picture.width() == W && picture.height() == H && rgb == Color && alpha == Alpha &&
+        style.Opacity == Style.Opacity && style.Hardness == Style.Hardness)
         return;
     End();
     W = picture.width();
     H = picture.height();
     Color = rgb;
     Alpha = alpha;
+    Style = style;
+    const unsigned opacity = Style.Opacity256() * Samples;
+    for (unsigned w = 0; w <= TSoftPen::Full; ++w)
+        SoftWeight[w] = (w * opacity + TSoftPen::Full / 2) / TSoftPen::Full;
     TilesPerRow = (W + TileSize - 1) >> TileShift;
     Tiles.resize(std::size_t(TilesPerRow) * std::size_t((H + TileSize - 1) >> TileShift));
     Open = true;
@@ -62,6 +68,7 @@ TCoverageStroke::TTile &TCoverageStroke::NewTile(std::unique_ptr<TTile> &slot)
         throw std::bad_alloc();
     slot = std::make_unique_for_overwrite<TTile>();
     std::fill(std::begin(slot->Bits), std::end(slot->Bits), 0);
+    std::fill(std::begin(slot->Weight), std::end(slot->Weight), 0);
     ++TileCount;
     return *slot;
 }
@@ -88,11 +95,15 @@ std::size_t TCoverageStroke::Bytes() const
 }
 
 void TCoverageStroke::AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TInk ink,
-                                 const TColoringMask *mask)
+                                 const TColoringMask *mask, const TPenStyle &style, bool joint)
 {
     if (!InRange(a) || !InRange(b))
         return;
-    Prepare(picture, ink);
+    Prepare(picture, ink, style);
+    if (Style.Soft()) {
+        AddSoftCapsule(picture, a, b, width, mask, joint);
+        return;
+    }
     SetWidth(width);
     const int reach = Radius / 8 + 1;
     const int y0 = std::max(std::min(a.y(), b.y()) - reach, 0);
@@ -126,8 +137,9 @@ void TCoverageStroke::ForEachTileRun(int y, int x0, int x1, RunFn &&fn)
 }
 
 // A pixel that gains samples is blended afresh from its start colour; one
-// covered whole takes the stroke's colour and needs no start colour. Most
-// pixels of a capsule were covered whole by the one before it already.
+// covered whole by an opaque pen takes the stroke's colour and needs no start
+// colour. Most pixels of a capsule were covered whole by the one before it
+// already.
 void TCoverageStroke::AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask)
 {
     const TPartSpan span = SpanOf(runs);
@@ -135,23 +147,105 @@ void TCoverageStroke::AddRow(QImage &picture, int y, const TPartRuns &runs, cons
         return;
     auto *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
     const std::uint8_t *protectedRow = mask ? mask->Row(y) : nullptr;
+    const bool opaque = Style.Opaque();
+    const unsigned opacity = Style.Opacity256();
     ForEachTileRun(y, span.X0, span.X1, [&](TTile &tile, int i, int xa, int xb) {
         for (int x = xa; x <= xb; ++x, ++i) {
             const unsigned bits = tile.Bits[i];
             if (bits == AllSamples || (protectedRow && protectedRow[x]))
                 continue;
-            if (x >= span.FullLo && x <= span.FullHi) {
-                tile.Bits[i] = AllSamples;
+            const bool whole = x >= span.FullLo && x <= span.FullHi;
+            const unsigned now = whole ? AllSamples : bits | PartBits(runs, x);
+            if (now == bits)
+                continue;
+            tile.Bits[i] = std::uint16_t(now);
+            if (opaque && now == AllSamples) {
                 row[x] = Color;
                 continue;
             }
-            const unsigned now = bits | PartBits(runs, x);
-            if (now == bits)
-                continue;
             if (bits == 0)
                 tile.Start[i] = row[x];
-            tile.Bits[i] = std::uint16_t(now);
-            row[x] = BlendInk(tile.Start[i], Color, CountSamples(now), Alpha);
+            row[x] = PenInk(tile.Start[i], Color, unsigned(CountSamples(now)) * opacity, Alpha);
+        }
+    });
+}
+
+void TCoverageStroke::AddSpan(QImage &picture, int y, int x0, int x1, TInk ink, const TColoringMask *mask,
+                              const TPenStyle &style)
+{
+    Prepare(picture, ink, style);
+    auto *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
+    const std::uint8_t *protectedRow = mask ? mask->Row(y) : nullptr;
+    const unsigned weight = Style.Opacity256() * Samples;
+    ForEachTileRun(y, x0, x1, [&](TTile &tile, int i, int xa, int xb) {
+        for (int x = xa; x <= xb; ++x, ++i) {
+            if (tile.Bits[i] == AllSamples || (protectedRow && protectedRow[x]))
+                continue;
+            tile.Bits[i] = AllSamples;
+            row[x] = PenInk(row[x], Color, weight, Alpha);
+        }
+    });
+}
+
+void TCoverageStroke::AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask,
+                                     bool joint)
+{
+    Soft.SetPen(width, Style.Hardness);
+    const int reach = Soft.Reach();
+    const int y0 = std::max(std::min(a.y(), b.y()) - reach, 0);
+    const int y1 = std::min(std::max(a.y(), b.y()) + reach, H - 1);
+    if (y0 > y1 || std::max(a.x(), b.x()) + reach < 0 || std::min(a.x(), b.x()) - reach >= W)
+        return;
+    Soft.Begin(a, b, joint);
+    for (int y = y0; y <= y1; ++y) {
+        int x0, x1;
+        if (!Soft.Span(y, W, x0, x1))
+            continue;
+        Floors(y, x0, x1, mask);
+        RowWeights.resize(RowFloors.size());
+        Soft.Weigh(y, x0, x1, RowFloors.data(), RowWeights.data());
+        AddSoftRow(picture, y, x0, x1, mask);
+    }
+}
+
+// The weights pixels x0..x1 of row y hold so far; a protected pixel holds
+// the most, so it is never worked out.
+void TCoverageStroke::Floors(int y, int x0, int x1, const TColoringMask *mask)
+{
+    RowFloors.assign(std::size_t(x1 - x0 + 1), 0);
+    std::uint8_t *floors = RowFloors.data();
+    const std::size_t tileRow = std::size_t(y >> TileShift) * std::size_t(TilesPerRow);
+    const int rowStart = (y & (TileSize - 1)) * TileSize;
+    for (int x = x0; x <= x1;) {
+        const int end = std::min(x1, x | (TileSize - 1));
+        if (const auto &tile = Tiles[tileRow + std::size_t(x >> TileShift)])
+            std::copy_n(tile->Weight + rowStart + (x & (TileSize - 1)), end - x + 1, floors + (x - x0));
+        x = end + 1;
+    }
+    if (!mask)
+        return;
+    const std::uint8_t *protectedRow = mask->Row(y);
+    for (int x = x0; x <= x1; ++x)
+        if (protectedRow[x])
+            floors[x - x0] = TSoftPen::Full;
+}
+
+// A pixel keeps the largest weight any part of the stroke gave it, so the
+// joints of a soft line are no darker than the line between them.
+void TCoverageStroke::AddSoftRow(QImage &picture, int y, int x0, int x1, const TColoringMask *mask)
+{
+    auto *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
+    const std::uint8_t *protectedRow = mask ? mask->Row(y) : nullptr;
+    const std::uint8_t *weights = RowWeights.data();
+    ForEachTileRun(y, x0, x1, [&](TTile &tile, int i, int xa, int xb) {
+        for (int x = xa; x <= xb; ++x, ++i) {
+            const std::uint8_t w = weights[x - x0];
+            if (w <= tile.Weight[i] || (protectedRow && protectedRow[x]))
+                continue;
+            if (tile.Weight[i] == 0)
+                tile.Start[i] = row[x];
+            tile.Weight[i] = w;
+            row[x] = PenInk(tile.Start[i], Color, SoftWeight[w], Alpha);
         }
     });
 }

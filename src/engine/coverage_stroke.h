@@ -2,6 +2,8 @@
 
 #include "engine/canvas_types.h"
 #include "engine/coverage_samples.h"
+#include "engine/pen_style.h"
+#include "engine/soft_pen.h"
 
 #include <QImage>
 #include <QPoint>
@@ -18,9 +20,11 @@ class TColoringMask;
 // so a shape and its mirror or turned copy cover mirror images of each
 // other. A stroke records which samples any of its shapes has covered so
 // far, and every touched pixel is its stroke-start colour blended toward the
-// stroke's colour by the covered share: shapes that overlap (the joints of a
-// stroke, its copies) never darken a pixel twice, and the order in which
-// they come does not matter. The per-pixel state lives in tiles made only
+// stroke's colour by the covered share times the opacity: shapes that
+// overlap (the joints of a stroke, its copies) never darken a pixel twice,
+// and the order in which they come does not matter. A soft pen records each
+// pixel's largest weight instead, and an aliased pen below full opacity
+// covers whole pixels once. The per-pixel state lives in tiles made only
 // where the stroke goes and freed when it ends, so a stroke holds memory in
 // proportion to its area, never to the picture's. A failed allocation throws
 // std::bad_alloc and leaves the stroke and the picture consistent: every
@@ -38,11 +42,21 @@ public:
     // centres of pixels a and b (width 1 counts as radius 1/2). With a mask
     // (the picture's size) protected pixels keep their colour. A colour is
     // laid over pixels that are not opaque; transparency makes them fade.
-    void AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TInk ink, const TColoringMask *mask);
+    // A joint says that the capsule before, added with the same width and
+    // style, ended at a.
+    void AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TInk ink, const TColoringMask *mask,
+                    const TPenStyle &style = {}, bool joint = false);
+    // Pixels x0..x1 of row y, covered whole.
+    void AddSpan(QImage &picture, int y, int x0, int x1, TInk ink, const TColoringMask *mask, const TPenStyle &style);
     // How many samples of the pixel the stroke has covered, 0..Samples.
     int Covered(int x, int y) const;
     // The bytes the stroke's state holds now.
     std::size_t Bytes() const;
+    // Starts a new stroke unless the one in progress is on this picture with
+    // this ink and style.
+    void Prepare(const QImage &picture, TInk ink, const TPenStyle &style);
+    // Changes whenever the stroke starts afresh.
+    std::uint64_t Generation() const { return Starts; }
 
 private:
     static constexpr int TileShift = 5;
@@ -55,24 +69,35 @@ private:
     struct TTile {
         // The samples covered so far; no bits set means untouched.
         std::uint16_t Bits[TileArea];
-        // The colour before the stroke, kept for partly covered pixels.
+        // The largest weight of a soft pen so far; 0 means untouched.
+        std::uint8_t Weight[TileArea];
+        // The colour before the stroke, kept for pixels not yet at their
+        // final colour.
         QRgb Start[TileArea];
     };
 
-    void Prepare(const QImage &picture, TInk ink);
     void SetWidth(int width);
     void AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
+    void AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask, bool joint);
+    void Floors(int y, int x0, int x1, const TColoringMask *mask);
+    void AddSoftRow(QImage &picture, int y, int x0, int x1, const TColoringMask *mask);
     template <typename RunFn>
     void ForEachTileRun(int y, int x0, int x1, RunFn &&fn);
     TTile &TileAt(int x, int y);
     TTile &NewTile(std::unique_ptr<TTile> &slot);
 
     bool Open = false;
+    std::uint64_t Starts = 0;
     int W = 0;
     int H = 0;
     // The ink's pixel: 0 for transparency.
     QRgb Color = 0;
     bool Alpha = false;
+    TPenStyle Style;
+    // The pen weight of a soft pen's weights.
+    unsigned SoftWeight[TSoftPen::Full + 1] = {};
+    TSoftPen Soft;
+    std::vector<std::uint8_t> RowFloors, RowWeights;
     // One entry per tile of the picture, row by row; empty where the stroke
     // has not been.
     std::vector<std::unique_ptr<TTile>> Tiles;

@@ -12,6 +12,7 @@ struct ReflectionInput {
     int n = 2;       // master count
     int m = 2;       // second count
     TReflectionMode mode = rmPrimary;
+    bool operator==(const ReflectionInput &) const = default;
 };
 
 struct Segment {

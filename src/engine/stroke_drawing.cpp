@@ -43,22 +43,44 @@ void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color)
 // Each copy is drawn as soon as it is reflected: a list of a million copies
 // would cost more than drawing them.
 void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink,
-                                int width, const TColoringMask *mask, const TCopyDrawn &copyDrawn)
+                                int width, const TColoringMask *mask, const TCopyDrawn &copyDrawn,
+                                const TPenStyle &style)
 {
-    const TSpanWriter write(target, ink.Pixel(), mask);
     const int w = target.width(), h = target.height();
-    if (width > 1)
-        Pen.SetWidth(width);
-    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
-        if (Smooth)
-            Coverage.AddCapsule(target, a, b, width, ink, mask);
-        else if (width <= 1)
+    const bool smooth = Smooth || style.Soft();
+    const bool once = !smooth && !style.Opaque();
+    const TSpanWriter opaque(target, ink.Pixel(), mask);
+    auto translucent = [&](int y, int x0, int x1) { Coverage.AddSpan(target, y, x0, x1, ink, mask, style); };
+    auto aliased = [&](auto &&write, QPoint a, QPoint b) {
+        if (width <= 1)
             PenRaster::ThinLine(a, b, w, h, write);
         else
             Pen.Segment(a, b, w, h, write);
+    };
+    if (width > 1)
+        Pen.SetWidth(width);
+    if (smooth)
+        Coverage.Prepare(target, ink, style);
+    const bool joint = smooth && Continues(reflection, from, width, style);
+    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
+        if (smooth)
+            Coverage.AddCapsule(target, a, b, width, ink, mask, style, joint);
+        else if (once)
+            aliased(translucent, a, b);
+        else
+            aliased(opaque, a, b);
         if (copyDrawn)
             copyDrawn(a, b);
     });
+    Last = {reflection, to, width, Coverage.Generation()};
+}
+
+// The soft pen leaves out the pixels behind a joint, which the segment
+// before weighed already; the stroke must not have started afresh since.
+bool TStrokePainter::Continues(const ReflectionInput &reflection, QPoint from, int width, const TPenStyle &style) const
+{
+    return style.Soft() && Last.Generation == Coverage.Generation() && Last.To == from && Last.Width == width &&
+           Last.Reflection == reflection;
 }
 
 void TStrokePainter::DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width)

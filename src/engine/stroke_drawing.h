@@ -4,6 +4,7 @@
 #include "engine/coverage_rings.h"
 #include "engine/coverage_stroke.h"
 #include "engine/pen_raster.h"
+#include "engine/pen_style.h"
 #include "engine/reflection.h"
 
 #include <QImage>
@@ -23,8 +24,10 @@ class TColoringMask;
 //
 // Smooth drawing replaces the solid pen by coverage (see TCoverageStroke):
 // every call from one EndStroke to the next adds to the same stroke, and
-// width 1 is a round pen of radius 1/2. Smooth drawing allocates as it goes
-// and throws std::bad_alloc when memory runs out.
+// width 1 is a round pen of radius 1/2. A translucent pen draws its copies
+// as one stroke too, whether smooth or not, and a soft pen is always
+// smooth. Such drawing allocates as it goes and throws std::bad_alloc when
+// memory runs out.
 class TStrokePainter {
 public:
     void SetSmooth(bool smooth) { Smooth = smooth; }
@@ -40,7 +43,8 @@ public:
     // Every copy of the segment from -> to. With a mask (the target's size)
     // only the pixels it leaves paintable change.
     void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink, int width,
-                    const TColoringMask *mask = nullptr, const TCopyDrawn &copyDrawn = {});
+                    const TColoringMask *mask = nullptr, const TCopyDrawn &copyDrawn = {},
+                    const TPenStyle &style = {});
     // One line of an outline.
     void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);
     // Circle outlines of radius r around the given centres: width 1 gives
@@ -50,9 +54,20 @@ public:
     void DrawCircles(QImage &target, const std::vector<QPoint> &centers, int r, TColor color, int width);
 
 private:
+    // Whether the segment from -> to goes on from the last one drawn, so
+    // that every copy starts where the copy before ended.
+    bool Continues(const ReflectionInput &reflection, QPoint from, int width, const TPenStyle &style) const;
+
     TPen Pen;
     bool Smooth = false;
     TCoverageStroke Coverage;
+    // The last segment drawn, and the stroke it was drawn in.
+    struct TLastSegment {
+        ReflectionInput Reflection;
+        QPoint To;
+        int Width = 0;
+        std::uint64_t Generation = 0;
+    } Last;
     TCoverageRings Rings;
 };
 
