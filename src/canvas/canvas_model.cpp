@@ -186,6 +186,14 @@ void TVelmoraCanvas::SetReflectionMode(TReflectionMode m)
     RequestRepaint();
 }
 
+void TVelmoraCanvas::SetPattern(const TPattern &p)
+{
+    if (p == PatternCell)
+        return;
+    PatternCell = p;
+    RequestRepaint();
+}
+
 void TVelmoraCanvas::SetPreciseBrush(bool b)
 {
     if (b == PreciseBrush)
@@ -258,5 +266,6 @@ void TVelmoraCanvas::SetSecondColor(TColor c)
 
 ReflectionInput TVelmoraCanvas::Reflection() const
 {
-    return ReflectionInput{MasterCenter, SecondCenter, MasterRefCount, SecondRefCount, ReflectionMode};
+    return ReflectionInput{MasterCenter, SecondCenter, MasterRefCount, SecondRefCount, ReflectionMode, PatternCell,
+                           QSize(PictureWidth(), PictureHeight())};
 }

@@ -90,6 +90,8 @@ public:
     void SetSecondRefCount(int n);
     void SetTool(TCanvasTool t);
     void SetReflectionMode(TReflectionMode m);
+    void SetPattern(const TPattern &p);
+    const TPattern &Pattern() const { return PatternCell; }
     void SetPreciseBrush(bool b);
     void SetSmoothStrokes(bool b);
     void SetBrushOpacity(int percent);
@@ -236,6 +238,7 @@ public:
     // active layer, which it fills.
     bool FillSampleAll = false;
     TReflectionMode ReflectionMode = rmPrimary;
+    TPattern PatternCell;
     bool MasterActive = true;
     TNotifyEvent OnToolChange;
     TNotifyEvent OnColorPick;

@@ -69,6 +69,7 @@ enum TReflectionMode : std::uint8_t {
     rmSecondary = 3,
     rmVertical = 4,
     rmHorizontal = 5,
+    rmPattern = 6,
 };
 
 enum TColoringMode : std::uint8_t {

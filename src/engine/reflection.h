@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/canvas_types.h"
+#include "engine/pattern_group.h"
 
 #include <QPoint>
+#include <QSize>
 #include <vector>
 
 // Everything the copy sets depend on: both centres, both counts and the mode.
@@ -12,6 +14,10 @@ struct ReflectionInput {
     int n = 2;       // master count
     int m = 2;       // second count
     TReflectionMode mode = rmPrimary;
+    // Pattern mode: the group and cell, with the lattice through M, and the
+    // picture's size, beyond which no copy is drawn.
+    TPattern pattern{};
+    QSize area{};
     bool operator==(const ReflectionInput &) const = default;
 };
 
