@@ -184,6 +184,46 @@ TEST_F(CrashRecoveryTest, YesRestoresThePaintedPictureInsteadOfTheCommandLineFil
     EXPECT_EQ(canvas->Picture, restored);
 }
 
+// A layered picture is copied with its layers, in place of the flat copy,
+// and comes back with them; flattened, it is a flat copy again.
+TEST_F(CrashRecoveryTest, ALayeredPictureComesBackWithItsLayers)
+{
+    ASSERT_EQ(Start(QMessageBox::Yes), 0);
+    Change();
+    const QString flat = Entries().first();
+    canvas->NewLayer();
+    DrawTestStroke(*form, QLatin1String(Stroke));
+    canvas->SetLayerName(1, QStringLiteral("Lines"));
+    canvas->SetLayerVisible(0, false);
+    canvas->SetLayerOpacity(1, 40);
+    form->Autosave->Tick();
+    form->Autosave->Wait();
+    const QString layered = QString(flat).replace(QLatin1String(".png"), QLatin1String(".ora"));
+    EXPECT_EQ(Entries(), QStringList({layered, layered + QStringLiteral(".lock")}));
+    const QByteArray bytes = FileBytes(QDir(Folder).filePath(layered));
+    const std::vector<TImageLayer> painted = canvas->LayersForSaving();
+
+    CreateMainForm();
+    PlaceCopy(QStringLiteral("1-1.ora"), bytes);
+    ASSERT_EQ(Start(QMessageBox::Yes), 1);
+    const std::vector<TImageLayer> back = canvas->LayersForSaving();
+    ASSERT_EQ(back.size(), 2u);
+    for (std::size_t i = 0; i < back.size(); ++i) {
+        EXPECT_EQ(back[i].Name, painted[i].Name);
+        EXPECT_EQ(back[i].Visible, painted[i].Visible);
+        EXPECT_EQ(back[i].Opacity, painted[i].Opacity);
+        EXPECT_EQ(back[i].Pixels.convertToFormat(QImage::Format_ARGB32),
+                  painted[i].Pixels.convertToFormat(QImage::Format_ARGB32));
+    }
+    EXPECT_TRUE(canvas->Modified);
+
+    canvas->SetLayerVisible(0, true);
+    canvas->Flatten();
+    form->Autosave->Tick();
+    form->Autosave->Wait();
+    EXPECT_EQ(Entries(), QStringList({QStringLiteral("1-1.png"), QStringLiteral("1-1.png.lock")}));
+}
+
 // Esc and the window's close button put the question off and keep every
 // copy; No deletes each copy in turn, and the next start asks nothing.
 TEST_F(CrashRecoveryTest, OnlyNoDeletesTheCopies)

@@ -47,6 +47,32 @@ TEST(RecoveryPng, KeepsPixelsNameFormatAndStampAndRefusesDamage)
     EXPECT_THROW(DecodeRecoveryPng(plain.data(), plain.size(), back), PngDataError);
 }
 
+// A layered copy is an OpenRaster file with every layer and the same info;
+// a copy cut short is damaged.
+TEST(RecoveryOra, KeepsLayersAndInfoAndRefusesDamage)
+{
+    QImage lines(Sample().size(), QImage::Format_ARGB32);
+    lines.fill(0);
+    lines.setPixel(3, 4, qRgba(10, 20, 30, 128));
+    const std::vector<TImageLayer> layers{{QStringLiteral("Background"), false, 100, Sample()},
+                                          {QStringLiteral("Lines"), true, 40, lines}};
+    const TRecoveryInfo info{QStringLiteral("/tmp/a.ora"), 4, TFileStamp{17, 3}};
+    const std::vector<std::uint8_t> bytes = EncodeRecoveryOra(layers, lines, info);
+    TRecoveryInfo back;
+    const TOraImage image = DecodeRecoveryOra(bytes.data(), bytes.size(), back);
+    ASSERT_EQ(image.Layers.size(), 2u);
+    EXPECT_EQ(image.Layers[0].Pixels.convertToFormat(QImage::Format_RGB32), Sample());
+    EXPECT_FALSE(image.Layers[0].Visible);
+    EXPECT_EQ(image.Layers[1].Name, QStringLiteral("Lines"));
+    EXPECT_EQ(image.Layers[1].Opacity, 40);
+    EXPECT_EQ(image.Layers[1].Pixels, lines);
+    EXPECT_EQ(back.FileName, info.FileName);
+    EXPECT_EQ(back.File, info.File);
+    EXPECT_THROW(DecodeRecoveryOra(bytes.data(), bytes.size() - 100, back), PngDataError);
+    const std::vector<std::uint8_t> plain = EncodeOra(layers, lines);
+    EXPECT_THROW(DecodeRecoveryOra(plain.data(), plain.size(), back), PngDataError);
+}
+
 // The copy is written on the worker under a lock that keeps other instances
 // off it; removing it, or ending the writer, leaves the folder empty.
 TEST(RecoveryWriter, WritesUnderALockAndLeavesNothingBehind)

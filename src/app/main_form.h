@@ -27,6 +27,12 @@ class TVelmoraCanvas;
 // The program's frame: the canvas in a scroll box, the status bar with the
 // picture size, file name and zoom, the menu, and the handlers of the canvas's
 // notifications. The menu lives in main_menu.cpp.
+// A recovery copy's layers: one flat picture, or every layer.
+struct TRecoveredPicture {
+    std::vector<TImageLayer> Layers;
+    bool Layered = false;
+};
+
 class TfrmMainForm : public QMainWindow {
     Q_OBJECT
 
@@ -286,7 +292,7 @@ private:
     enum TRestoreAnswer { raYes, raNo, raLater };
     TRestoreAnswer AskRecoveryRestore(const QString &copyPath);
     void ReportUnreadableRecovery(const QString &copyPath, const QString &keptPath);
-    void LoadRecoveredPicture(const QImage &image, const TRecoveryInfo &info, const QString &copyPath);
+    void LoadRecoveredPicture(TRecoveredPicture picture, const TRecoveryInfo &info, const QString &copyPath);
     QMenu *AddSubmenu(QMenu *parent, const char *name, const QString &caption);
     QToolButton *ReflectionButtonFor(QObject *item) const;
     void PressToolButton(QToolButton *TfrmTools::*button, void (TfrmTools::*click)(QObject *));

@@ -78,13 +78,16 @@ bool TRecoveryAutosave::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// The interval starts again with each copy. The copy holds the picture as
-// its layers compose.
+// The interval starts again with each copy. The copy holds every layer.
 void TRecoveryAutosave::Copy()
 {
     const TVelmoraCanvas &canvas = *Form->Canvas();
     const TRecoveryInfo info{Form->CurrentFileName, Form->CurrentFormat, Form->FileStamp};
-    if (!Writer->Submit(canvas.ComposedPicture(), info, PictureStateKey(canvas)))
+    const qint64 tag = PictureStateKey(canvas);
+    const bool submitted = canvas.IsFlatPicture()
+                               ? Writer->Submit(canvas.ComposedPicture(), info, tag)
+                               : Writer->Submit(canvas.LayersForSaving(), canvas.ComposedPicture(), info, tag);
+    if (!submitted)
         return;
     CopyAtRelease = false;
     Timer.start();

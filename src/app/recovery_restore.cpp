@@ -57,11 +57,15 @@ enum TCopyRead { crRead, crDamaged, crUnreadable };
 
 // Only a copy whose data is damaged is beyond help; one that could not be
 // read now (access, I/O, memory) may be read at another start.
-TCopyRead ReadRecoveryCopy(const QString &path, QImage &image, TRecoveryInfo &info)
+TCopyRead ReadRecoveryCopy(const QString &path, TRecoveredPicture &picture, TRecoveryInfo &info)
 {
     try {
         const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
-        image = DecodeRecoveryPng(bytes.data(), bytes.size(), info);
+        picture.Layered = path.endsWith(QLatin1String(".ora"));
+        if (picture.Layered)
+            picture.Layers = DecodeRecoveryOra(bytes.data(), bytes.size(), info).Layers;
+        else
+            picture.Layers = {TImageLayer{QString(), true, 100, DecodeRecoveryPng(bytes.data(), bytes.size(), info)}};
         return crRead;
     } catch (const PngDataError &) {
         return crDamaged;
@@ -95,9 +99,9 @@ bool TfrmMainForm::RestoreRecoveryCopy()
         std::unique_ptr<QLockFile> lock = ClaimRecoveryCopy(path);
         if (!lock)
             continue;
-        QImage image;
+        TRecoveredPicture picture;
         TRecoveryInfo info;
-        const TCopyRead read = ReadRecoveryCopy(path, image, info);
+        const TCopyRead read = ReadRecoveryCopy(path, picture, info);
         if (read == crDamaged) {
             const QString kept = MoveRecoveryCopyAside(path);
             ReportUnreadableRecovery(path, kept.isEmpty() ? path : kept);
@@ -111,7 +115,7 @@ bool TfrmMainForm::RestoreRecoveryCopy()
             QFile::remove(path);
             continue;
         }
-        LoadRecoveredPicture(image, info, path);
+        LoadRecoveredPicture(std::move(picture), info, path);
         Autosave->TakeOver(path, std::move(lock));
         return true;
     }
@@ -140,17 +144,19 @@ void TfrmMainForm::ReportUnreadableRecovery(const QString &copyPath, const QStri
 
 // The picture comes back as unsaved changes to the file it was read from or
 // saved to, with no history.
-void TfrmMainForm::LoadRecoveredPicture(const QImage &image, const TRecoveryInfo &info, const QString &copyPath)
+void TfrmMainForm::LoadRecoveredPicture(TRecoveredPicture picture, const TRecoveryInfo &info, const QString &copyPath)
 {
-    TakePicture({TImageLayer{QString(), true, 100, image}}, false, info.FileName,
+    TakePicture(std::move(picture.Layers), picture.Layered, info.FileName,
                 ImageFormatNumbered(info.Format) ? info.Format : 1);
     canvas->Modified = true;
     FileStateKey = 0;
     FileStamp = KnownFileStamp(info, copyPath);
-    // The copy holds the merged picture only: saved over a layered file, it
-    // would drop the file's layers, so Save asks for a name.
+    // A flat copy of a file that keeps layers may stand for layers an
+    // earlier version did not copy: saved over that file, it would drop
+    // them, so Save asks for a name.
     const TImageFormat *format = ImageFormatNumbered(CurrentFormat);
-    StaleFileName = !info.FileName.isEmpty() && (!FileUnchanged(info.FileName, FileStamp) || format->KeepsLayers);
+    StaleFileName = !info.FileName.isEmpty() &&
+                    (!FileUnchanged(info.FileName, FileStamp) || (format->KeepsLayers && !picture.Layered));
     if (frmTools)
         frmTools->SyncColoringButtons();
     UpdateStatusBar();

@@ -18,6 +18,11 @@ bool TVelmoraCanvas::ActiveIsComposite() const
     return Stack.Count() == 1 && only.Visible && only.Opacity == 100;
 }
 
+bool TVelmoraCanvas::IsFlatPicture() const
+{
+    return ActiveIsComposite() && Stack.At(0).Name == BackgroundLayerName;
+}
+
 bool TVelmoraCanvas::ShowsPictureAsIs() const
 {
     return ActiveIsComposite() && !Picture.hasAlphaChannel();

@@ -119,7 +119,7 @@ void TVelmoraCanvas::SetCanvasSize(int width, int height, bool clearPicture, boo
 
 void TVelmoraCanvas::LoadPicture(const QImage &graphic)
 {
-    LoadLayers({TImageLayer{QStringLiteral("Background"), true, 100, graphic}});
+    LoadLayers({TImageLayer{BackgroundLayerName, true, 100, graphic}});
 }
 
 // The copy shares the pixels until one side writes to them, so handing the

@@ -205,6 +205,10 @@ public:
     // picture is modified.
     void LoadLayers(std::vector<TImageLayer> layers);
     std::vector<TImageLayer> LayersForSaving() const;
+    // Whether the composed picture alone gives the picture back through
+    // LoadPicture: one visible layer at full opacity, under the name a flat
+    // picture's layer has.
+    bool IsFlatPicture() const;
 
     QImage Picture;
     TRect ImageRect;

@@ -16,6 +16,7 @@ namespace {
 
 const QByteArray kMimeType = "image/openraster";
 const QByteArray kStackName = "stack.xml";
+const QByteArray kMergedName = "mergedimage.png";
 constexpr int kThumbnailSide = 256;
 const QLatin1String kNormalBlending("svg:src-over");
 
@@ -190,6 +191,12 @@ QImage Placed(const QImage &pixels, qint64 x, qint64 y, QSize size)
 
 std::vector<std::uint8_t> EncodeOra(const std::vector<TImageLayer> &layers, const QImage &merged)
 {
+    return EncodeOra(layers, merged, DefaultPngSettings(), {});
+}
+
+std::vector<std::uint8_t> EncodeOra(const std::vector<TImageLayer> &layers, const QImage &merged,
+                                    const PngSettings &png, const PngText &mergedText)
+{
     if (layers.empty() || merged.isNull())
         throw std::runtime_error("The picture has no layers");
     if (layers.size() > std::size_t(kMaxOraLayers))
@@ -204,9 +211,10 @@ std::vector<std::uint8_t> EncodeOra(const std::vector<TImageLayer> &layers, cons
     zip.Add(kStackName, Bytes(StackXml(layers, merged.size())), false);
     // PNG data is compressed already.
     for (std::size_t i = 0; i < layers.size(); ++i)
-        zip.Add(LayerSource(i), EncodePng(layers[i].Pixels), true);
-    zip.Add("Thumbnails/thumbnail.png", EncodePng(Thumbnail(merged)), true);
-    zip.Add("mergedimage.png", EncodePng(merged), true);
+        zip.Add(LayerSource(i), EncodePng(layers[i].Pixels, png), true);
+    zip.Add("Thumbnails/thumbnail.png", EncodePng(Thumbnail(merged), png), true);
+    zip.Add(kMergedName, mergedText.Keyword.isEmpty() ? EncodePng(merged, png) : EncodePngWithText(merged, png, mergedText),
+            true);
     return zip.Finish();
 }
 
@@ -231,6 +239,11 @@ TOraImage DecodeOra(const std::uint8_t *data, std::size_t size, std::uint64_t ma
         image.Layers.push_back(std::move(layer));
     }
     return image;
+}
+
+std::vector<std::uint8_t> ReadOraMergedPng(const std::uint8_t *data, std::size_t size)
+{
+    return TZipReader(data, size).Read(kMergedName);
 }
 
 TOraImage LoadOraFile(const QString &path)

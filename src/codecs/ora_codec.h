@@ -2,6 +2,7 @@
 
 #include "codecs/image_file_io.h"
 #include "codecs/image_layer.h"
+#include "codecs/png_codec.h"
 
 #include <QImage>
 #include <QString>
@@ -33,6 +34,12 @@ struct TOraImage {
 // pixels is written as an RGBA PNG, an opaque one as RGB. Throws
 // std::runtime_error.
 std::vector<std::uint8_t> EncodeOra(const std::vector<TImageLayer> &layers, const QImage &merged);
+// As above, every PNG written with the given settings and the merged
+// picture's with the text chunk (none when its keyword is empty).
+std::vector<std::uint8_t> EncodeOra(const std::vector<TImageLayer> &layers, const QImage &merged,
+                                    const PngSettings &png, const PngText &mergedText);
+// The merged picture's PNG as the archive holds it.
+std::vector<std::uint8_t> ReadOraMergedPng(const std::uint8_t *data, std::size_t size);
 
 // Reads the layers as other programs write them: a layer smaller or larger
 // than the picture, or moved by its x and y, is placed into a transparent

@@ -32,6 +32,20 @@ bool ParseInfo(const QByteArray &text, TRecoveryInfo &info)
     return (head.size() == 1 || head.size() == 3) && ok[0] && ok[1] && ok[2];
 }
 
+PngSettings FastPng()
+{
+    PngSettings fast;
+    fast.zlibLevel = 1;
+    return fast;
+}
+
+void ReadInfo(const std::uint8_t *png, std::size_t size, TRecoveryInfo &info)
+{
+    QByteArray text;
+    if (!ReadPngText(png, size, Keyword, text) || !ParseInfo(text, info))
+        throw PngDataError("The recovery copy has no valid file information");
+}
+
 } // namespace
 
 TFileStamp FileStampOf(const QString &path)
@@ -49,16 +63,31 @@ bool FileUnchanged(const QString &path, const TFileStamp &stamp)
 
 std::vector<std::uint8_t> EncodeRecoveryPng(const QImage &picture, const TRecoveryInfo &info)
 {
-    PngSettings fast;
-    fast.zlibLevel = 1;
-    return EncodePngWithText(picture, fast, {Keyword, InfoText(info)});
+    return EncodePngWithText(picture, FastPng(), {Keyword, InfoText(info)});
 }
 
 QImage DecodeRecoveryPng(const std::uint8_t *data, std::size_t size, TRecoveryInfo &info)
 {
     QImage picture = DecodePng(data, size);
-    QByteArray text;
-    if (!ReadPngText(data, size, Keyword, text) || !ParseInfo(text, info))
-        throw PngDataError("The recovery copy has no valid file information");
+    ReadInfo(data, size, info);
     return picture;
+}
+
+std::vector<std::uint8_t> EncodeRecoveryOra(const std::vector<TImageLayer> &layers, const QImage &merged,
+                                            const TRecoveryInfo &info)
+{
+    return EncodeOra(layers, merged, FastPng(), {Keyword, InfoText(info)});
+}
+
+TOraImage DecodeRecoveryOra(const std::uint8_t *data, std::size_t size, TRecoveryInfo &info)
+{
+    try {
+        const std::vector<std::uint8_t> merged = ReadOraMergedPng(data, size);
+        ReadInfo(merged.data(), merged.size(), info);
+        return DecodeOra(data, size);
+    } catch (const std::bad_alloc &) {
+        throw;
+    } catch (const std::exception &error) {
+        throw PngDataError(error.what());
+    }
 }

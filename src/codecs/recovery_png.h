@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codecs/ora_codec.h"
 #include "codecs/png_codec.h"
 
 #include <QImage>
@@ -11,7 +12,9 @@
 #include <vector>
 
 // Recovery copies: ordinary PNG images that any viewer opens, with the
-// picture's file name and format in an iTXt chunk under RecoveryKeyword.
+// picture's file name and format in an iTXt chunk under RecoveryKeyword. A
+// picture of more than one layer is copied as an OpenRaster file, the chunk
+// in its merged picture.
 
 inline constexpr char RecoveryKeyword[] = "Velmora recovery";
 
@@ -45,3 +48,13 @@ std::vector<std::uint8_t> EncodeRecoveryPng(const QImage &picture, const TRecove
 // chunk. Throws PngDataError for a damaged image or a missing or damaged
 // info chunk, and std::runtime_error when memory runs out.
 QImage DecodeRecoveryPng(const std::uint8_t *data, std::size_t size, TRecoveryInfo &info);
+
+// The layers (bottom to top) and their merged picture as an OpenRaster
+// copy, with fast compression. Throws std::runtime_error as EncodeOra does.
+std::vector<std::uint8_t> EncodeRecoveryOra(const std::vector<TImageLayer> &layers, const QImage &merged,
+                                            const TRecoveryInfo &info);
+
+// Reads such a copy's layers and info. Throws std::bad_alloc when memory
+// runs out and PngDataError for anything else: the copy is then kept aside
+// rather than read again at every start.
+TOraImage DecodeRecoveryOra(const std::uint8_t *data, std::size_t size, TRecoveryInfo &info);

@@ -11,7 +11,7 @@ void TLayerStack::Reset(QImage background)
         *Outside = QImage();
     Layers.clear();
     TLayer layer;
-    layer.Name = QStringLiteral("Background");
+    layer.Name = BackgroundLayerName;
     layer.Pixels = std::move(background);
     layer.Id = NewId();
     Layers.push_back(std::move(layer));

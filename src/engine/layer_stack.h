@@ -30,6 +30,10 @@ struct TStackShape {
     bool operator==(const TStackShape &) const = default;
 };
 
+// The name of a picture's only layer when it was made or read from a flat
+// file.
+inline const QString BackgroundLayerName = QStringLiteral("Background");
+
 // The layers of a picture, bottom to top, one of them active. Pure data: no
 // history, no display. Every layer has the picture's size. Only the bottom
 // layer may be Format_RGB32 (an opaque picture keeps the pixels of a flat

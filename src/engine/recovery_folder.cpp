@@ -44,7 +44,7 @@ QStringList AbandonedRecoveryCopies(const QString &folder)
 {
     QStringList copies;
     const QFileInfoList files =
-        QDir(folder).entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Time);
+        QDir(folder).entryInfoList({QStringLiteral("*.png"), QStringLiteral("*.ora")}, QDir::Files, QDir::Time);
     for (const QFileInfo &file : files) {
         if (TryLockCopy(file.filePath()))
             copies.append(file.filePath());

@@ -9,6 +9,13 @@
 #include <QFileInfo>
 #include <QLockFile>
 
+#include <utility>
+
+namespace {
+const QString PngSuffix = QStringLiteral(".png");
+const QString OraSuffix = QStringLiteral(".ora");
+} // namespace
+
 TRecoveryWriter::TRecoveryWriter(const QString &folder)
     : Path(NewRecoveryCopyPath(folder))
 {
@@ -23,8 +30,30 @@ bool TRecoveryWriter::Submit(const QImage &picture, const TRecoveryInfo &info, q
 {
     if (picture.isNull() || Worker.Busy() || !CopyPicture(picture, Buffer))
         return false;
+    return Post(info, tag, PngSuffix);
+}
+
+bool TRecoveryWriter::Submit(const std::vector<TImageLayer> &layers, const QImage &merged, const TRecoveryInfo &info,
+                             qint64 tag)
+{
+    if (layers.empty() || merged.isNull() || Worker.Busy())
+        return false;
+    Layers = layers;
+    Buffer = merged;
+    if (Post(info, tag, OraSuffix))
+        return true;
+    Layers.clear();
+    Buffer = QImage();
+    return false;
+}
+
+// Runs while the worker is idle, so the paths may change here.
+bool TRecoveryWriter::Post(const TRecoveryInfo &info, qint64 tag, const QString &suffix)
+{
     Info = info;
     Tag = tag;
+    if (!Path.endsWith(suffix))
+        SwitchPath(Path.chopped(suffix.size()) + suffix);
     return Worker.Post([this] { Write(); });
 }
 
@@ -36,6 +65,7 @@ void TRecoveryWriter::Wait()
 void TRecoveryWriter::Remove()
 {
     Worker.Wait();
+    RemoveFormer();
     Written = 0;
     if (!Lock)
         return;
@@ -50,17 +80,44 @@ void TRecoveryWriter::TakeOver(const QString &path, std::unique_ptr<QLockFile> l
     Lock = std::move(lock);
 }
 
+// The copy in the other format stays until the new one is written; when the
+// format turns back before that, the copy on disk is this one again.
+void TRecoveryWriter::SwitchPath(const QString &path)
+{
+    if (FormerLock && FormerPath == path) {
+        std::swap(Path, FormerPath);
+        std::swap(Lock, FormerLock);
+        return;
+    }
+    RemoveFormer();
+    FormerPath = std::exchange(Path, path);
+    FormerLock = std::move(Lock);
+}
+
 // Runs on the worker. A copy that cannot be written is no reason to disturb
 // the user: the next one tries again.
 void TRecoveryWriter::Write()
 {
     try {
-        if (!HoldLock())
-            return;
-        WriteFileBytes(Path, EncodeRecoveryPng(Buffer, Info));
-        Written = Tag;
+        if (HoldLock()) {
+            WriteFileBytes(Path, Layers.empty() ? EncodeRecoveryPng(Buffer, Info) : EncodeRecoveryOra(Layers, Buffer, Info));
+            Written = Tag;
+            RemoveFormer();
+        }
     } catch (...) {
     }
+    if (Layers.empty())
+        return;
+    Layers.clear();
+    Buffer = QImage();
+}
+
+void TRecoveryWriter::RemoveFormer()
+{
+    if (!FormerLock)
+        return;
+    QFile::remove(FormerPath);
+    FormerLock.reset();
 }
 
 // A lock whose file went with its folder guards nothing: it is taken again

@@ -8,12 +8,15 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 class QLockFile;
 
-// This instance's recovery copy: one PNG file in the recovery folder, written
+// This instance's recovery copy: one file in the recovery folder, written
 // atomically on a worker thread and guarded by a lock file that holds this
-// process's id from the first write until the copy is removed.
+// process's id from the first write until the copy is removed. A picture a
+// plain PNG holds whole is copied as one; any other as OpenRaster, under the
+// same name with ".ora" for ".png".
 class TRecoveryWriter {
 public:
     explicit TRecoveryWriter(const QString &folder);
@@ -25,6 +28,9 @@ public:
     // previous copy is still being written, and when the picture's copy or
     // the worker cannot be had.
     bool Submit(const QImage &picture, const TRecoveryInfo &info, qint64 tag);
+    // The same for a picture of layers (bottom to top) and their merged
+    // picture, shared with the caller until either side writes to them.
+    bool Submit(const std::vector<TImageLayer> &layers, const QImage &merged, const TRecoveryInfo &info, qint64 tag);
 
     // The tag of the last copy that reached the disk, 0 when none did since
     // the copy was taken over or removed. A failed write leaves it alone.
@@ -43,13 +49,22 @@ public:
     QString CopyPath() const { return Path; }
 
 private:
+    bool Post(const TRecoveryInfo &info, qint64 tag, const QString &suffix);
     void Write();
     bool HoldLock();
+    void SwitchPath(const QString &path);
+    void RemoveFormer();
 
     QString Path;
+    // The copy in the other format, removed once this one is written.
+    QString FormerPath;
+    std::unique_ptr<QLockFile> FormerLock;
     // The picture's copy, reused while the size stays; only the worker reads
     // it while a write runs.
     QImage Buffer;
+    // A layered copy's pixels; empty for a PNG copy. The worker lets go of
+    // them once written, so painting copies no layer after that.
+    std::vector<TImageLayer> Layers;
     TRecoveryInfo Info;
     qint64 Tag = 0;
     std::atomic<qint64> Written = 0;
