@@ -172,27 +172,39 @@ TRows<QRgb> RowsOf(QImage &image, int x)
     return {image.bits(), image.bytesPerLine(), x};
 }
 
-// Most pixels of a layer are opaque or transparent, and over a row of only
-// those the composite takes either the layer's pixel or the one under it: a
-// choice without branches, which vectorises.
-bool OnlyHardPixels(const QRgb *__restrict layer, int n, QRgb opaque)
+// Most pixels of a layer are opaque or transparent, and where those of the
+// active layer and of Above all are, the composite takes the pixel of the
+// topmost one that is opaque: a choice without branches, which vectorises.
+// The row is written on that assumption; false means a pixel was neither,
+// and the row must be composed in full. (a + 1) & 0xFE is 0 only for an
+// alpha of 0 or 255.
+template <bool HasUnder, bool HasOver>
+bool SelectHardPixels(const QRgb *__restrict under, const QRgb *__restrict layer, const QRgb *__restrict over,
+                      QRgb *__restrict out, int n, QRgb opaque)
 {
-    bool hard = true;
-    for (int i = 0; i < n; ++i) {
-        const QRgb a = (layer[i] | opaque) >> 24;
-        hard &= (a == 0) | (a == 255);
-    }
-    return hard;
-}
-
-void SelectHardPixels(const QRgb *__restrict under, const QRgb *__restrict layer, QRgb *__restrict out, int n,
-                      QRgb opaque)
-{
+    QRgb soft = 0;
     for (int i = 0; i < n; ++i) {
         const QRgb source = layer[i] | opaque;
         const QRgb keep = 0u - (source >> 31);
-        out[i] = (source & keep) | ((under ? under[i] : 0u) & ~keep);
+        QRgb c = (source & keep) | ((HasUnder ? under[i] : 0u) & ~keep);
+        soft |= ((source >> 24) + 1) & 0xFEu;
+        if (HasOver) {
+            const QRgb top = 0u - (over[i] >> 31);
+            c = (over[i] & top) | (c & ~top);
+            soft |= ((over[i] >> 24) + 1) & 0xFEu;
+        }
+        out[i] = c;
     }
+    return soft == 0;
+}
+
+bool SelectHardPixels(const QRgb *under, const QRgb *layer, const QRgb *over, QRgb *out, int n, QRgb opaque)
+{
+    if (under)
+        return over ? SelectHardPixels<true, true>(under, layer, over, out, n, opaque)
+                    : SelectHardPixels<true, false>(under, layer, over, out, n, opaque);
+    return over ? SelectHardPixels<false, true>(under, layer, over, out, n, opaque)
+                : SelectHardPixels<false, false>(under, layer, over, out, n, opaque);
 }
 
 } // namespace
@@ -235,10 +247,8 @@ void TLayerComposite::ComposeRect(const TLayerStack &stack, const QRect &rect)
         const QRgb *__restrict over = above ? aboveRows[y] : nullptr;
         const QRgb *__restrict layer = layerRows[y];
         QRgb *__restrict out = outRows[y];
-        if (opacity == 255 && !over && OnlyHardPixels(layer, n, layerOpaque)) {
-            SelectHardPixels(under, layer, out, n, layerOpaque);
+        if (opacity == 255 && SelectHardPixels(under, layer, over, out, n, layerOpaque))
             continue;
-        }
         for (int i = 0; i < n; ++i) {
             const QRgb source = layer[i] | layerOpaque;
             const unsigned sa = opacity == 255 ? source >> 24 : ((source >> 24) * opacity + 127) / 255;
