@@ -66,6 +66,23 @@ void BM_StrokeMoveLayers(benchmark::State &state)
 }
 BENCHMARK(BM_StrokeMoveLayers)->Unit(benchmark::kMicrosecond);
 
+// The same, in a colour that changes every quarter turn: the moves above
+// soon come round over their own paint, where no pixel changes, while these
+// cover another colour as a fresh stroke does.
+void BM_StrokeMoveLayersRecolored(benchmark::State &state)
+{
+    auto c = LayeredCanvas();
+    c->BrushSize = 21;
+    c->ComposedPicture();
+    int moves = 0;
+    StrokeMoves(state, *c, [&c, &moves] {
+        if (++moves % 47 == 0)
+            c->SetMasterColor(MakeColor(moves % 251, 80, 160));
+        benchmark::DoNotOptimize(c->ComposedPicture());
+    });
+}
+BENCHMARK(BM_StrokeMoveLayersRecolored)->Unit(benchmark::kMicrosecond);
+
 void BM_StrokeMoveSmooth(benchmark::State &state)
 {
     auto c = BigCanvas();

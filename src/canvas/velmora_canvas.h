@@ -311,7 +311,7 @@ private:
     // What a stroke drawn with the given pen width tells the reduced copy
     // and the composite about each copy it draws; nothing for a one-layer
     // picture at full size.
-    std::function<void(QPoint, QPoint)> ChangeMarks(int penWidth);
+    std::function<void(QPoint, QPoint, const std::vector<TSpan> &)> ChangeMarks(int penWidth);
     void DrawMarkers(QPainter &p, const QRect &area) const;
 
     std::unique_ptr<TStrokePainter> StrokePainter;

@@ -26,12 +26,38 @@ public:
             std::fill(row + x0, row + x1 + 1, Color);
     }
 
+    // Narrows x0..x1 of row y to the pixels from the first to the last that
+    // do not have the colour yet; false when every one has it.
+    bool Trim(int y, int &x0, int &x1) const
+    {
+        const auto *row = reinterpret_cast<const QRgb *>(Bits + y * Stride);
+        while (x0 <= x1 && row[x0] == Color)
+            ++x0;
+        while (x1 >= x0 && row[x1] == Color)
+            --x1;
+        return x0 <= x1;
+    }
+
 private:
     uchar *Bits;
     qsizetype Stride;
     QRgb Color;
     const TColoringMask *Mask;
 };
+
+// The rows around the segment a -> b, reach pixels beyond it, inside a
+// width x height picture.
+void AddReachRows(std::vector<TSpan> &rows, QPoint a, QPoint b, int reach, int width, int height)
+{
+    const int x0 = std::max(std::min(a.x(), b.x()) - reach, 0);
+    const int x1 = std::min(std::max(a.x(), b.x()) + reach, width - 1);
+    const int y0 = std::max(std::min(a.y(), b.y()) - reach, 0);
+    const int y1 = std::min(std::max(a.y(), b.y()) + reach, height - 1);
+    if (x0 > x1)
+        return;
+    for (int y = y0; y <= y1; ++y)
+        rows.push_back(TSpan{y, x0, x1});
+}
 
 } // namespace
 
@@ -49,8 +75,25 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
     const int w = target.width(), h = target.height();
     const bool smooth = Smooth || style.Soft();
     const bool once = !smooth && !style.Opaque();
-    const TSpanWriter opaque(target, ink.Pixel(), mask);
-    auto translucent = [&](int y, int x0, int x1) { Coverage.AddSpan(target, y, x0, x1, ink, mask, style); };
+    const bool told = bool(copyDrawn);
+    const TSpanWriter solid(target, ink.Pixel(), mask);
+    // A copy overlaps the one of the segment before, whose pixels have the
+    // ink already: the listener hears only of the pixels that change.
+    auto opaque = [&](int y, int x0, int x1) {
+        if (!told) {
+            solid(y, x0, x1);
+            return;
+        }
+        if (!solid.Trim(y, x0, x1))
+            return;
+        solid(y, x0, x1);
+        CopyRows.push_back(TSpan{y, x0, x1});
+    };
+    auto translucent = [&](int y, int x0, int x1) {
+        Coverage.AddSpan(target, y, x0, x1, ink, mask, style);
+        if (told)
+            CopyRows.push_back(TSpan{y, x0, x1});
+    };
     auto aliased = [&](auto &&write, QPoint a, QPoint b) {
         if (width <= 1)
             PenRaster::ThinLine(a, b, w, h, write);
@@ -63,14 +106,19 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
         Coverage.Prepare(target, ink, style);
     const bool joint = smooth && Continues(reflection, from, width, style);
     ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
-        if (smooth)
+        CopyRows.clear();
+        if (smooth) {
             Coverage.AddCapsule(target, a, b, width, ink, mask, style, joint);
-        else if (once)
+            // Coverage reaches the pixels a sample of which the pen touches.
+            if (told)
+                AddReachRows(CopyRows, a, b, width / 2 + 1, w, h);
+        } else if (once) {
             aliased(translucent, a, b);
-        else
+        } else {
             aliased(opaque, a, b);
-        if (copyDrawn)
-            copyDrawn(a, b);
+        }
+        if (told)
+            copyDrawn(a, b, CopyRows);
     });
     Last = {reflection, to, width, Coverage.Generation()};
 }

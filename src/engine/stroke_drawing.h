@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include <functional>
+#include <vector>
 
 class TColoringMask;
 
@@ -36,9 +37,13 @@ public:
     // next starts a new stroke on the picture as it is then.
     void EndStroke() { Coverage.End(); }
 
-    // Hears of each copy of a segment as it is drawn, so a caller can tell
-    // what changed without reflecting the segment again.
-    using TCopyDrawn = std::function<void(QPoint a, QPoint b)>;
+    // Hears of each copy of a segment as it is drawn, with the rows of
+    // pixels it may have changed, so a caller can tell what changed without
+    // reflecting the segment again. The solid pen tells the pixels from the
+    // first to the last on each row that it changed, a translucent aliased
+    // one those it covered, a smooth one the rows of its reach around the
+    // copy.
+    using TCopyDrawn = std::function<void(QPoint a, QPoint b, const std::vector<TSpan> &rows)>;
 
     // Every copy of the segment from -> to. With a mask (the target's size)
     // only the pixels it leaves paintable change.
@@ -69,6 +74,8 @@ private:
         std::uint64_t Generation = 0;
     } Last;
     TCoverageRings Rings;
+    // The rows the copy being drawn changed, kept for its listener.
+    std::vector<TSpan> CopyRows;
 };
 
 // A one-pixel line from a up to but not including b, clipped to the image.
