@@ -309,8 +309,17 @@ void TFloodFill::Push(int y, int x0, int x1, int dir)
 {
     if (WrapY && Height > 0)
         y = (y + Height) % Height;
-    if (y >= 0 && y < Height)
-        Stack.push_back(TEntry{y, x0, x1, dir});
+    if (y < 0 || y >= Height)
+        return;
+    Stack.push_back(TEntry{y, x0, x1, dir});
+    // Short runs down a column of rows wait on memory for every row; the
+    // row after this one is asked for while this one is scanned.
+    const int next = y + dir;
+    if (next >= 0 && next < Height && Image) {
+        const uchar *row = Image->constScanLine(next);
+        for (int x = x0; x <= std::min(x1, x0 + 63); x += 16)
+            __builtin_prefetch(row + 4 * std::size_t(x));
+    }
 }
 
 template <typename Match>
