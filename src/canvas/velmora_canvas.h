@@ -377,6 +377,7 @@ private:
     const TColoringMask *ActiveMask() const;
     void DrawShape(const std::function<void()> &draw);
     void DrawCircles(QPoint q);
+    void DrawPatternCircles(QPoint q);
     void DrawFigures(QPoint q, bool Star);
     void DrawFigure(const std::vector<QPoint> &Vertices, bool Star);
 

@@ -110,17 +110,44 @@ void TCoverageStroke::AddCapsule(QImage &picture, QPoint a, QPoint b, int width,
     const int y1 = std::min(std::max(a.y(), b.y()) + reach, H - 1);
     if (y0 > y1 || std::max(a.x(), b.x()) + reach < 0 || std::min(a.x(), b.x()) - reach >= W)
         return;
-    const QPoint a8 = a * 8, b8 = b * 8;
-    const TBand band(a8, b8, 2 * Radius);
+    const int top = a.y() + CapsuleRuns(b - a, reach);
+    const std::int64_t shift = 4 * std::int64_t(a.x());
     for (int y = y0; y <= y1; ++y) {
+        const auto &cached = Capsule.Runs[std::size_t(y - top)];
         TPartRuns runs;
-        for (int j = 0; j < 4; ++j) {
-            std::int64_t lo, hi;
-            CapsuleRow(SampleRowY(y, j), a8, b8, DiscHalf, band, lo, hi);
-            runs[j] = Clipped(ToColumns(lo, hi), W);
-        }
+        for (int j = 0; j < 4; ++j)
+            runs[j] = Clipped({cached[std::size_t(j)].Lo + shift, cached[std::size_t(j)].Hi + shift}, W);
         AddRow(picture, y, runs, mask);
     }
+}
+
+// The sample runs of the capsule from pixel (0, 0) to delta, row by row
+// from the returned top row. Moved by whole pixels, a capsule covers the
+// same samples moved, so the copies of a pattern, which repeat one capsule
+// many times, find them here already.
+int TCoverageStroke::CapsuleRuns(QPoint delta, int reach)
+{
+    TCapsuleRuns &c = Capsule;
+    const int top = std::min(0, delta.y()) - reach;
+    if (delta == c.Delta && Radius == c.Radius && !c.Runs.empty())
+        return top;
+    // Unmatched until complete: running out of memory on the way leaves
+    // no half list to be taken for a whole one.
+    c.Radius = 0;
+    c.Runs.clear();
+    const QPoint b8 = delta * 8;
+    const TBand band(QPoint(0, 0), b8, 2 * Radius);
+    for (int y = top; y <= std::max(0, delta.y()) + reach; ++y) {
+        auto &runs = c.Runs.emplace_back();
+        for (int j = 0; j < 4; ++j) {
+            std::int64_t lo, hi;
+            CapsuleRow(SampleRowY(y, j), QPoint(0, 0), b8, DiscHalf, band, lo, hi);
+            runs[std::size_t(j)] = ToColumns(lo, hi);
+        }
+    }
+    c.Delta = delta;
+    c.Radius = Radius;
+    return top;
 }
 
 // Calls fn(tile, i, xa, xb) for the pieces of row y from x0 to x1 that lie

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPoint>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -77,6 +78,7 @@ private:
     };
 
     void SetWidth(int width);
+    int CapsuleRuns(QPoint delta, int reach);
     void AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
     void AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask, bool joint);
     void Floors(int y, int x0, int x1, const TColoringMask *mask);
@@ -107,6 +109,12 @@ private:
     // vertical distance t (eighths) the largest horizontal one in the disc.
     int Radius = 0;
     std::vector<int> DiscHalf;
+    // The sample runs of the last capsule, from its start pixel.
+    struct TCapsuleRuns {
+        QPoint Delta;
+        int Radius = 0;
+        std::vector<std::array<CoverageSamples::TRun, 4>> Runs;
+    } Capsule;
 };
 
 // Tests make the stroke's allocations fail once it holds this many tiles;

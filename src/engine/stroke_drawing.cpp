@@ -66,6 +66,31 @@ void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color)
     PenRaster::ThinLine(a, b, target.width(), target.height(), TSpanWriter(target, color, nullptr));
 }
 
+// A copy with the same end-to-end offset as the one before covers the same
+// runs shifted; only the clipping is done again.
+template <typename SpanFn>
+void TStrokePainter::RepeatedSegment(QPoint a, QPoint b, int width, int height, SpanFn &&span)
+{
+    if (!PenRaster::InRange(a) || !PenRaster::InRange(b))
+        return;
+    TPenRuns &r = Repeated;
+    if (b - a != r.Delta || Pen.Width() != r.Width || r.Runs.empty()) {
+        r.Delta = b - a;
+        r.Width = Pen.Width();
+        r.Top = std::min(0, r.Delta.y()) - Pen.Reach();
+        r.Runs.clear();
+        Pen.Rows(QPoint(0, 0), r.Delta, [&](int, std::int64_t lo, std::int64_t hi) { r.Runs.emplace_back(int(lo), int(hi)); });
+    }
+    const int top = a.y() + r.Top;
+    const int first = std::max(0, -top), last = std::min(int(r.Runs.size()), height - top);
+    for (int i = first; i < last; ++i) {
+        const auto [lo, hi] = r.Runs[std::size_t(i)];
+        const int x0 = std::max(a.x() + lo, 0), x1 = std::min(a.x() + hi, width - 1);
+        if (lo <= hi && x0 <= x1)
+            span(top + i, x0, x1);
+    }
+}
+
 // Each copy is drawn as soon as it is reflected: a list of a million copies
 // would cost more than drawing them.
 void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink,
@@ -94,9 +119,12 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
         if (told)
             CopyRows.push_back(TSpan{y, x0, x1});
     };
+    const bool repeats = reflection.mode == rmPattern;
     auto aliased = [&](auto &&write, QPoint a, QPoint b) {
         if (width <= 1)
             PenRaster::ThinLine(a, b, w, h, write);
+        else if (repeats)
+            RepeatedSegment(a, b, w, h, write);
         else
             Pen.Segment(a, b, w, h, write);
     };
@@ -105,7 +133,10 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
     if (smooth)
         Coverage.Prepare(target, ink, style);
     const bool joint = smooth && Continues(reflection, from, width, style);
-    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
+    // Every pen stays within half its width and a pixel of samples.
+    ReflectionInput copies = reflection;
+    copies.reach = std::max(copies.reach, width / 2 + 2);
+    ForEachSegmentCopy(copies, from, to, [&](QPoint a, QPoint b) {
         CopyRows.clear();
         if (smooth) {
             Coverage.AddCapsule(target, a, b, width, ink, mask, style, joint);

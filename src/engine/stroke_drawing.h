@@ -63,7 +63,19 @@ private:
     // that every copy starts where the copy before ended.
     bool Continues(const ReflectionInput &reflection, QPoint from, int width, const TPenStyle &style) const;
 
+    template <typename SpanFn>
+    void RepeatedSegment(QPoint a, QPoint b, int width, int height, SpanFn &&span);
+
     TPen Pen;
+    // The runs of the last wide segment drawn, from its start pixel: the
+    // copies of a pattern repeat one segment many times over, shifted by
+    // whole pixels.
+    struct TPenRuns {
+        QPoint Delta;
+        int Width = 0;
+        int Top = 0;
+        std::vector<std::pair<int, int>> Runs;
+    } Repeated;
     bool Smooth = false;
     TCoverageStroke Coverage;
     // The last segment drawn, and the stroke it was drawn in.
