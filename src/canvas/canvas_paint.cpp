@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 // The display: the picture centred on a grey field with its shadow and
@@ -190,6 +192,36 @@ void DrawGrid(QPainter &p, const QRect &area, const TRect &ir, QSize picture, TZ
     dotted.Horizontal(y(h - qh), ir.Left, ir.Right);
 }
 
+// Pattern mode's grid outlines the lattice cells in the look of the usual
+// grid's middle lines, black on every other pixel. Lines along the axes take
+// those lines' exact dashes, which also keeps a part of the control the
+// pixels of a whole paint; slanted ones (hexagonal and oblique cells) a
+// dashed pen.
+void DrawLatticeGrid(QPainter &p, const QRect &area, const TRect &ir, TZoom z, const std::vector<QLineF> &lines)
+{
+    const double scale = double(z.Num) / z.Den;
+    // Enlarged, a picture pixel shows at the middle of its block.
+    const double middle = z.Num > 1 ? z.Num / 2 : 0;
+    auto shown = [&](QPointF pic) {
+        return QPoint(ir.Left + int(std::floor(pic.x() * scale + middle)),
+                      ir.Top + int(std::floor(pic.y() * scale + middle)));
+    };
+    TPatternLines dashes(p, area, {true, false}, qRgb(0, 0, 0));
+    QPen slanted(QColor(0, 0, 0), 0);
+    slanted.setDashPattern({1, 1});
+    for (const QLineF &line : lines) {
+        const QPoint a = shown(line.p1()), b = shown(line.p2());
+        if (a.x() == b.x()) {
+            dashes.Vertical(a.x(), std::min(a.y(), b.y()), std::max(a.y(), b.y()));
+        } else if (a.y() == b.y()) {
+            dashes.Horizontal(a.y(), std::min(a.x(), b.x()), std::max(a.x(), b.x()));
+        } else if (QRect(a, b).normalized().intersects(area)) {
+            p.setPen(slanted);
+            p.drawLine(a, b);
+        }
+    }
+}
+
 // The border is the aliased one-pixel outline of the square, which covers
 // its outermost pixels.
 void DrawMarker(QPainter &p, QPoint at, const QColor &border)
@@ -270,12 +302,25 @@ void TVelmoraCanvas::DrawDisplay(QPainter &p, const QRect &area)
     DrawPicture(p, pictureArea, area);
 
     DrawOverlayItems(p, area);
-    if (ShowGrid)
+    if (ShowGrid && ReflectionMode == rmPattern)
+        DrawLatticeGrid(p, area, ImageRect, ZoomFactor, LatticeLines());
+    else if (ShowGrid)
         DrawGrid(p, area, ImageRect, ImagePictureSize(), ZoomFactor);
     DrawMarkers(p, area);
     if (StringVisible())
         DrawBrushString(p);
     p.restore();
+}
+
+const std::vector<QLineF> &TVelmoraCanvas::LatticeLines()
+{
+    const QSize picture(PictureWidth(), PictureHeight());
+    TLatticeGrid &grid = LatticeGrid;
+    if (grid.Pattern == PatternCell && grid.Origin == MasterCenter && grid.Picture == picture)
+        return grid.Lines;
+    grid = TLatticeGrid{PatternCell, MasterCenter, picture,
+                        PatternGridLines(PatternCell, MasterCenter, QRect(QPoint(0, 0), picture))};
+    return grid.Lines;
 }
 
 // The centre icons and their labels in drawing order: a label comes after
