@@ -61,21 +61,21 @@ TfrmPattern::TfrmPattern(QSize picture, QWidget *parent)
     for (int g = 0; g < pgCount; ++g)
         cbGroup->addItem(QLatin1String(PatternGroupName(TPatternGroup(g))));
     eWidth = MakeEdit(this, "eWidth", MinPatternCell, LargestSide(picture.width()), 2, QRect(20, 130, 89, 21));
-    eHeight = MakeEdit(this, "eHeight", MinPatternCell, LargestSide(picture.height()), 2, QRect(120, 130, 89, 21));
-    eAngle = MakeEdit(this, "eAngle", MinAngle, MaxAngle, 1, QRect(220, 130, 60, 21));
+    eHeight = MakeEdit(this, "eHeight", MinPatternCell, LargestSide(picture.height()), 2, QRect(130, 130, 89, 21));
+    eAngle = MakeEdit(this, "eAngle", MinAngle, MaxAngle, 1, QRect(240, 130, 60, 21));
     bOk = MakeDialogButton(this, "bOk", QStringLiteral("Ok"), QPoint(130, 170));
     bOk->setDefault(true);
     bCancel = MakeDialogButton(this, "bCancel", QStringLiteral("Cancel"), QPoint(214, 170));
     Label1 = MakeDialogLabel(this, "Label1", QStringLiteral("Group"), QPoint(20, 20));
     Label2 = MakeDialogLabel(this, "Label2", QStringLiteral("Cell width"), QPoint(20, 114));
-    Label3 = MakeDialogLabel(this, "Label3", QStringLiteral("Cell height"), QPoint(120, 114));
-    Label4 = MakeDialogLabel(this, "Label4", QStringLiteral("Angle (degrees)"), QPoint(220, 114));
+    Label3 = MakeDialogLabel(this, "Label3", QStringLiteral("Cell height"), QPoint(130, 114));
+    Label4 = MakeDialogLabel(this, "Label4", QStringLiteral("Angle (degrees)"), QPoint(240, 114));
     // The description follows the group and the preview is a picture:
     // neither is a text of the dialog's own to translate.
     lDescription = new QLabel(this);
     lDescription->setObjectName(QStringLiteral("lDescription"));
     lDescription->setProperty(TagPropertyName, -1);
-    lDescription->setGeometry(150, 36, 140, 60);
+    lDescription->setGeometry(150, 36, 148, 74);
     lDescription->setWordWrap(true);
     lDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     imgPreview = new QLabel(this);
