@@ -10,6 +10,7 @@
 #include "app/settings_store.h"
 #include "app/toolbars_location.h"
 #include "canvas/velmora_canvas.h"
+#include "dialogs/pattern_form.h"
 #include "i18n/ml_strings.h"
 #include "tools/brush_size_form.h"
 #include "tools/layers_form.h"
@@ -30,7 +31,6 @@ constexpr int MinSize = 0, MaxSize = 999;
 // Cells are even; one far beyond any picture would only overflow the
 // lattice arithmetic.
 constexpr int MaxCell = 1 << 15;
-constexpr int MinAngle = 30, MaxAngle = 150;
 
 // The names of the tool windows in the stored places, in their order.
 constexpr std::array<const char *, 5> ToolWindowNames{"tools", "palette", "commands", "brush", "layers"};
@@ -50,9 +50,10 @@ TPattern StoredPattern(const TSettingsStore &store)
     auto side = [&](const char *name, int value) {
         return std::clamp(store.Int(QLatin1String(name), value), MinPatternCell, MaxCell) & ~1;
     };
+    const int angle = store.Int(QStringLiteral("PatternAngle"), defaults.Angle);
     return TPattern{group >= 0 && group < pgCount ? TPatternGroup(group) : defaults.Group,
                     side("PatternWidth", defaults.Width), side("PatternHeight", defaults.Height),
-                    std::clamp(store.Int(QStringLiteral("PatternAngle"), defaults.Angle), MinAngle, MaxAngle)};
+                    std::clamp(angle, MinPatternAngle, MaxPatternAngle)};
 }
 
 } // namespace

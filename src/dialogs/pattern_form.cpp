@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int MinAngle = 30;
-constexpr int MaxAngle = 150;
 const QSize PreviewSize(96, 96);
 
 // The largest even side that fits the picture's side, never below the
@@ -62,7 +60,7 @@ TfrmPattern::TfrmPattern(QSize picture, QWidget *parent)
         cbGroup->addItem(QLatin1String(PatternGroupName(TPatternGroup(g))));
     eWidth = MakeEdit(this, "eWidth", MinPatternCell, LargestSide(picture.width()), 2, QRect(20, 130, 89, 21));
     eHeight = MakeEdit(this, "eHeight", MinPatternCell, LargestSide(picture.height()), 2, QRect(130, 130, 89, 21));
-    eAngle = MakeEdit(this, "eAngle", MinAngle, MaxAngle, 1, QRect(240, 130, 60, 21));
+    eAngle = MakeEdit(this, "eAngle", MinPatternAngle, MaxPatternAngle, 1, QRect(240, 130, 60, 21));
     bOk = MakeDialogButton(this, "bOk", QStringLiteral("Ok"), QPoint(130, 170));
     bOk->setDefault(true);
     bCancel = MakeDialogButton(this, "bCancel", QStringLiteral("Cancel"), QPoint(214, 170));
@@ -116,7 +114,7 @@ TPattern TfrmPattern::ChosenPattern() const
 {
     const int group = std::clamp(cbGroup->currentIndex(), 0, int(pgCount) - 1);
     return TPattern{TPatternGroup(group), EvenValue(eWidth), EvenValue(eHeight),
-                    std::clamp(eAngle->Value(), MinAngle, MaxAngle)};
+                    std::clamp(eAngle->Value(), MinPatternAngle, MaxPatternAngle)};
 }
 
 void TfrmPattern::ControlsChanged()

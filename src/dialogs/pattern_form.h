@@ -7,6 +7,10 @@
 
 #include <memory>
 
+// The angle between the cell's sides, in degrees.
+constexpr int MinPatternAngle = 30;
+constexpr int MaxPatternAngle = 150;
+
 class QComboBox;
 class QLabel;
 class QPushButton;
