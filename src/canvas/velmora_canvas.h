@@ -313,6 +313,16 @@ private:
     // picture at full size.
     std::function<void(QPoint, QPoint, const std::vector<TSpan> &)> ChangeMarks(int penWidth);
     void DrawMarkers(QPainter &p, const QRect &area) const;
+    // The cell outlines of Pattern mode's grid over the whole picture, kept
+    // while the pattern, the master centre and the picture size stay.
+    const std::vector<QLineF> &LatticeLines();
+    struct TLatticeGrid {
+        TPattern Pattern;
+        QPoint Origin;
+        QSize Picture;
+        std::vector<QLineF> Lines;
+    };
+    TLatticeGrid LatticeGrid;
 
     std::unique_ptr<TStrokePainter> StrokePainter;
     // The result of ComposeDisplay, kept so that repeated compositions do not
