@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 using namespace PenRaster;
 
@@ -16,6 +17,18 @@ constexpr int ReachMargin = 5;
 // Sample offsets from the pixel's centre in eighths, sample i of row j at
 // index 4j + i.
 constexpr int Offset(int i) { return 2 * i - 3; }
+
+// The first k of 0..n - 1 with u0 + s k > v, or n, for s > 0: a rounded
+// estimate, set right in exact arithmetic.
+int FirstAbove(std::int64_t u0, std::int64_t s, std::int64_t v, int n)
+{
+    int k = int(std::clamp(std::floor(double(v - u0) / double(s)) + 1, 0.0, double(n)));
+    while (k > 0 && u0 + s * (k - 1) > v)
+        --k;
+    while (k < n && u0 + s * k <= v)
+        ++k;
+    return k;
+}
 
 } // namespace
 
@@ -43,18 +56,24 @@ void TSoftPen::SetPen(int width, int hardness)
     Falloff[Levels] = 0;
     // The most and the least any sample of a pixel can weigh, by the level
     // of its centre's squared distance; the samples lie within SampleReach
-    // of the centre.
+    // of the centre. Both fall as the level rises, and the last entries,
+    // beyond the rim, are 0.
+    Scale = Levels / (double(Outer) * Outer);
     const double reachLevels = Levels * (Outer + SampleReach) * (Outer + SampleReach) / (double(Outer) * Outer);
     const int bounds = int(std::ceil(reachLevels)) + 1;
-    Upper.resize(std::size_t(bounds) + 1);
-    Lower.resize(std::size_t(bounds) + 1);
-    auto falloffAt = [&](double d) { return std::uint8_t(Falloff[std::size_t(Level(d * d * Scale))]); };
-    Scale = Levels / (double(Outer) * Outer);
-    for (int k = 0; k < bounds; ++k) {
-        Upper[std::size_t(k)] = falloffAt(std::max(std::sqrt(k / Scale) - SampleReach, 0.0));
-        Lower[std::size_t(k)] = falloffAt(std::sqrt((k + 1) / Scale) + SampleReach);
+    auto falloffAt = [&](double d) { return int(Falloff[std::size_t(Level(d * d * Scale))]); };
+    auto upper = [&](int k) { return k < bounds ? falloffAt(std::max(std::sqrt(k / Scale) - SampleReach, 0.0)) : 0; };
+    auto lower = [&](int k) { return k < bounds ? falloffAt(std::sqrt((k + 1) / Scale) + SampleReach) : 0; };
+    int k = 0;
+    for (int f = Full; f >= 0; --f) {
+        while (upper(k) > f)
+            ++k;
+        SkipFrom[f] = k;
     }
-    Upper[std::size_t(bounds)] = Lower[std::size_t(bounds)] = 0;
+    k = 0;
+    while (lower(k) == Full)
+        ++k;
+    CoreBelow = k;
 }
 
 void TSoftPen::Begin(QPoint a, QPoint b, bool joint)
@@ -64,8 +83,10 @@ void TSoftPen::Begin(QPoint a, QPoint b, bool joint)
     Dx = B.x() - A.x();
     Dy = B.y() - A.y();
     Len2 = Dx * Dx + Dy * Dy;
-    ReachBand = TBand(A, B, 2 * (Outer + ReachMargin));
     BandScale = Len2 > 0 ? Scale / double(Len2) : 0;
+    CrossReach = (Outer + ReachMargin) * std::sqrt(double(Len2));
+    InverseDx = Dx ? 1.0 / double(Dx) : 0;
+    InverseDy = Dy ? 1.0 / double(Dy) : 0;
     for (int j = 0; j < 4; ++j)
         for (int i = 0; i < 4; ++i) {
             AlongOffset[4 * j + i] = Dx * Offset(i) + Dy * Offset(j);
@@ -75,29 +96,59 @@ void TSoftPen::Begin(QPoint a, QPoint b, bool joint)
     Joint = joint && Len2 > 0;
 }
 
-bool TSoftPen::Span(int y, int width, int &X0, int &X1) const
+// The union of the row's runs through the two end discs, looked up, and
+// through the band between them, worked out in floating point and widened
+// by a pixel to be sure of it; all from the segment's start, in eighths.
+// Only the cut at a joint decides on pixels and is exact.
+TPixelRun TSoftPen::Span(int y, int width) const
 {
-    std::int64_t lo, hi;
-    CapsuleRow(8 * std::int64_t(y), A, B, ReachHalf, ReachBand, lo, hi);
-    lo = std::max<std::int64_t>(CeilDiv(lo, 8), 0);
-    hi = std::min<std::int64_t>(FloorDiv(hi, 8), width - 1);
-    if (Joint) {
-        // Every sample of a pixel lies behind a when its centre's
-        // projection u = Dx (8x - Ax) + Dy (8y - Ay) is at most -AlongReach;
-        // only the pixels with 8 Dx x > t are left.
-        const std::int64_t t = Dx * A.x() - Dy * (8 * std::int64_t(y) - A.y()) - AlongReach;
-        if (Dx > 0)
-            lo = std::max(lo, FloorDiv(t, 8 * Dx) + 1);
-        else if (Dx < 0)
-            hi = std::min(hi, CeilDiv(-t, -8 * Dx) - 1);
-        else if (t >= 0)
-            return false;
+    const std::int64_t ry = 8 * std::int64_t(y) - A.y();
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    auto disc = [&](std::int64_t t, std::int64_t cx) {
+        t = std::abs(t);
+        if (t >= std::int64_t(ReachHalf.size()))
+            return;
+        lo = std::min(lo, double(cx - ReachHalf[std::size_t(t)]));
+        hi = std::max(hi, double(cx + ReachHalf[std::size_t(t)]));
+    };
+    disc(ry, 0);
+    disc(ry - Dy, Dx);
+    // The band: 0 <= Dx rx + Dy ry <= Len2 and |Dx ry - Dy rx| <= CrossReach.
+    const double along = double(Dy * ry), across = double(Dx * ry);
+    double bandLo = -HUGE_VAL, bandHi = HUGE_VAL;
+    bool band = Len2 > 0;
+    if (Dx != 0)
+        std::tie(bandLo, bandHi) = std::minmax({-along * InverseDx, (double(Len2) - along) * InverseDx});
+    else
+        band = band && along >= 0 && along <= double(Len2);
+    if (Dy != 0) {
+        const auto [l, h] = std::minmax({(across - CrossReach) * InverseDy, (across + CrossReach) * InverseDy});
+        bandLo = std::max(bandLo, l);
+        bandHi = std::min(bandHi, h);
+    } else {
+        band = band && std::abs(across) <= CrossReach;
+    }
+    if (band && bandLo - 8 <= bandHi + 8) {
+        lo = std::min(lo, bandLo - 8);
+        hi = std::max(hi, bandHi + 8);
     }
     if (lo > hi)
-        return false;
-    X0 = int(lo);
-    X1 = int(hi);
-    return true;
+        return {};
+    TPixelRun run{int(std::max(std::ceil((lo + A.x()) / 8), 0.0)),
+                  int(std::min(std::floor((hi + A.x()) / 8), double(width - 1)))};
+    if (!Joint || run.Empty())
+        return run;
+    // Every sample of a pixel lies behind a when its centre's projection u
+    // is at most -AlongReach.
+    const int n = run.X1 - run.X0 + 1;
+    const std::int64_t u0 = Dx * (8 * std::int64_t(run.X0) - A.x()) + Dy * ry, s = 8 * Dx;
+    if (s > 0)
+        run.X0 += FirstAbove(u0, s, -AlongReach, n);
+    else if (s < 0)
+        run.X1 = run.X0 + FirstAbove(-u0, -s, AlongReach - 1, n) - 1;
+    else if (u0 <= -AlongReach)
+        return {};
+    return run;
 }
 
 inline int TSoftPen::Level(double scaled) const
@@ -120,47 +171,97 @@ inline double TSoftPen::Scaled(std::int64_t rx, std::int64_t ry, std::int64_t u,
     return c * c * BandScale;
 }
 
-// The 16 samples of the pixel whose centre is (rx, ry) from the segment's
-// start; where all of them lie beside the segment only their distance across
-// it counts. The cross products are whole numbers well within a double's
-// exact range, so adding the offsets in doubles is exact.
-inline int TSoftPen::PixelWeight(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const
+// The 16 samples of pixel k; where all of them lie beside the segment only
+// their distance across it counts. The cross products are whole numbers
+// well within a double's exact range, so adding the offsets in doubles is
+// exact.
+inline int TSoftPen::PixelWeight(const TRowStart &row, int k) const
 {
+    const std::int64_t rx = row.Rx + 8 * k, u = row.U + 8 * Dx * k, cross = row.Cross - 8 * Dy * k;
     int sum = 0;
     if (u > AlongReach && u < Len2 - AlongReach) {
         const double center = double(cross);
-        for (int k = 0; k < 16; ++k) {
-            const double c = center + CrossOffset[k];
+        for (int i = 0; i < 16; ++i) {
+            const double c = center + CrossOffset[i];
             sum += Falloff[std::size_t(Level(c * c * BandScale))];
         }
     } else {
-        for (int k = 0; k < 16; ++k)
-            sum += Falloff[std::size_t(Level(Scaled(rx + Offset(k & 3), ry + Offset(k >> 2), u + AlongOffset[k],
-                                                    cross + std::int64_t(CrossOffset[k]))))];
+        for (int i = 0; i < 16; ++i)
+            sum += Falloff[std::size_t(Level(Scaled(rx + Offset(i & 3), row.Ry + Offset(i >> 2), u + AlongOffset[i],
+                                                    cross + std::int64_t(CrossOffset[i]))))];
     }
     return (sum + 8) >> 4;
 }
 
-// Each pixel is first judged by its centre: its samples lie within
-// SampleReach of it, so a centre deep enough inside the core weighs Full, and
-// one whose nearest possible sample could not beat the floor (nothing, beyond
-// the rim) is left alone.
-VELMORA_WIDE_VECTORS void TSoftPen::Weigh(int y, int X0, int X1, const std::uint8_t *floors,
-                                          std::uint8_t *weights) const
+// Pixels k0..k1 - 1, whose centres have the same nearest kind of point on
+// the segment, judged first by their centres' levels.
+template <typename LevelFn>
+inline void TSoftPen::WeighRun(const TRowStart &row, int k0, int k1, LevelFn &&level, const std::uint8_t *floors,
+                               std::uint8_t *weights, TPixelRun &rose) const
 {
-    std::int64_t rx = 8 * std::int64_t(X0) - A.x();
-    const std::int64_t ry = 8 * std::int64_t(y) - A.y();
-    std::int64_t u = Dx * rx + Dy * ry, cross = Dx * ry - Dy * rx;
-    const double lastBound = double(Upper.size() - 1);
-    for (int x = X0; x <= X1; ++x, rx += 8, u += 8 * Dx, cross -= 8 * Dy) {
-        const double scaled = Scaled(rx, ry, u, cross);
-        const std::size_t k = std::size_t(std::min(scaled, lastBound));
-        std::uint8_t &w = weights[x - X0];
-        if (Upper[k] <= floors[x - X0])
-            w = 0;
-        else if (Lower[k] == Full)
-            w = Full;
-        else
-            w = std::uint8_t(PixelWeight(rx, ry, u, cross));
+    for (int k = k0; k < k1; ++k) {
+        const double centre = level(k);
+        const int floor = floors[k];
+        weights[k] = 0;
+        if (centre >= SkipFrom[floor])
+            continue;
+        const int w = centre < CoreBelow ? Full : PixelWeight(row, k);
+        if (w <= floor)
+            continue;
+        weights[k] = std::uint8_t(w);
+        rose.X0 = std::min(rose.X0, k);
+        rose.X1 = std::max(rose.X1, k);
     }
+}
+
+// Along a row the projection u of the pixels' centres changes steadily, so
+// the pixels nearest the segment's start (u <= 0), those nearest its end
+// (u >= Len2) and those beside it each make one run, and each run has a
+// plain rule for its centres' levels.
+VELMORA_WIDE_VECTORS TPixelRun TSoftPen::Weigh(int y, TPixelRun span, const std::uint8_t *floors,
+                                               std::uint8_t *weights) const
+{
+    const int n = span.X1 - span.X0 + 1;
+    TRowStart row;
+    row.Rx = 8 * std::int64_t(span.X0) - A.x();
+    row.Ry = 8 * std::int64_t(y) - A.y();
+    row.U = Dx * row.Rx + Dy * row.Ry;
+    row.Cross = Dx * row.Ry - Dy * row.Rx;
+    // The runs by the first pixel of each: start, beside, end, from left to
+    // right or right to left.
+    const std::int64_t s = 8 * Dx;
+    int startRun[2] = {0, 0}, bandRun[2] = {0, 0}, endRun[2] = {0, 0};
+    if (s > 0) {
+        const int b = FirstAbove(row.U, s, 0, n), e = std::max(b, FirstAbove(row.U, s, Len2 - 1, n));
+        startRun[1] = b;
+        bandRun[0] = b, bandRun[1] = e;
+        endRun[0] = e, endRun[1] = n;
+    } else if (s < 0) {
+        const int b = FirstAbove(-row.U, -s, -Len2, n), e = std::max(b, FirstAbove(-row.U, -s, -1, n));
+        endRun[1] = b;
+        bandRun[0] = b, bandRun[1] = e;
+        startRun[0] = e, startRun[1] = n;
+    } else {
+        (row.U <= 0 ? startRun : row.U >= Len2 ? endRun : bandRun)[1] = n;
+    }
+    const std::int64_t ry = row.Ry, ey = row.Ry - Dy;
+    auto start = [&](int k) {
+        const std::int64_t rx = row.Rx + 8 * k;
+        return double(rx * rx + ry * ry) * Scale;
+    };
+    auto band = [&](int k) {
+        const double c = double(row.Cross - 8 * Dy * k);
+        return c * c * BandScale;
+    };
+    auto end = [&](int k) {
+        const std::int64_t ex = row.Rx + 8 * k - Dx;
+        return double(ex * ex + ey * ey) * Scale;
+    };
+    TPixelRun rose{n, -1};
+    WeighRun(row, startRun[0], startRun[1], start, floors, weights, rose);
+    WeighRun(row, bandRun[0], bandRun[1], band, floors, weights, rose);
+    WeighRun(row, endRun[0], endRun[1], end, floors, weights, rose);
+    if (rose.Empty())
+        return {};
+    return {span.X0 + rose.X0, span.X0 + rose.X1};
 }
