@@ -3,6 +3,7 @@
 #include "engine/wide_vectors.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <tuple>
 
@@ -16,18 +17,37 @@ constexpr int ReachMargin = 5;
 
 // Sample offsets from the pixel's centre in eighths, sample i of row j at
 // index 4j + i.
-constexpr int Offset(int i) { return 2 * i - 3; }
+constexpr double SampleX[16] = {-3, -1, 1, 3, -3, -1, 1, 3, -3, -1, 1, 3, -3, -1, 1, 3};
+constexpr double SampleY[16] = {-3, -3, -3, -3, -1, -1, -1, -1, 1, 1, 1, 1, 3, 3, 3, 3};
 
-// The first k of 0..n - 1 with u0 + s k > v, or n, for s > 0: a rounded
-// estimate, set right in exact arithmetic.
-int FirstAbove(std::int64_t u0, std::int64_t s, std::int64_t v, int n)
+// The first k of 0..n - 1 with u0 + s k > v, or n, for s > 0 and its
+// inverse: a rounded estimate, set right in exact arithmetic.
+int FirstAbove(std::int64_t u0, std::int64_t s, double inverse, std::int64_t v, int n)
 {
-    int k = int(std::clamp(std::floor(double(v - u0) / double(s)) + 1, 0.0, double(n)));
+    int k = int(std::clamp(double(v - u0) * inverse + 1, 0.0, double(n)));
     while (k > 0 && u0 + s * (k - 1) > v)
         --k;
     while (k < n && u0 + s * k <= v)
         ++k;
     return k;
+}
+
+// Pixels whose centres lie at or right of an eighth position, or at or
+// left of it. Shifts round down, negative values too.
+std::int64_t PixelsFrom(std::int64_t eighths)
+{
+    return -(-eighths >> 3);
+}
+std::int64_t PixelsTo(std::int64_t eighths)
+{
+    return eighths >> 3;
+}
+
+// v where keep holds and 0 elsewhere: a mask rather than a branch, which
+// vector code applies lane by lane.
+double Kept(bool keep, double v)
+{
+    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) & (0 - std::uint64_t(keep)));
 }
 
 } // namespace
@@ -87,11 +107,11 @@ void TSoftPen::Begin(QPoint a, QPoint b, bool joint)
     CrossReach = (Outer + ReachMargin) * std::sqrt(double(Len2));
     InverseDx = Dx ? 1.0 / double(Dx) : 0;
     InverseDy = Dy ? 1.0 / double(Dy) : 0;
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i) {
-            AlongOffset[4 * j + i] = Dx * Offset(i) + Dy * Offset(j);
-            CrossOffset[4 * j + i] = double(Dx * Offset(j) - Dy * Offset(i));
-        }
+    InverseStep = Dx ? 1.0 / double(8 * std::abs(Dx)) : 0;
+    for (int i = 0; i < 16; ++i) {
+        AlongOffset[i] = std::int64_t(double(Dx) * SampleX[i] + double(Dy) * SampleY[i]);
+        CrossOffset[i] = double(Dx) * SampleY[i] - double(Dy) * SampleX[i];
+    }
     AlongReach = 3 * (std::abs(Dx) + std::abs(Dy));
     Joint = joint && Len2 > 0;
 }
@@ -103,13 +123,13 @@ void TSoftPen::Begin(QPoint a, QPoint b, bool joint)
 TPixelRun TSoftPen::Span(int y, int width) const
 {
     const std::int64_t ry = 8 * std::int64_t(y) - A.y();
-    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    std::int64_t lo = INT64_MAX, hi = INT64_MIN;
     auto disc = [&](std::int64_t t, std::int64_t cx) {
         t = std::abs(t);
         if (t >= std::int64_t(ReachHalf.size()))
             return;
-        lo = std::min(lo, double(cx - ReachHalf[std::size_t(t)]));
-        hi = std::max(hi, double(cx + ReachHalf[std::size_t(t)]));
+        lo = std::min(lo, cx - ReachHalf[std::size_t(t)]);
+        hi = std::max(hi, cx + ReachHalf[std::size_t(t)]);
     };
     disc(ry, 0);
     disc(ry - Dy, Dx);
@@ -128,14 +148,14 @@ TPixelRun TSoftPen::Span(int y, int width) const
     } else {
         band = band && std::abs(across) <= CrossReach;
     }
-    if (band && bandLo - 8 <= bandHi + 8) {
-        lo = std::min(lo, bandLo - 8);
-        hi = std::max(hi, bandHi + 8);
+    if (band && bandLo <= bandHi + 16) {
+        lo = std::min(lo, std::int64_t(bandLo) - 8);
+        hi = std::max(hi, std::int64_t(bandHi) + 8);
     }
     if (lo > hi)
         return {};
-    TPixelRun run{int(std::max(std::ceil((lo + A.x()) / 8), 0.0)),
-                  int(std::min(std::floor((hi + A.x()) / 8), double(width - 1)))};
+    TPixelRun run{int(std::max<std::int64_t>(PixelsFrom(lo + A.x()), 0)),
+                  int(std::min<std::int64_t>(PixelsTo(hi + A.x()), width - 1))};
     if (!Joint || run.Empty())
         return run;
     // Every sample of a pixel lies behind a when its centre's projection u
@@ -143,9 +163,9 @@ TPixelRun TSoftPen::Span(int y, int width) const
     const int n = run.X1 - run.X0 + 1;
     const std::int64_t u0 = Dx * (8 * std::int64_t(run.X0) - A.x()) + Dy * ry, s = 8 * Dx;
     if (s > 0)
-        run.X0 += FirstAbove(u0, s, -AlongReach, n);
+        run.X0 += FirstAbove(u0, s, InverseStep, -AlongReach, n);
     else if (s < 0)
-        run.X1 = run.X0 + FirstAbove(-u0, -s, AlongReach - 1, n) - 1;
+        run.X1 = run.X0 + FirstAbove(-u0, -s, InverseStep, AlongReach - 1, n) - 1;
     else if (u0 <= -AlongReach)
         return {};
     return run;
@@ -156,40 +176,28 @@ inline int TSoftPen::Level(double scaled) const
     return int(std::min(scaled, double(Levels)));
 }
 
-// The squared distance from the nearest point of the segment, times Scale:
-// an end, or the foot of the perpendicular, cross^2 / Len2. u is the
-// projection on the segment times its length.
-inline double TSoftPen::Scaled(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const
-{
-    if (Len2 == 0 || u <= 0)
-        return double(rx * rx + ry * ry) * Scale;
-    if (u >= Len2) {
-        const std::int64_t ex = rx - Dx, ey = ry - Dy;
-        return double(ex * ex + ey * ey) * Scale;
-    }
-    const double c = double(cross);
-    return c * c * BandScale;
-}
-
-// The 16 samples of pixel k; where all of them lie beside the segment only
-// their distance across it counts. The cross products are whole numbers
-// well within a double's exact range, so adding the offsets in doubles is
-// exact.
+// The 16 samples of pixel k, each judged by its nearest point of the
+// segment: the start where its projection is at most 0, the end where it is
+// at least Len2, else the foot of the perpendicular. Positions and cross
+// products are whole numbers well within a double's exact range, so working
+// in doubles is exact; the choices are masks, so the samples go through
+// vector lanes.
 inline int TSoftPen::PixelWeight(const TRowStart &row, int k) const
 {
-    const std::int64_t rx = row.Rx + 8 * k, u = row.U + 8 * Dx * k, cross = row.Cross - 8 * Dy * k;
-    int sum = 0;
-    if (u > AlongReach && u < Len2 - AlongReach) {
-        const double center = double(cross);
-        for (int i = 0; i < 16; ++i) {
-            const double c = center + CrossOffset[i];
-            sum += Falloff[std::size_t(Level(c * c * BandScale))];
-        }
-    } else {
-        for (int i = 0; i < 16; ++i)
-            sum += Falloff[std::size_t(Level(Scaled(rx + Offset(i & 3), row.Ry + Offset(i >> 2), u + AlongOffset[i],
-                                                    cross + std::int64_t(CrossOffset[i]))))];
+    const std::int64_t u = row.U + 8 * Dx * k;
+    const double x = double(row.Rx + 8 * k), y = double(row.Ry), cross = double(row.Cross - 8 * Dy * k);
+    const double dx = double(Dx), dy = double(Dy);
+    int levels[16];
+    for (int i = 0; i < 16; ++i) {
+        const std::int64_t along = u + AlongOffset[i];
+        const bool atEnd = along >= Len2, beside = along > 0 && !atEnd;
+        const double ex = x + SampleX[i] - Kept(atEnd, dx), ey = y + SampleY[i] - Kept(atEnd, dy);
+        const double c = cross + CrossOffset[i];
+        levels[i] = Level(Kept(beside, c * c * BandScale) + Kept(!beside, (ex * ex + ey * ey) * Scale));
     }
+    int sum = 0;
+    for (const int level : levels)
+        sum += Falloff[std::size_t(level)];
     return (sum + 8) >> 4;
 }
 
@@ -232,12 +240,14 @@ VELMORA_WIDE_VECTORS TPixelRun TSoftPen::Weigh(int y, TPixelRun span, const std:
     const std::int64_t s = 8 * Dx;
     int startRun[2] = {0, 0}, bandRun[2] = {0, 0}, endRun[2] = {0, 0};
     if (s > 0) {
-        const int b = FirstAbove(row.U, s, 0, n), e = std::max(b, FirstAbove(row.U, s, Len2 - 1, n));
+        const int b = FirstAbove(row.U, s, InverseStep, 0, n);
+        const int e = std::max(b, FirstAbove(row.U, s, InverseStep, Len2 - 1, n));
         startRun[1] = b;
         bandRun[0] = b, bandRun[1] = e;
         endRun[0] = e, endRun[1] = n;
     } else if (s < 0) {
-        const int b = FirstAbove(-row.U, -s, -Len2, n), e = std::max(b, FirstAbove(-row.U, -s, -1, n));
+        const int b = FirstAbove(-row.U, -s, InverseStep, -Len2, n);
+        const int e = std::max(b, FirstAbove(-row.U, -s, InverseStep, -1, n));
         endRun[1] = b;
         bandRun[0] = b, bandRun[1] = e;
         startRun[0] = e, startRun[1] = n;

@@ -55,7 +55,6 @@ private:
     // The falloff level of a squared distance times Scale (or a squared
     // cross product times BandScale).
     int Level(double scaled) const;
-    double Scaled(std::int64_t rx, std::int64_t ry, std::int64_t u, std::int64_t cross) const;
     int PixelWeight(const TRowStart &row, int k) const;
     template <typename LevelFn>
     void WeighRun(const TRowStart &row, int k0, int k1, LevelFn &&level, const std::uint8_t *floors,
@@ -83,9 +82,10 @@ private:
     QPoint A, B;
     std::int64_t Dx = 0, Dy = 0, Len2 = 0;
     double BandScale = 0;
-    // The reach across the segment times its length, and the inverses of
-    // Dx and Dy (0 for 0), for rows' spans.
-    double CrossReach = 0, InverseDx = 0, InverseDy = 0;
+    // The reach across the segment times its length, the inverses of Dx
+    // and Dy (0 for 0) and of the change of u from pixel to pixel, for
+    // rows' spans and runs.
+    double CrossReach = 0, InverseDx = 0, InverseDy = 0, InverseStep = 0;
     // Per sample of a pixel: its offset from the pixel's centre along the
     // segment and across it (times the segment's length), and the most the
     // first reaches either way.
