@@ -178,15 +178,18 @@ inline int TSoftPen::Level(double scaled) const
 
 // The 16 samples of pixel k, each judged by its nearest point of the
 // segment: the start where its projection is at most 0, the end where it is
-// at least Len2, else the foot of the perpendicular. Positions and cross
+// at least Len2, else the foot of the perpendicular, which is where all of
+// them lie for most pixels. Positions and cross
 // products are whole numbers well within a double's exact range, so working
 // in doubles is exact; the choices are masks, so the samples go through
 // vector lanes.
 inline int TSoftPen::PixelWeight(const TRowStart &row, int k) const
 {
     const std::int64_t u = row.U + 8 * Dx * k;
-    const double x = double(row.Rx + 8 * k), y = double(row.Ry), cross = double(row.Cross - 8 * Dy * k);
-    const double dx = double(Dx), dy = double(Dy);
+    const double cross = double(row.Cross - 8 * Dy * k);
+    if (u > AlongReach && u < Len2 - AlongReach)
+        return BesideWeight(cross);
+    const double x = double(row.Rx + 8 * k), y = double(row.Ry), dx = double(Dx), dy = double(Dy);
     int levels[16];
     for (int i = 0; i < 16; ++i) {
         const std::int64_t along = u + AlongOffset[i];
@@ -195,25 +198,47 @@ inline int TSoftPen::PixelWeight(const TRowStart &row, int k) const
         const double c = cross + CrossOffset[i];
         levels[i] = Level(Kept(beside, c * c * BandScale) + Kept(!beside, (ex * ex + ey * ey) * Scale));
     }
+    return Average(levels);
+}
+
+inline int TSoftPen::BesideWeight(double cross) const
+{
+    int levels[16];
+    // Kept a loop, which goes through vector lanes; unrolled, it would go
+    // one sample at a time.
+#pragma GCC unroll 1
+    for (int i = 0; i < 16; ++i) {
+        const double c = cross + CrossOffset[i];
+        levels[i] = Level(c * c * BandScale);
+    }
+    return Average(levels);
+}
+
+inline int TSoftPen::Average(const int (&levels)[16]) const
+{
     int sum = 0;
     for (const int level : levels)
         sum += Falloff[std::size_t(level)];
     return (sum + 8) >> 4;
 }
 
-// Pixels k0..k1 - 1, whose centres have the same nearest kind of point on
-// the segment, judged first by their centres' levels.
-template <typename LevelFn>
-inline void TSoftPen::WeighRun(const TRowStart &row, int k0, int k1, LevelFn &&level, const std::uint8_t *floors,
+// Pixels k0..k1 - 1, whose centres have the same kind of nearest point on
+// the segment, judged first by their centres' levels, ((p + q k)^2 + r)
+// times scale; every term is a whole number well within a double's exact
+// range. The loop keeps what it reads in locals, as the weights it writes
+// might alias anything.
+inline void TSoftPen::WeighRun(const TRowStart &row, TLevels levels, const std::uint8_t *floors,
                                std::uint8_t *weights, TPixelRun &rose) const
 {
+    const auto [k0, k1, p, q, r, scale] = levels;
+    const double coreBelow = CoreBelow;
     for (int k = k0; k < k1; ++k) {
-        const double centre = level(k);
+        const double d = p + q * k, centre = (d * d + r) * scale;
         const int floor = floors[k];
         weights[k] = 0;
         if (centre >= SkipFrom[floor])
             continue;
-        const int w = centre < CoreBelow ? Full : PixelWeight(row, k);
+        const int w = centre < coreBelow ? Full : PixelWeight(row, k);
         if (w <= floor)
             continue;
         weights[k] = std::uint8_t(w);
@@ -235,42 +260,29 @@ VELMORA_WIDE_VECTORS TPixelRun TSoftPen::Weigh(int y, TPixelRun span, const std:
     row.Ry = 8 * std::int64_t(y) - A.y();
     row.U = Dx * row.Rx + Dy * row.Ry;
     row.Cross = Dx * row.Ry - Dy * row.Rx;
-    // The runs by the first pixel of each: start, beside, end, from left to
-    // right or right to left.
+    const double rx = double(row.Rx), ry = double(row.Ry), ey = double(row.Ry - Dy);
+    TLevels start{0, 0, rx, 8, ry * ry, Scale};
+    TLevels band{0, 0, double(row.Cross), -8 * double(Dy), 0, BandScale};
+    TLevels end{0, 0, rx - double(Dx), 8, ey * ey, Scale};
     const std::int64_t s = 8 * Dx;
-    int startRun[2] = {0, 0}, bandRun[2] = {0, 0}, endRun[2] = {0, 0};
     if (s > 0) {
         const int b = FirstAbove(row.U, s, InverseStep, 0, n);
         const int e = std::max(b, FirstAbove(row.U, s, InverseStep, Len2 - 1, n));
-        startRun[1] = b;
-        bandRun[0] = b, bandRun[1] = e;
-        endRun[0] = e, endRun[1] = n;
+        start.K1 = b;
+        band.K0 = b, band.K1 = e;
+        end.K0 = e, end.K1 = n;
     } else if (s < 0) {
         const int b = FirstAbove(-row.U, -s, InverseStep, -Len2, n);
         const int e = std::max(b, FirstAbove(-row.U, -s, InverseStep, -1, n));
-        endRun[1] = b;
-        bandRun[0] = b, bandRun[1] = e;
-        startRun[0] = e, startRun[1] = n;
+        end.K1 = b;
+        band.K0 = b, band.K1 = e;
+        start.K0 = e, start.K1 = n;
     } else {
-        (row.U <= 0 ? startRun : row.U >= Len2 ? endRun : bandRun)[1] = n;
+        (row.U <= 0 ? start : row.U >= Len2 ? end : band).K1 = n;
     }
-    const std::int64_t ry = row.Ry, ey = row.Ry - Dy;
-    auto start = [&](int k) {
-        const std::int64_t rx = row.Rx + 8 * k;
-        return double(rx * rx + ry * ry) * Scale;
-    };
-    auto band = [&](int k) {
-        const double c = double(row.Cross - 8 * Dy * k);
-        return c * c * BandScale;
-    };
-    auto end = [&](int k) {
-        const std::int64_t ex = row.Rx + 8 * k - Dx;
-        return double(ex * ex + ey * ey) * Scale;
-    };
     TPixelRun rose{n, -1};
-    WeighRun(row, startRun[0], startRun[1], start, floors, weights, rose);
-    WeighRun(row, bandRun[0], bandRun[1], band, floors, weights, rose);
-    WeighRun(row, endRun[0], endRun[1], end, floors, weights, rose);
+    for (const TLevels &levels : {start, band, end})
+        WeighRun(row, levels, floors, weights, rose);
     if (rose.Empty())
         return {};
     return {span.X0 + rose.X0, span.X0 + rose.X1};

@@ -56,9 +56,15 @@ private:
     // cross product times BandScale).
     int Level(double scaled) const;
     int PixelWeight(const TRowStart &row, int k) const;
-    template <typename LevelFn>
-    void WeighRun(const TRowStart &row, int k0, int k1, LevelFn &&level, const std::uint8_t *floors,
-                  std::uint8_t *weights, TPixelRun &rose) const;
+    int BesideWeight(double cross) const;
+    int Average(const int (&levels)[16]) const;
+    // Pixels K0..K1 - 1 of a span and the rule for their centres' levels.
+    struct TLevels {
+        int K0, K1;
+        double P, Q, R, Scale;
+    };
+    void WeighRun(const TRowStart &row, TLevels levels, const std::uint8_t *floors, std::uint8_t *weights,
+                  TPixelRun &rose) const;
 
     // Radii in eighths of a pixel, hardness in percent.
     int Outer = 0;
