@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <tuple>
 
 using namespace PenRaster;
 
@@ -104,9 +103,7 @@ void TSoftPen::Begin(QPoint a, QPoint b, bool joint)
     Dy = B.y() - A.y();
     Len2 = Dx * Dx + Dy * Dy;
     BandScale = Len2 > 0 ? Scale / double(Len2) : 0;
-    CrossReach = (Outer + ReachMargin) * std::sqrt(double(Len2));
-    InverseDx = Dx ? 1.0 / double(Dx) : 0;
-    InverseDy = Dy ? 1.0 / double(Dy) : 0;
+    SetBand();
     InverseStep = Dx ? 1.0 / double(8 * std::abs(Dx)) : 0;
     for (int i = 0; i < 16; ++i) {
         AlongOffset[i] = std::int64_t(double(Dx) * SampleX[i] + double(Dy) * SampleY[i]);
@@ -114,6 +111,38 @@ void TSoftPen::Begin(QPoint a, QPoint b, bool joint)
     }
     AlongReach = 3 * (std::abs(Dx) + std::abs(Dy));
     Joint = joint && Len2 > 0;
+}
+
+// Each row's run through the band, from the segment's start in eighths, is
+// where two runs overlap: the points whose projection falls on the segment
+// (0 <= Dx rx + Dy ry <= Len2) and those within the reach across it
+// (|Dx ry - Dy rx| <= reach x length). Their ends move by a fixed amount
+// from row to row; one whose side is parallel to the rows takes in all of
+// a row or nothing.
+void TSoftPen::SetBand()
+{
+    constexpr double Far = 1e300;
+    const std::int64_t reach = Outer + ReachMargin;
+    BandTop = INT64_MIN;
+    BandBottom = INT64_MAX;
+    if (Len2 == 0) {
+        BandTop = 1, BandBottom = 0;
+        return;
+    }
+    if (Dx == 0) {
+        Along = {0, -Far, Far};
+        BandTop = std::min<std::int64_t>(Dy, 0), BandBottom = std::max<std::int64_t>(Dy, 0);
+    } else {
+        const double end = double(Len2) / double(Dx);
+        Along = {-double(Dy) / double(Dx), std::min(end, 0.0), std::max(end, 0.0)};
+    }
+    if (Dy == 0) {
+        Across = {0, -Far, Far};
+        BandTop = -reach, BandBottom = reach;
+    } else {
+        const double half = double(reach) * std::sqrt(double(Len2)) / double(std::abs(Dy));
+        Across = {double(Dx) / double(Dy), -half, half};
+    }
 }
 
 // The union of the row's runs through the two end discs, looked up, and
@@ -133,24 +162,14 @@ TPixelRun TSoftPen::Span(int y, int width) const
     };
     disc(ry, 0);
     disc(ry - Dy, Dx);
-    // The band: 0 <= Dx rx + Dy ry <= Len2 and |Dx ry - Dy rx| <= CrossReach.
-    const double along = double(Dy * ry), across = double(Dx * ry);
-    double bandLo = -HUGE_VAL, bandHi = HUGE_VAL;
-    bool band = Len2 > 0;
-    if (Dx != 0)
-        std::tie(bandLo, bandHi) = std::minmax({-along * InverseDx, (double(Len2) - along) * InverseDx});
-    else
-        band = band && along >= 0 && along <= double(Len2);
-    if (Dy != 0) {
-        const auto [l, h] = std::minmax({(across - CrossReach) * InverseDy, (across + CrossReach) * InverseDy});
-        bandLo = std::max(bandLo, l);
-        bandHi = std::min(bandHi, h);
-    } else {
-        band = band && std::abs(across) <= CrossReach;
-    }
-    if (band && bandLo <= bandHi + 16) {
-        lo = std::min(lo, std::int64_t(bandLo) - 8);
-        hi = std::max(hi, std::int64_t(bandHi) + 8);
+    if (ry >= BandTop && ry <= BandBottom) {
+        const double r = double(ry);
+        const double bandLo = std::max(Along.Slope * r + Along.Lo, Across.Slope * r + Across.Lo);
+        const double bandHi = std::min(Along.Slope * r + Along.Hi, Across.Slope * r + Across.Hi);
+        if (bandLo <= bandHi + 16) {
+            lo = std::min(lo, std::int64_t(bandLo) - 8);
+            hi = std::max(hi, std::int64_t(bandHi) + 8);
+        }
     }
     if (lo > hi)
         return {};

@@ -54,6 +54,7 @@ private:
 
     // The falloff level of a squared distance times Scale (or a squared
     // cross product times BandScale).
+    void SetBand();
     int Level(double scaled) const;
     int PixelWeight(const TRowStart &row, int k) const;
     int BesideWeight(double cross) const;
@@ -88,10 +89,16 @@ private:
     QPoint A, B;
     std::int64_t Dx = 0, Dy = 0, Len2 = 0;
     double BandScale = 0;
-    // The reach across the segment times its length, the inverses of Dx
-    // and Dy (0 for 0) and of the change of u from pixel to pixel, for
-    // rows' spans and runs.
-    double CrossReach = 0, InverseDx = 0, InverseDy = 0, InverseStep = 0;
+    // The inverse of the change of u from pixel to pixel.
+    double InverseStep = 0;
+    // The ends of a row's run through the band, Slope ry + Lo to
+    // Slope ry + Hi, by each of the two conditions, and the rows it may
+    // have.
+    struct TBandSide {
+        double Slope, Lo, Hi;
+    };
+    TBandSide Along{}, Across{};
+    std::int64_t BandTop = 0, BandBottom = 0;
     // Per sample of a pixel: its offset from the pixel's centre along the
     // segment and across it (times the segment's length), and the most the
     // first reaches either way.
