@@ -251,8 +251,9 @@ inline void TSoftPen::WeighRun(const TRowStart &row, TLevels levels, const std::
 {
     const auto [k0, k1, p, q, r, scale] = levels;
     const double coreBelow = CoreBelow;
-    for (int k = k0; k < k1; ++k) {
-        const double d = p + q * k, centre = (d * d + r) * scale;
+    double d = p + q * k0;
+    for (int k = k0; k < k1; ++k, d += q) {
+        const double centre = (d * d + r) * scale;
         const int floor = floors[k];
         weights[k] = 0;
         if (centre >= SkipFrom[floor])
