@@ -52,9 +52,9 @@ private:
         std::int64_t Rx, Ry, U, Cross;
     };
 
+    void SetBand();
     // The falloff level of a squared distance times Scale (or a squared
     // cross product times BandScale).
-    void SetBand();
     int Level(double scaled) const;
     int PixelWeight(const TRowStart &row, int k) const;
     int BesideWeight(double cross) const;
