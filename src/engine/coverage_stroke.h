@@ -81,8 +81,8 @@ private:
     int CapsuleRuns(QPoint delta, int reach);
     void AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
     void AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask, bool joint);
-    void Floors(int y, int x0, int x1, const TColoringMask *mask);
-    void AddSoftRow(QImage &picture, int y, int x0, int x1, const TColoringMask *mask);
+    void Floors(int y, TPixelRun span, const TColoringMask *mask);
+    void AddSoftRow(QImage &picture, int y, int x0, TPixelRun rose);
     template <typename RunFn>
     void ForEachTileRun(int y, int x0, int x1, RunFn &&fn);
     TTile &TileAt(int x, int y);
