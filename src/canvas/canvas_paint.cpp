@@ -236,14 +236,18 @@ void DrawLatticeGrid(QPainter &p, const QRect &area, const TRect &ir, TZoom z, c
     p.drawPoints(dots.data(), int(dots.size()));
 }
 
-// The border is the aliased one-pixel outline of the square, which covers
-// its outermost pixels.
+// The border is the one-pixel outline of the square, its outermost pixels,
+// filled side by side: an outline the painter strokes can lose a corner
+// pixel where a partial paint clips it.
 void DrawMarker(QPainter &p, QPoint at, const QColor &border)
 {
     const QRect square(at.x() - MarkerHalf, at.y() - MarkerHalf, 2 * MarkerHalf + 1, 2 * MarkerHalf + 1);
     p.fillRect(square, QColor(255, 255, 255, 160));
-    p.setPen(QPen(border, 0));
-    p.drawRect(square.adjusted(0, 0, -1, -1));
+    const int side = square.width();
+    p.fillRect(QRect(square.topLeft(), QSize(side, 1)), border);
+    p.fillRect(QRect(square.bottomLeft(), QSize(side, 1)), border);
+    p.fillRect(QRect(square.topLeft() + QPoint(0, 1), QSize(1, side - 2)), border);
+    p.fillRect(QRect(square.topRight() + QPoint(0, 1), QSize(1, side - 2)), border);
 }
 
 } // namespace
