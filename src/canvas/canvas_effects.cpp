@@ -1,5 +1,5 @@
 #include "engine/shape_outline.h"
-#include "engine/stroke_drawing.h"
+#include "engine/parallel_strokes.h"
 #include "canvas/velmora_canvas.h"
 
 #include <cmath>
@@ -31,14 +31,14 @@ void TVelmoraCanvas::AddCircle()
 void TVelmoraCanvas::DrawCircles(QPoint q)
 {
     if (ReflectionMode != rmSecondary) {
-        Strokes().DrawCircles(Picture, {MasterCenter}, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
+        Strokes().Whole().DrawCircles(Picture, {MasterCenter}, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
         return;
     }
     const ReflectionInput in = Reflection();
     std::vector<QPoint> centers;
     for (int i = 0; i < MasterRefCount; ++i)
         centers.push_back(SecondCenterCopy(in, i));
-    Strokes().DrawCircles(Picture, centers, RoundedDistance(SecondCenter, q), MasterColor, BrushSize);
+    Strokes().Whole().DrawCircles(Picture, centers, RoundedDistance(SecondCenter, q), MasterColor, BrushSize);
 }
 
 // A shape is one smooth stroke of its own, ended as soon as it is drawn.
@@ -95,5 +95,5 @@ void TVelmoraCanvas::DrawFigures(QPoint q, bool Star)
 void TVelmoraCanvas::DrawFigure(const std::vector<QPoint> &Vertices, bool Star)
 {
     for (const auto &[i, j] : FigureEdges(int(Vertices.size()), Star))
-        Strokes().DrawLine(Picture, Vertices[std::size_t(i)], Vertices[std::size_t(j)], MasterColor, BrushSize);
+        Strokes().Whole().DrawLine(Picture, Vertices[std::size_t(i)], Vertices[std::size_t(j)], MasterColor, BrushSize);
 }

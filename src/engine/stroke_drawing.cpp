@@ -46,6 +46,34 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
                                 int width, const TColoringMask *mask, const TCopyDrawn &copyDrawn,
                                 const TPenStyle &style)
 {
+    Draw(target, reflection, from, to, ink, width, mask, style, [&](auto &&draw) {
+        ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
+            draw(a, b);
+            if (copyDrawn)
+                copyDrawn(a, b);
+        });
+    });
+}
+
+void TStrokePainter::DrawBand(QImage &band, int firstRow, const ReflectionInput &reflection, QPoint from, QPoint to,
+                              const std::vector<Segment> &copies, TInk ink, int width, const TColoringMask *mask,
+                              const TPenStyle &style)
+{
+    const int reach = width / 2 + 2;
+    const int top = firstRow - reach, bottom = firstRow + band.height() + reach;
+    const QPoint shift(0, firstRow);
+    Draw(band, reflection, from, to, ink, width, mask, style, [&](auto &&draw) {
+        for (const Segment &copy : copies) {
+            if (std::max(copy.a.y(), copy.b.y()) >= top && std::min(copy.a.y(), copy.b.y()) < bottom)
+                draw(copy.a - shift, copy.b - shift);
+        }
+    });
+}
+
+template <typename ForEachCopy>
+void TStrokePainter::Draw(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink,
+                          int width, const TColoringMask *mask, const TPenStyle &style, ForEachCopy &&forEachCopy)
+{
     const int w = target.width(), h = target.height();
     const bool smooth = Smooth || style.Soft();
     const bool once = !smooth && !style.Opaque();
@@ -62,15 +90,13 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
     if (smooth)
         Coverage.Prepare(target, ink, style);
     const bool joint = smooth && Continues(reflection, from, width, style);
-    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) {
+    forEachCopy([&](QPoint a, QPoint b) {
         if (smooth)
             Coverage.AddCapsule(target, a, b, width, ink, mask, style, joint);
         else if (once)
             aliased(translucent, a, b);
         else
             aliased(opaque, a, b);
-        if (copyDrawn)
-            copyDrawn(a, b);
     });
     Last = {reflection, to, width, Coverage.Generation()};
 }

@@ -1,0 +1,102 @@
+#include "engine/parallel_strokes.h"
+
+#include "engine/coloring_mask.h"
+#include "engine/coverage_stroke.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+std::int64_t CopyCount(const ReflectionInput &in)
+{
+    switch (in.mode) {
+    case rmVertical:
+    case rmHorizontal: return 2;
+    case rmPattern: return PatternCopyCount(in.pattern, in.area);
+    case rmNone: return 1;
+    default: break;
+    }
+    const std::int64_t n = std::max(in.n, 1);
+    if (in.mode == rmMirrorPrimary)
+        return 2 * n;
+    return in.mode == rmSecondary ? n * std::max(in.m, 1) : n;
+}
+
+} // namespace
+
+TParallelStrokes::TParallelStrokes(TThreadPool &pool, std::int64_t splitWork)
+    : Pool(pool)
+    , SplitWork(splitWork)
+{
+}
+
+void TParallelStrokes::SetSmooth(bool smooth)
+{
+    Smooth = smooth;
+    WholePainter.SetSmooth(smooth);
+    for (auto &band : Bands)
+        band->SetSmooth(smooth);
+}
+
+void TParallelStrokes::EndStroke()
+{
+    WholePainter.EndStroke();
+    for (auto &band : Bands)
+        band->EndStroke();
+    StrokeLayout = TLayout::Open;
+}
+
+void TParallelStrokes::DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink,
+                                  int width, const TColoringMask *mask, const TStrokePainter::TCopyDrawn &copyDrawn,
+                                  const TPenStyle &style)
+{
+    const bool keepsState = Smooth || style.Soft() || !style.Opaque();
+    if (!SplitsSegment(reflection, from, to, width, keepsState)) {
+        WholePainter.DrawCopies(target, reflection, from, to, ink, width, mask, copyDrawn, style);
+        return;
+    }
+    Copies.clear();
+    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) { Copies.push_back({a, b}); });
+    const int count = Pool.Threads();
+    while (int(Bands.size()) < count) {
+        Bands.push_back(std::make_unique<TStrokePainter>());
+        Bands.back()->SetSmooth(Smooth);
+    }
+    const int side = TCoverageStroke::TileSide;
+    const int rows = (target.height() + count * side - 1) / (count * side) * side;
+    uchar *bits = target.bits();
+    Pool.Run(count, [&](int i) {
+        const int first = i * rows;
+        const int height = std::min(rows, target.height() - first);
+        if (height <= 0)
+            return;
+        QImage band(bits + qsizetype(first) * target.bytesPerLine(), target.width(), height, target.bytesPerLine(),
+                    target.format());
+        const TColoringMask bandMask = mask ? mask->Rows(first, height) : TColoringMask();
+        Bands[std::size_t(i)]->DrawBand(band, first, reflection, from, to, Copies, ink, width,
+                                        mask ? &bandMask : nullptr, style);
+    });
+    if (copyDrawn) {
+        for (const Segment &copy : Copies)
+            copyDrawn(copy.a, copy.b);
+    }
+}
+
+// The pen's pixels over all copies, roughly; a stroke with state keeps the
+// choice its first segment made, judged as if the segment were long enough
+// to be worth it, since the rest of the stroke is.
+bool TParallelStrokes::SplitsSegment(const ReflectionInput &reflection, QPoint from, QPoint to, int width,
+                                     bool keepsState)
+{
+    if (keepsState && StrokeLayout != TLayout::Open)
+        return StrokeLayout == TLayout::Bands;
+    int length = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+    if (keepsState)
+        length = std::max(length, 16);
+    const std::int64_t work = CopyCount(reflection) * (width + 1) * (width + 1 + length);
+    const bool split = Pool.Threads() > 1 && work >= SplitWork;
+    if (keepsState)
+        StrokeLayout = split ? TLayout::Bands : TLayout::Whole;
+    return split;
+}
