@@ -44,6 +44,25 @@ void BM_BucketFillWhole(benchmark::State &state)
 }
 BENCHMARK(BM_BucketFillWhole)->Unit(benchmark::kMillisecond);
 
+// A click in one cell of a black square lattice under p4m, whose copies
+// fill every cell; at most 4 times BM_MemcpyPicture.
+void BM_BucketFillPattern(benchmark::State &state)
+{
+    auto c = BigCanvas();
+    const QPoint m = c->MasterCenter;
+    for (int y = 0; y < Big; ++y) {
+        auto *row = reinterpret_cast<QRgb *>(c->Picture.scanLine(y));
+        for (int x = 0; x < Big; ++x)
+            if ((x - m.x()) % 64 == 0 || (y - m.y()) % 64 == 0)
+                row[x] = qRgb(0, 0, 0);
+    }
+    c->PictureChanged();
+    c->SetReflectionMode(rmPattern);
+    c->SetPattern({pgP4m, 64, 64, 90});
+    Fills(state, *c, m + QPoint(20, 9));
+}
+BENCHMARK(BM_BucketFillPattern)->Unit(benchmark::kMillisecond);
+
 // The same fill across a picture with smooth strokes on it, whose soft
 // edges the tolerance takes in.
 void BM_BucketFillTolerance(benchmark::State &state)

@@ -435,6 +435,12 @@ def reflection_glyphs():
     save(paint(GLYPH, [({(y, x) for (x, y) in axis}, red), (turned | {(x, GLYPH - 1 - y) for (x, y) in turned}, BLACK)]),
          "glyphs/reflections/horizontal.png")
 
+    # A flag repeated over four cells of a lattice whose edges are dotted.
+    flag = polyline([(2, 6), (2, 1), (5, 2), (2, 3)])
+    tiles = {(x + dx, y + dy) for (x, y) in flag for dx in (0, 8) for dy in (0, 8)}
+    edges = {(7, y) for y in range(0, GLYPH, 2)} | {(x, 7) for x in range(0, GLYPH, 2)}
+    save(paint(GLYPH, [(edges, red), (tiles, BLACK)]), "glyphs/reflections/pattern.png")
+
 
 def coloring_glyphs():
     save(from_map([

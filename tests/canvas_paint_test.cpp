@@ -160,12 +160,16 @@ TEST_F(PaintTest, PartOfTheControlComposesLikeTheWhole)
     c.SetShowGrid(true);
     c.SetShowCenterPoints(true);
     c.SetShowDrawingPoints(true);
-    c.SetReflectionMode(rmSecondary);
     c.MouseMove(0, 333 + Margin, 222 + Margin);
-    const QImage full = Full();
-    for (const QRect &r : {QRect(0, 0, 100, 80), QRect(13, 17, 300, 211), QRect(390, 270, 61, 63),
-                           QRect(800, 600, 50, 50), QRect(411, 5, 1, 640)})
-        EXPECT_EQ(c.ComposeDisplay(r), full.copy(r)) << r.x() << "," << r.y();
+    // Pattern mode's grid outlines hexagonal cells, slanted sides and all.
+    c.SetPattern({pgP6m, 64, 64, 90});
+    for (TReflectionMode mode : {rmSecondary, rmPattern}) {
+        c.SetReflectionMode(mode);
+        const QImage full = Full();
+        for (const QRect &r : {QRect(0, 0, 100, 80), QRect(13, 17, 300, 211), QRect(390, 270, 61, 63),
+                               QRect(800, 600, 50, 50), QRect(411, 5, 1, 640)})
+            EXPECT_EQ(c.ComposeDisplay(r), full.copy(r)) << int(mode) << ": " << r.x() << "," << r.y();
+    }
 }
 
 TEST_F(PaintTest, PaintingInBandsGivesTheComposedPixels)

@@ -677,3 +677,125 @@ TEST_F(PickupTest, ALeftShiftReleasedInAnotherProgramDoesNotPickTheEraser)
     PickWithShift(50);
     EXPECT_EQ(c.SecondColor, MakeColor(10, 20, 30));
 }
+
+namespace {
+
+// p -> M + R (p - M) + (Hx w/2, Hy h/2): an element of a pattern's group
+// about the lattice point M, for a cell w x h.
+struct TGroupMap {
+    int Xx, Xy, Yx, Yy, Hx, Hy;
+};
+
+// Paints with everything that draws copies: an aliased stroke, a smooth
+// translucent soft one, the eraser, a circle and, on a picture that tiles,
+// a bucket fill inside the circles. (Elsewhere a circle cut by the edge
+// whose centre lies outside has no seed inside the picture.)
+void PaintPattern(TVelmoraCanvas &c, QPoint at, bool fill)
+{
+    c.BrushSize = 5;
+    for (const QPoint p : {at, at + QPoint(23, 9), at + QPoint(30, 31)})
+        c.StrokeTo(p, p != at);
+    c.SetSmoothStrokes(true);
+    c.SetBrushHardness(40);
+    c.SetBrushOpacity(70);
+    c.SetMasterColor(MakeColor(200, 0, 0));
+    c.BrushSize = 6;
+    c.StrokeTo(at + QPoint(-40, 20), false);
+    c.StrokeTo(at + QPoint(-8, 33), true);
+    c.SetSmoothStrokes(false);
+    c.SetBrushOpacity(100);
+    c.SetTool(ctEraser);
+    c.EraserSize = 3;
+    c.StrokeTo(at + QPoint(5, -9), false);
+    c.StrokeTo(at + QPoint(17, 30), true);
+    c.SetTool(ctBrush);
+    c.BrushSize = 2;
+    c.SetMasterColor(MakeColor(0, 0, 160));
+    c.CursorPoint = c.MasterCenter + QPoint(7, 4);
+    c.AddCircle();
+    c.SetMasterColor(MakeColor(0, 160, 0));
+    if (fill)
+        c.PaintBucket(c.MasterCenter + QPoint(7, 4));
+}
+
+int Mismatches(const QImage &img, QPoint M, QSize cell, const TGroupMap &g)
+{
+    int wrong = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const int dx = x - M.x(), dy = y - M.y();
+            const int gx = M.x() + g.Xx * dx + g.Xy * dy + g.Hx * cell.width() / 2;
+            const int gy = M.y() + g.Yx * dx + g.Yy * dy + g.Hy * cell.height() / 2;
+            if (gx >= 0 && gy >= 0 && gx < img.width() && gy < img.height())
+                wrong += img.pixel(x, y) != img.pixel(gx, gy);
+        }
+    return wrong;
+}
+
+} // namespace
+
+// Every copy is an exact pixel transform, so the picture is invariant under
+// the group wherever both pixels lie in it, with the lattice anywhere; on a
+// canvas fitted to the pattern it also wraps around its edges.
+TEST(Strokes, PixelExactPatternsAreInvariantUnderTheirGroupsAndFittedOnesTile)
+{
+    constexpr TGroupMap Mx{-1, 0, 0, 1, 0, 0}, My{1, 0, 0, -1, 0, 0}, Half{-1, 0, 0, -1, 0, 0},
+        Quarter{0, -1, 1, 0, 0, 0}, Centring{1, 0, 0, 1, 1, 1}, Right{1, 0, 0, 1, 2, 0}, Down{1, 0, 0, 1, 0, 2};
+    const struct {
+        TPatternGroup group;
+        std::vector<TGroupMap> generators;
+    } groups[] = {
+        {pgP1, {}},
+        {pgP2, {Half}},
+        {pgPm, {Mx}},
+        {pgPg, {{-1, 0, 0, 1, 0, 1}}},
+        {pgCm, {Mx, Centring}},
+        {pgPmm, {Mx, My}},
+        {pgPmg, {Half, {-1, 0, 0, 1, 1, 0}}},
+        {pgPgg, {Half, {-1, 0, 0, 1, 1, 1}}},
+        {pgCmm, {Mx, My, Centring}},
+        {pgP4, {Quarter}},
+        {pgP4m, {Quarter, Mx}},
+        {pgP4g, {Quarter, {-1, 0, 0, 1, 1, 1}}},
+        {pgFriezeP1, {}},
+        {pgFriezeP11g, {{1, 0, 0, -1, 1, 0}}},
+        {pgFriezeP1m1, {Mx}},
+        {pgFriezeP11m, {My}},
+        {pgFriezeP2, {Half}},
+        {pgFriezeP2mg, {Half, {-1, 0, 0, 1, 1, 0}}},
+        {pgFriezeP2mm, {Mx, My}},
+    };
+    for (const auto &[group, generators] : groups)
+        for (const bool fitted : {false, true}) {
+            const TPattern pattern{group, 36, 24, 90};
+            const bool frieze = IsFrieze(group);
+            const QSize cell(36, UsesHeight(group) ? 24 : 36);
+            const QSize size = fitted ? FittedCanvasSize(pattern, QSize(150, 110)) : QSize(150, 110);
+            TVelmoraCanvas c;
+            c.SetCanvasSize(size.width(), size.height(), true, false);
+            c.SetMasterCenter(fitted ? FittedMasterCenter(pattern, size) : QPoint(61, 47));
+            c.SetReflectionMode(rmPattern);
+            c.SetPattern(pattern);
+            PaintPattern(c, c.MasterCenter + QPoint(fitted ? 50 : 3, 11), fitted);
+            const QImage &img = c.Picture;
+            ASSERT_EQ(CountPixels(img, 0x00A000) > 0, fitted) << PatternGroupName(group);
+            std::vector<TGroupMap> maps = generators;
+            maps.push_back(Right);
+            if (!frieze)
+                maps.push_back(Down);
+            for (const TGroupMap &g : maps)
+                EXPECT_EQ(Mismatches(img, c.MasterCenter, cell, g), 0)
+                    << PatternGroupName(group) << " fitted " << fitted << " map " << g.Xx << g.Xy << g.Yx << g.Yy
+                    << " " << g.Hx << g.Hy;
+            if (!fitted)
+                continue;
+            int seams = 0;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x) {
+                    seams += img.pixel(x, y) != img.pixel((x + cell.width()) % img.width(), y);
+                    if (!frieze)
+                        seams += img.pixel(x, y) != img.pixel(x, (y + cell.height()) % img.height());
+                }
+            EXPECT_EQ(seams, 0) << PatternGroupName(group);
+        }
+}

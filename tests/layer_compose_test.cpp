@@ -70,39 +70,48 @@ TEST(LayerCompose, MatchesNormalBlendingOnRandomPixelsAndOpacities)
 
 // The canvas keeps the layers under and over the active one composed; what
 // it shows and saves is still every visible layer blended in order, also
-// after a stroke changed the active one. Each blend rounds once.
+// after strokes changed the active one, the second crossing the first. Each
+// blend rounds once. Layers of only opaque and transparent pixels at full
+// opacity are composed by choosing pixels, which must come out the same.
 TEST(LayerCompose, TheComposedPictureIsTheLayersBlendedInOrder)
 {
-    QRandomGenerator rng(7);
-    TVelmoraCanvas c;
-    LayOut(c);
-    c.SetCanvasSize(48, 32, true, false);
-    c.SetReflectionMode(rmNone);
-    for (int i = 0; i < 4; ++i) {
-        if (i > 0)
-            c.NewLayer();
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 48; ++x)
-                c.Picture.setPixel(x, y, RandomPixel(rng));
-        c.PictureChanged();
-        c.SetLayerOpacity(i, 30 + 20 * i);
-    }
-    c.SetLayerVisible(2, false);
-    c.SetActiveLayer(1);
-    for (int pass = 0; pass < 2; ++pass) {
-        const QImage composed = c.ComposedPicture();
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 48; ++x) {
-                QRgb want = 0;
-                for (int i = 0; i < 4; ++i)
-                    if (c.Layers().At(i).Visible)
-                        want = ReferenceOver(want, c.Layers().Pixels(i).pixel(x, y), c.Layers().At(i).Opacity);
-                ExpectNear(composed.pixel(x, y), want, 2, pass ? "after a stroke" : "layers");
-            }
-        c.BrushSize = 5;
-        const QPoint from = c.PictureToClient(QPoint(5, 5)), to = c.PictureToClient(QPoint(40, 25));
-        c.MouseDown(mbLeft, ssLeft, from.x(), from.y());
-        c.MouseMove(ssLeft, to.x(), to.y());
-        c.MouseUp(mbLeft, 0, to.x(), to.y());
+    for (const bool hard : {false, true}) {
+        QRandomGenerator rng(7);
+        TVelmoraCanvas c;
+        LayOut(c);
+        c.SetCanvasSize(48, 32, true, false);
+        c.SetReflectionMode(rmNone);
+        for (int i = 0; i < 4; ++i) {
+            if (i > 0)
+                c.NewLayer();
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 48; ++x) {
+                    const QRgb p = RandomPixel(rng);
+                    c.Picture.setPixel(x, y, !hard ? p : p & 1 ? p | 0xFF000000u : 0u);
+                }
+            c.PictureChanged();
+            c.SetLayerOpacity(i, hard ? 100 : 30 + 20 * i);
+        }
+        c.SetLayerVisible(2, false);
+        c.SetActiveLayer(1);
+        const QPoint strokes[][2] = {{{5, 5}, {40, 25}}, {{40, 5}, {8, 28}}};
+        for (int pass = 0; pass < 3; ++pass) {
+            const QImage composed = c.ComposedPicture();
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 48; ++x) {
+                    QRgb want = 0;
+                    for (int i = 0; i < 4; ++i)
+                        if (c.Layers().At(i).Visible)
+                            want = ReferenceOver(want, c.Layers().Pixels(i).pixel(x, y), c.Layers().At(i).Opacity);
+                    ExpectNear(composed.pixel(x, y), want, 2, pass ? "after a stroke" : "layers");
+                }
+            if (pass == 2)
+                break;
+            c.BrushSize = 5;
+            const QPoint from = c.PictureToClient(strokes[pass][0]), to = c.PictureToClient(strokes[pass][1]);
+            c.MouseDown(mbLeft, ssLeft, from.x(), from.y());
+            c.MouseMove(ssLeft, to.x(), to.y());
+            c.MouseUp(mbLeft, 0, to.x(), to.y());
+        }
     }
 }

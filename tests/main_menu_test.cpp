@@ -2,6 +2,7 @@
 #include "dialog_answer.h"
 #include "dialogs/brush_settings_form.h"
 #include "dialogs/fill_tolerance_form.h"
+#include "dialogs/pattern_form.h"
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/messages.h"
@@ -17,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QFileDialog>
 #include <QMenu>
@@ -31,6 +33,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -131,6 +134,7 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"miGrayscaleImage", "Grayscale", "", false},
     {"N7", nullptr, "", false},
     {"miCanvasSize", "Canvas size...", "Ctrl+Alt+C", false},
+    {"miFitCanvasToPattern", "Fit canvas to pattern", "Ctrl+Shift+F", false},
     {"miLayer", "Layer", "", false},
     {"miNewLayer", "New layer", "Ctrl+Shift+N", false},
     {"miDuplicateLayer", "Duplicate layer", "Ctrl+Shift+D", false},
@@ -163,6 +167,8 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"N11", nullptr, "", false},
     {"miVertical", "Vertical", "Alt+5", true},
     {"miHorizontal", "Horizontal", "Alt+6", true},
+    {"N28", nullptr, "", false},
+    {"miPattern", "Pattern", "Alt+7", true},
     {"N12", nullptr, "", false},
     {"miIncreaseSize", "Increase size", "]", false},
     {"miDecreaseSize", "Decrease size", "[", false},
@@ -193,6 +199,7 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"miBrushSettings", "Brush settings...", "Ctrl+Alt+B", false},
     {"miFillTolerance", "Fill tolerance...", "", false},
     {"miFillSampleAll", "Fill samples all layers", "", true},
+    {"miPatternSettings", "Pattern...", "Ctrl+Alt+P", false},
     {"N19", nullptr, "", false},
     {"miSaveToolbarsLocations", "Save toolbars locations", "", false},
     {"miRestoreDefaultToolbarsLocations", "Restore default toolbars locations", "", false},
@@ -271,6 +278,8 @@ TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
     canvas->SetActiveLayer(1);
     std::vector<QAction *> items;
     CollectItems(form->menuBar()->actions(), items);
+    // Pattern mode disables Draw polygon and Draw star, so it comes last.
+    std::stable_partition(items.begin(), items.end(), [this](QAction *a) { return a != form->miPattern; });
     int tried = 0;
     for (QAction *a : items) {
         if (a->shortcut().isEmpty() || a == form->miUndo || a == form->miRedo || a == form->miHelp)
@@ -282,7 +291,7 @@ TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
         EXPECT_EQ(spy.count(), 1);
         ++tried;
     }
-    EXPECT_EQ(tried, 45);
+    EXPECT_EQ(tried, 48);
 }
 
 TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)
@@ -295,6 +304,16 @@ TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)
         {"Ctrl+3", [](TVelmoraCanvas *c) { return c->Tool == ctEraser && frmTools->bEraser->isChecked(); }},
         {"Ctrl+5", [](TVelmoraCanvas *c) { return c->Tool == ctPaintBucket && frmTools->bPaintBucket->isChecked(); }},
         {"Alt+4", [](TVelmoraCanvas *c) { return c->ReflectionMode == rmSecondary && frmTools->bSecondary->isChecked(); }},
+        // A lattice has no centre for polygons and stars to turn about.
+        {"Alt+7",
+         [this](TVelmoraCanvas *c) {
+             return c->ReflectionMode == rmPattern && frmTools->bPattern->isChecked() &&
+                    !form->miDrawPolygon->isEnabled() && !form->miDrawStar->isEnabled();
+         }},
+        {"Alt+2",
+         [this](TVelmoraCanvas *c) {
+             return c->ReflectionMode == rmPrimary && form->miDrawPolygon->isEnabled() && form->miDrawStar->isEnabled();
+         }},
         {"Ctrl+P", [](TVelmoraCanvas *c) { return c->ShowCenterPoints; }},
         {"Ctrl+Shift+P", [](TVelmoraCanvas *c) { return c->ShowDrawingPoints; }},
         {"Ctrl+B", [](TVelmoraCanvas *c) { return c->PreciseBrush; }},
@@ -335,6 +354,7 @@ TEST_F(MainMenuTest, ReflectionItemsPressTheirToolboxButtonAndSetTheMode)
         {form->miSecondary, frmTools->bSecondary, rmSecondary},
         {form->miVertical, frmTools->bVertRef, rmVertical},
         {form->miHorizontal, frmTools->bHorizRef, rmHorizontal},
+        {form->miPattern, frmTools->bPattern, rmPattern},
         {form->miPrimary, frmTools->bPrimaryRef, rmPrimary},
     };
     for (const auto &[item, button, mode] : cases) {
@@ -690,6 +710,27 @@ TEST_F(MainMenuTest, BrushSettingsDialogSetsOpacityHardnessAndStabilizerOnOkOnly
         EXPECT_EQ(canvas->BrushHardness, ok ? 30 : 100);
         EXPECT_EQ(canvas->Stabilizer, ok ? 45 : 0);
     }
+}
+
+// Options > Pattern... sets the canvas's pattern; Fit canvas to pattern then
+// makes the picture whole cells and puts the master centre on the lattice.
+TEST_F(MainMenuTest, PatternDialogSetsThePatternAndFitCanvasMakesWholeCells)
+{
+    TModalWatcher<TfrmPattern> watcher([](TfrmPattern *d) {
+        d->cbGroup->setCurrentIndex(pgPmm);
+        d->eWidth->SetValue(100);
+        d->eHeight->SetValue(64);
+        d->bOk->click();
+    });
+    form->miPatternSettings->trigger();
+    ASSERT_EQ(canvas->Pattern(), (TPattern{pgPmm, 100, 64, 90}));
+    canvas->Picture.setPixel(99, 63, qRgb(255, 0, 0));
+    // 800 x 600 is 8 x 9.375 cells.
+    form->miFitCanvasToPattern->trigger();
+    EXPECT_EQ(QSize(canvas->PictureWidth(), canvas->PictureHeight()), QSize(800, 576));
+    EXPECT_EQ(canvas->MasterCenter, FittedMasterCenter(canvas->Pattern(), QSize(800, 576)));
+    EXPECT_EQ(canvas->Picture.pixel(99, 63), qRgb(255, 0, 0));
+    EXPECT_EQ(form->StatusText(0), "800x576");
 }
 
 // Open recent and Print are reached from the menu bar with the arrow keys.

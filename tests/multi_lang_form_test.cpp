@@ -3,6 +3,7 @@
 #include "dialogs/canvas_size_form.h"
 #include "dialogs/fill_tolerance_form.h"
 #include "dialogs/layer_properties_form.h"
+#include "dialogs/pattern_form.h"
 #include "app/commands_form.h"
 #include "app/forms.h"
 #include "app/main_form.h"
@@ -258,11 +259,12 @@ TEST(ShippedLanguages, TranslateTheWindowsAndBack)
     TfrmFillTolerance fillTolerance;
     TfrmLayerProperties layerProperties;
     TfrmBrushSettings brushSettings;
+    TfrmPattern pattern(QSize(800, 600));
     TfrmAbout about;
     std::vector<std::unique_ptr<TMultiLangForm>> translators;
     for (QWidget *window : std::initializer_list<QWidget *>{&main, frmTools, frmPalette, frmCommands, frmBrushSize,
                                                             frmLayers, &canvasSize, &fillTolerance, &layerProperties,
-                                                            &brushSettings, &about})
+                                                            &brushSettings, &pattern, &about})
         translators.push_back(std::make_unique<TMultiLangForm>(window));
 
     const TLanguage &english = *engine->Languages[0];

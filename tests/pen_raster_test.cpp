@@ -12,6 +12,7 @@
 #include <functional>
 #include <numbers>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -172,11 +173,13 @@ TEST(Strokes, MirrorCopiesOfWidePensAreExactMirrorImages)
 
 TEST(Strokes, FourfoldCopiesOfAnEvenPenAreExactQuarterTurns)
 {
-    for (bool smooth : {false, true}) {
+    const std::pair<bool, int> pens[] = {{false, 100}, {true, 100}, {false, 40}};
+    for (const auto &[smooth, hardness] : pens) {
         TVelmoraCanvas c;
         LayOut(c);
         c.SetMasterRefCount(4);
         c.SetSmoothStrokes(smooth);
+        c.SetBrushHardness(hardness);
         c.BrushSize = 10;
         const QPoint pts[] = {QPoint(420, 250), QPoint(470, 263), QPoint(455, 190), QPoint(455, 191)};
         c.MouseDown(mbLeft, ssLeft, pts[0].x() + Margin, pts[0].y() + Margin);
@@ -185,7 +188,8 @@ TEST(Strokes, FourfoldCopiesOfAnEvenPenAreExactQuarterTurns)
         // About (400, 300): (x, y) turns to (700 - y, x - 100).
         for (int y = 100; y <= 500; ++y)
             for (int x = 200; x <= 600; ++x)
-                ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, 700 - y, x - 100)) << x << "," << y << " " << smooth;
+                ASSERT_EQ(Rgb(c.Picture, x, y), Rgb(c.Picture, 700 - y, x - 100))
+                    << x << "," << y << " " << smooth << " " << hardness;
         EXPECT_GT(CountPixels(c.Picture, 0), 4 * 78);
     }
 }

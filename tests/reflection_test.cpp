@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 ReflectionInput Input(TReflectionMode mode, int n = 13, int m = 3)
@@ -125,4 +127,44 @@ TEST(RotatePoint, PrecomputedRotationGivesTheSameCopies)
             for (const int k : {0, 1, 2, n - 1, n, 2 * n + 1})
                 EXPECT_EQ(r.Copy(k), RotatePoint(C, P, k, n, false)) << P.x() << " " << n << " " << k;
         }
+}
+
+TEST(PatternCopies, CountAndTheSmallestCellAllowed)
+{
+    const QSize big(3000, 3000);
+    EXPECT_EQ(PatternCopyCount({pgP4m, 64, 64, 90}, big), 8 * 47 * 47);
+    // The hexagonal lattice's rows lie 64 sqrt(3)/2 apart.
+    EXPECT_EQ(PatternCopyCount({pgP6m, 64, 64, 90}, big), 12 * 47 * 55);
+    EXPECT_EQ(PatternCopyCount({pgFriezeP2mm, 64, 16, 90}, big), 4 * 47);
+    EXPECT_EQ(PatternCopyCount({pgCm, 64, 40, 90}, big), 4 * 47 * 75);
+    const TPattern allowed{pgP4m, 16, 16, 90};
+    EXPECT_EQ(SmallestAllowedPattern(allowed, big), allowed);
+    EXPECT_EQ(SmallestAllowedPattern(allowed, QSize(8000, 8000)), (TPattern{pgP4m, 24, 24, 90}));
+    EXPECT_EQ(SmallestAllowedPattern({pgCmm, 16, 24, 90}, QSize(8000, 8000)), (TPattern{pgCmm, 18, 28, 90}));
+}
+
+TEST(PatternCopies, FittedCanvasIsWholeCellsWithTheCentreOnALatticePoint)
+{
+    const QSize picture(3000, 2000);
+    EXPECT_EQ(FittedCanvasSize({pgP4m, 64, 64, 90}, picture), QSize(3008, 1984));
+    EXPECT_EQ(FittedMasterCenter({pgP4m, 64, 64, 90}, QSize(3008, 1984)), QPoint(1472, 960));
+    EXPECT_EQ(FittedCanvasSize({pgFriezeP2mg, 64, 40, 90}, picture), QSize(3008, 2000));
+    EXPECT_EQ(FittedMasterCenter({pgFriezeP2mg, 64, 40, 90}, QSize(3008, 2000)), QPoint(1472, 1000));
+    EXPECT_EQ(FittedCanvasSize({pgPmm, 36, 24, 90}, QSize(10, 10)), QSize(36, 24));
+    EXPECT_EQ(FittedMasterCenter({pgPmm, 36, 24, 90}, QSize(36, 24)), QPoint(0, 0));
+    EXPECT_EQ(FittedCanvasSize({pgP6m, 64, 64, 90}, picture), picture);
+    EXPECT_EQ(FittedCanvasSize({pgP2, 64, 64, 60}, picture), picture);
+}
+
+// Off the pixel grid the copies are rounded, as the rosettes' are: a sixth
+// of a turn about the lattice point takes a point one cell to the right to
+// the lattice point below it.
+TEST(PatternCopies, HexagonalCopiesRoundToTheNearestPixel)
+{
+    ReflectionInput in{QPoint(100, 100), QPoint(100, 100), 2, 2, rmPattern, {pgP6, 40, 40, 90}, QSize(300, 300)};
+    const std::vector<QPoint> copies = PointCopies(in, QPoint(140, 100));
+    ASSERT_FALSE(copies.empty());
+    EXPECT_EQ(copies.front(), QPoint(140, 100));
+    for (const QPoint q : {QPoint(120, 135), QPoint(80, 135), QPoint(60, 100), QPoint(100, 100)})
+        EXPECT_NE(std::find(copies.begin(), copies.end(), q), copies.end()) << q.x() << "," << q.y();
 }

@@ -3,6 +3,8 @@
 #include "dialogs/canvas_size_form.h"
 #include "app/commands_form.h"
 #include "dialogs/image_view_form.h"
+#include "dialogs/pattern_form.h"
+#include "dialogs/pattern_texts.h"
 #include "dialog_answer.h"
 #include "tools/brush_size_form.h"
 #include "tools/palette_form.h"
@@ -223,6 +225,43 @@ TEST(CanvasSizeDialog, SizesComeBackWithinRangeAlsoWhenConfirmedWhileEditing)
     EXPECT_FALSE(ExecuteCanvasSizeDialog("Caption", w, h));
     EXPECT_EQ(w, 40);
     EXPECT_EQ(h, 9000);
+}
+
+// Tab goes group, width, height, angle, Ok, Cancel; the height and the angle
+// follow the group. Ok refuses a cell that needs more than 2^20 copies,
+// names the smallest allowed and stays open.
+TEST(PatternDialog, TabOrderFieldsOfTheGroupAndRefusalOfTooManyCopies)
+{
+    RegisterPatternStrings();
+    const QSize picture(6000, 4000);
+    TfrmPattern dialog(picture);
+    dialog.SetPattern({pgP1, 64, 48, 90});
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.activateWindow();
+    dialog.cbGroup->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.cbGroup->hasFocus(); }));
+    for (QWidget *next : std::initializer_list<QWidget *>{dialog.eWidth, dialog.eHeight, dialog.eAngle, dialog.bOk,
+                                                          dialog.bCancel}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+    }
+
+    dialog.cbGroup->setCurrentIndex(pgP6m);
+    EXPECT_FALSE(dialog.eHeight->isEnabled());
+    EXPECT_FALSE(dialog.eAngle->isEnabled());
+    EXPECT_EQ(dialog.lDescription->text(), "hexagonal cells, mirrors and sixth turns");
+    dialog.eWidth->SetValue(17);
+    TDialogAnswer answer(QMessageBox::Ok);
+    dialog.bOk->click();
+    const TPattern refused{pgP6m, 16, 48, 90};
+    EXPECT_GT(PatternCopyCount(refused, picture), MaxPatternCopies);
+    EXPECT_EQ(answer.Answered, 1);
+    EXPECT_TRUE(answer.LastText.endsWith(
+        "The smallest cell allowed is " + PatternCellText(SmallestAllowedPattern(refused, picture)) + "."))
+        << answer.LastText.toStdString();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.ChosenPattern(), refused);
 }
 
 TEST(AboutBox, AnimatesWithinTwoSecondsAndRestartsWithANewFigure)

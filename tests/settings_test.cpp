@@ -62,7 +62,7 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     for (const char *name : {"Language", "ShowCenterPoints", "ShowDrawingPoints", "Shadow", "MasterRefCount",
                              "SecondRefCount", "BrushSize", "EraserSize", "SmoothStrokes", "FillTolerance",
                              "FillSampleAll", "LayersWindowVisible", "BrushOpacity", "BrushHardness",
-                             "Stabilizer"})
+                             "Stabilizer", "PatternGroup", "PatternWidth", "PatternHeight", "PatternAngle"})
         EXPECT_TRUE(keys.contains(QStringLiteral("v2/") + QLatin1String(name))) << name;
     EXPECT_FALSE(keys.contains("v2/Folder"));
     EXPECT_EQ(StoredText("Shadow"), "1");
@@ -74,6 +74,9 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     EXPECT_EQ(StoredText("LayersWindowVisible"), "0");
     EXPECT_EQ(StoredText("BrushOpacity"), "100");
     EXPECT_EQ(StoredText("Stabilizer"), "0");
+    EXPECT_EQ(StoredText("PatternGroup"), "10"); // p4m
+    EXPECT_EQ(StoredText("PatternWidth"), "64");
+    EXPECT_EQ(StoredText("PatternAngle"), "90");
 
     form->CurrentFileName = Folder.filePath("pics/rose.png");
     form->SaveSettings();
@@ -97,7 +100,11 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
             {"LayersWindowVisible", 1},
             {"BrushOpacity", 0},
             {"BrushHardness", 30},
-            {"Stabilizer", 500}});
+            {"Stabilizer", 500},
+            {"PatternGroup", 5},
+            {"PatternWidth", 33},
+            {"PatternHeight", 100000},
+            {"PatternAngle", 10}});
     form->LoadSettings();
     EXPECT_EQ(MLLanguageName(), "Русский");
     EXPECT_EQ(frmTools->windowTitle(), Engine->Languages[size_t(Engine->IndexOfLanguage("Русский"))]->GetValue(
@@ -121,11 +128,16 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
     form->SaveSettings();
     EXPECT_EQ(StoredText("FillSampleAll"), "1");
     EXPECT_EQ(StoredText("LayersWindowVisible"), "1");
+    // Even sides within bounds, the angle within 30..150.
+    const TPattern read{pgPmm, 32, 1 << 15, 30};
+    EXPECT_EQ(canvas->Pattern(), read);
+    EXPECT_EQ(StoredText("PatternHeight"), "32768");
 
-    Stored({{"Language", "Klingon"}, {"ShowCenterPoints", 7}});
+    Stored({{"Language", "Klingon"}, {"ShowCenterPoints", 7}, {"PatternGroup", 24}});
     form->LoadSettings();
     EXPECT_EQ(MLLanguageName(), "English");
     EXPECT_TRUE(canvas->ShowCenterPoints);
+    EXPECT_EQ(canvas->Pattern().Group, pgP4m);
 }
 
 TEST_F(SettingsTest, ALanguageThatIsNoTextEndsTheReading)

@@ -160,9 +160,10 @@ TEST_F(ShapeTest, GuardsLeaveThePictureAndHistoryAlone)
     c.DrawPolygon(false);
     c.DrawPolygon(true);
     c.SetTool(ctBrush);
-    for (TReflectionMode m : {rmNone, rmVertical, rmHorizontal}) {
+    for (TReflectionMode m : {rmNone, rmVertical, rmHorizontal, rmPattern}) {
         c.SetReflectionMode(m);
         c.DrawPolygon(false);
+        c.DrawPolygon(true);
     }
     c.SetReflectionMode(rmPrimary);
     Aim(QPoint(-5, 300));

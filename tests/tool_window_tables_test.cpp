@@ -94,25 +94,26 @@ TEST_F(ToolWindowTableTest, ToolboxControlsMatchTheirTable)
         {"bSecondary", {QPoint(4, 124), Button}, "Secondary reflections"},
         {"bVertRef", {QPoint(29, 124), Button}, "Vertical reflection"},
         {"bHorizRef", {QPoint(54, 124), Button}, "Horizontal reflection"},
-        {"eMasterRef", {QPoint(5, 166), Spin}, "Master reflections count", 2, 999},
-        {"eSecondRef", {QPoint(53, 167), Spin}, "Second reflections count", 2, 999},
-        {"eBrush", {QPoint(4, 231), Spin}, "Brush size", 1, 99},
-        {"eEraser", {QPoint(53, 231), Spin}, "Eraser size", 1, 99},
-        {"bColoringProtectColor", {QPoint(4, 286), Button}, "Protect single color mode"},
-        {"bColoringPaintOverColor", {QPoint(29, 286), Button}, "Paint over single color mode"},
-        {"bAutoMask", {QPoint(60, 286), Button}, "Auto mask - recreate mask on brush color change"},
+        {"bPattern", {QPoint(4, 148), Button}, "Pattern reflections"},
+        {"eMasterRef", {QPoint(5, 190), Spin}, "Master reflections count", 2, 999},
+        {"eSecondRef", {QPoint(53, 191), Spin}, "Second reflections count", 2, 999},
+        {"eBrush", {QPoint(4, 255), Spin}, "Brush size", 1, 99},
+        {"eEraser", {QPoint(53, 255), Spin}, "Eraser size", 1, 99},
+        {"bColoringProtectColor", {QPoint(4, 310), Button}, "Protect single color mode"},
+        {"bColoringPaintOverColor", {QPoint(29, 310), Button}, "Paint over single color mode"},
+        {"bAutoMask", {QPoint(60, 310), Button}, "Auto mask - recreate mask on brush color change"},
     });
     ExpectLabels(frmTools, {
         {"Label4", {4, 4}, "Tools", true},
         {"Label1", {4, 81}, "Reflections", true},
-        {"Label7", {5, 153}, "Master", false},
-        {"Label8", {54, 153}, "Second", false},
-        {"Label2", {4, 201}, "Size", true},
-        {"Label5", {5, 218}, "Brush", false},
-        {"Label6", {54, 218}, "Eraser", false},
-        {"Label3", {4, 266}, "Coloring", true},
+        {"Label7", {5, 177}, "Master", false},
+        {"Label8", {54, 177}, "Second", false},
+        {"Label2", {4, 225}, "Size", true},
+        {"Label5", {5, 242}, "Brush", false},
+        {"Label6", {54, 242}, "Eraser", false},
+        {"Label3", {4, 290}, "Coloring", true},
     });
-    EXPECT_EQ(frmTools->size(), QSize(100, 314));
+    EXPECT_EQ(frmTools->size(), QSize(100, 338));
 }
 
 TEST_F(ToolWindowTableTest, PaletteControlsMatchTheirTableInStackingOrder)
@@ -172,7 +173,8 @@ TEST_F(ToolWindowTableTest, EveryToolboxButtonClickedSetsItsCanvasState)
     }
     const std::vector<std::pair<QToolButton *, TReflectionMode>> modes{
         {frmTools->bNoRef, rmNone},          {frmTools->bMirrorRef, rmMirrorPrimary}, {frmTools->bSecondary, rmSecondary},
-        {frmTools->bVertRef, rmVertical},    {frmTools->bHorizRef, rmHorizontal},     {frmTools->bPrimaryRef, rmPrimary},
+        {frmTools->bVertRef, rmVertical},    {frmTools->bHorizRef, rmHorizontal},     {frmTools->bPattern, rmPattern},
+        {frmTools->bPrimaryRef, rmPrimary},
     };
     for (const auto &[button, mode] : modes) {
         ClickButton(button);

@@ -18,6 +18,7 @@ void CreateToolWindows(TfrmMainForm *main)
 {
     frmTools = new TfrmTools(main->Canvas(), main);
     frmTools->show();
+    QObject::connect(frmTools, &TfrmTools::ReflectionModeChosen, main, &TfrmMainForm::UpdatePatternItems);
     frmPalette = new TfrmPalette(main->Canvas(), main);
     frmPalette->show();
     frmCommands = new TfrmCommands(main);

@@ -143,6 +143,7 @@ void TfrmMainForm::miNewClick(QObject *)
     FitCanvas();
     if (frmTools)
         frmTools->SyncColoringButtons();
+    KeepPatternWithinLimit();
     UpdateStatusBar();
 }
 
@@ -211,6 +212,7 @@ void TfrmMainForm::TakePicture(std::vector<TImageLayer> layers, bool layered, co
     CurrentFormat = format;
     CurrentFileName = name;
     MergedOnlyNames.clear();
+    KeepPatternWithinLimit();
 }
 
 void TfrmMainForm::miSaveClick(QObject *Sender)

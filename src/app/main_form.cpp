@@ -66,6 +66,7 @@ TfrmMainForm::TfrmMainForm(QWidget *parent)
     UpdateStatusBar();
     CanvasHistoryChanged(canvas, canvas->CanUndo(), canvas->CanRedo());
     UpdateLayerItems();
+    UpdatePatternItems();
     setAcceptDrops(true);
     Autosave = new TRecoveryAutosave(this);
     // Translated by LanguageChanged only, once a language is selected.

@@ -103,6 +103,7 @@ public:
     void miInvertImageClick(QObject *Sender = nullptr);
     void miGrayscaleImageClick(QObject *Sender = nullptr);
     void miCanvasSizeClick(QObject *Sender = nullptr);
+    void miFitCanvasToPatternClick(QObject *Sender = nullptr);
     // Layer menu (layer_menu.cpp).
     void miNewLayerClick(QObject *Sender = nullptr);
     void miDuplicateLayerClick(QObject *Sender = nullptr);
@@ -120,7 +121,7 @@ public:
     void miEraserClick(QObject *Sender = nullptr);
     void miPickupColorClick(QObject *Sender = nullptr);
     void miPaintBucketClick(QObject *Sender = nullptr);
-    // Shared by the six Reflections items; the sender tells the mode.
+    // Shared by the seven Reflections items; the sender tells the mode.
     void miHorizontalClick(QObject *Sender);
     void miIncreaseSizeClick(QObject *Sender = nullptr);
     void miDecreaseSizeClick(QObject *Sender = nullptr);
@@ -141,12 +142,19 @@ public:
     void miBrushSettingsClick(QObject *Sender = nullptr);
     void miFillToleranceClick(QObject *Sender = nullptr);
     void miFillSampleAllClick(QObject *Sender = nullptr);
+    void miPatternSettingsClick(QObject *Sender = nullptr);
     void miSaveToolbarsLocationsClick(QObject *Sender = nullptr);
     void miRestoreDefaultToolbarsLocationsClick(QObject *Sender = nullptr);
     void miVisibilityClick(QObject *Sender = nullptr);
     void miLayersWindowClick(QObject *Sender = nullptr);
     void miHelpClick(QObject *Sender = nullptr);
     void miAboutClick(QObject *Sender = nullptr);
+
+    // The items that depend on the reflection mode or the pattern follow
+    // them: Draw polygon and Draw star join rotations about one centre,
+    // which Pattern mode does not have, and only a rectangular or square
+    // lattice can fit the canvas.
+    void UpdatePatternItems();
 
     // Check mark refreshes, run when their menu opens.
     void miViewClick(QObject *Sender = nullptr);
@@ -205,6 +213,7 @@ public:
     QAction *miInvertImage = nullptr;
     QAction *miGrayscaleImage = nullptr;
     QAction *miCanvasSize = nullptr;
+    QAction *miFitCanvasToPattern = nullptr;
     QAction *miLayer = nullptr;
     QAction *miNewLayer = nullptr;
     QAction *miDuplicateLayer = nullptr;
@@ -230,6 +239,7 @@ public:
     QAction *miSecondary = nullptr;
     QAction *miVertical = nullptr;
     QAction *miHorizontal = nullptr;
+    QAction *miPattern = nullptr;
     QAction *miIncreaseSize = nullptr;
     QAction *miDecreaseSize = nullptr;
     QAction *Palette1 = nullptr;
@@ -254,6 +264,7 @@ public:
     QAction *miBrushSettings = nullptr;
     QAction *miFillTolerance = nullptr;
     QAction *miFillSampleAll = nullptr;
+    QAction *miPatternSettings = nullptr;
     QAction *miSaveToolbarsLocations = nullptr;
     QAction *miRestoreDefaultToolbarsLocations = nullptr;
     QAction *miWindows = nullptr;
@@ -298,6 +309,12 @@ private:
     void PressToolButton(QToolButton *TfrmTools::*button, void (TfrmTools::*click)(QObject *));
     void StepToolSize(int delta);
     void SetColoringMode(int mode);
+    // Canvas size and Fit canvas to pattern: the picture keeps its pixels at
+    // the top-left and its file name.
+    void ResizePicture(int width, int height);
+    // A picture that grew may need more copies than the cell allows: the
+    // cell grows to the smallest allowed and the status bar says so.
+    void KeepPatternWithinLimit();
     void UpdateLayerItems();
     QPoint VisiblePictureTopLeft() const;
 

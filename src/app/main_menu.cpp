@@ -15,6 +15,8 @@
 #include "dialogs/canvas_size_form.h"
 #include "dialogs/fill_tolerance_form.h"
 #include "dialogs/image_view_form.h"
+#include "dialogs/pattern_form.h"
+#include "dialogs/pattern_texts.h"
 #include "dialogs/shell.h"
 #include "i18n/ml_strings.h"
 #include "tools/brush_size_form.h"
@@ -32,6 +34,7 @@
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include <array>
@@ -61,6 +64,9 @@ struct TMenuRow {
 };
 
 constexpr QKeyCombination NoKey = Qt::Key_unknown;
+
+// Long enough to read, short enough not to hide the picture size for long.
+constexpr int PatternGrownShowTime = 10000;
 
 using F = TfrmMainForm;
 
@@ -111,6 +117,8 @@ const TMenuRow MenuRows[] = {
     {1, "N7", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miCanvasSize", "Canvas size...", Qt::CTRL | Qt::ALT | Qt::Key_C, 0, &F::miCanvasSize,
      &F::miCanvasSizeClick},
+    {1, "miFitCanvasToPattern", "Fit canvas to pattern", Qt::CTRL | Qt::SHIFT | Qt::Key_F, 0,
+     &F::miFitCanvasToPattern, &F::miFitCanvasToPatternClick},
 
     {0, "miLayer", "Layer", NoKey, ifMenu, &F::miLayer, nullptr},
     {1, "miNewLayer", "New layer", Qt::CTRL | Qt::SHIFT | Qt::Key_N, 0, &F::miNewLayer, &F::miNewLayerClick},
@@ -150,6 +158,8 @@ const TMenuRow MenuRows[] = {
     {2, "N11", nullptr, NoKey, 0, nullptr, nullptr},
     {2, "miVertical", "Vertical", Qt::ALT | Qt::Key_5, ifCheck, &F::miVertical, &F::miHorizontalClick},
     {2, "miHorizontal", "Horizontal", Qt::ALT | Qt::Key_6, ifCheck, &F::miHorizontal, &F::miHorizontalClick},
+    {2, "N28", nullptr, NoKey, 0, nullptr, nullptr},
+    {2, "miPattern", "Pattern", Qt::ALT | Qt::Key_7, ifCheck, &F::miPattern, &F::miHorizontalClick},
     {1, "N12", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miIncreaseSize", "Increase size", Qt::Key_BracketRight, 0, &F::miIncreaseSize, &F::miIncreaseSizeClick},
     {1, "miDecreaseSize", "Decrease size", Qt::Key_BracketLeft, 0, &F::miDecreaseSize, &F::miDecreaseSizeClick},
@@ -190,6 +200,8 @@ const TMenuRow MenuRows[] = {
     {1, "miFillTolerance", "Fill tolerance...", NoKey, 0, &F::miFillTolerance, &F::miFillToleranceClick},
     {1, "miFillSampleAll", "Fill samples all layers", NoKey, ifCheck, &F::miFillSampleAll,
      &F::miFillSampleAllClick},
+    {1, "miPatternSettings", "Pattern...", Qt::CTRL | Qt::ALT | Qt::Key_P, 0, &F::miPatternSettings,
+     &F::miPatternSettingsClick},
     {1, "N19", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miSaveToolbarsLocations", "Save toolbars locations", NoKey, 0, &F::miSaveToolbarsLocations,
      &F::miSaveToolbarsLocationsClick},
@@ -205,6 +217,11 @@ const TMenuRow MenuRows[] = {
     {1, "N20", nullptr, NoKey, 0, nullptr, nullptr},
     {1, "miAbout", "About", NoKey, 0, &F::miAbout, &F::miAboutClick},
 };
+
+QSize PictureSize(const TVelmoraCanvas &canvas)
+{
+    return QSize(canvas.PictureWidth(), canvas.PictureHeight());
+}
 
 bool IsTextField(const QWidget *w)
 {
@@ -304,8 +321,8 @@ void TfrmMainForm::miToolsClick(QObject *)
     const std::array<QAction *, 5> tools{miMovePoints, miBrush, miEraser, miPickupColor, miPaintBucket};
     for (std::size_t t = 0; t < tools.size(); ++t)
         tools[t]->setChecked(std::size_t(canvas->Tool) == t);
-    const std::array<QAction *, 6> modes{miNoReflections, miPrimary, miMirrorPrimary,
-                                         miSecondary, miVertical, miHorizontal};
+    const std::array<QAction *, 7> modes{miNoReflections, miPrimary,  miMirrorPrimary, miSecondary,
+                                         miVertical,      miHorizontal, miPattern};
     for (std::size_t m = 0; m < modes.size(); ++m)
         modes[m]->setChecked(std::size_t(canvas->ReflectionMode) == m);
 }
@@ -429,17 +446,32 @@ void TfrmMainForm::miGrayscaleImageClick(QObject *)
     canvas->GrayscalePicture();
 }
 
-// The picture keeps its pixels at the top-left and its file name.
-void TfrmMainForm::miCanvasSizeClick(QObject *)
+void TfrmMainForm::ResizePicture(int width, int height)
 {
-    int width = canvas->PictureWidth(), height = canvas->PictureHeight();
-    if (!ExecuteCanvasSizeDialog(MLString(siChangeCanvasSize), width, height))
-        return;
     canvas->SetCanvasSize(width, height, false, false);
     FitCanvas();
     if (frmTools)
         frmTools->SyncColoringButtons();
+    KeepPatternWithinLimit();
     UpdateStatusBar();
+}
+
+void TfrmMainForm::miCanvasSizeClick(QObject *)
+{
+    int width = canvas->PictureWidth(), height = canvas->PictureHeight();
+    if (ExecuteCanvasSizeDialog(MLString(siChangeCanvasSize), width, height))
+        ResizePicture(width, height);
+}
+
+// The picture becomes whole cells and the lattice goes through its corners.
+void TfrmMainForm::miFitCanvasToPatternClick(QObject *)
+{
+    const TPattern &pattern = canvas->Pattern();
+    if (!CanFitCanvas(pattern))
+        return;
+    const QSize fitted = FittedCanvasSize(pattern, PictureSize(*canvas));
+    ResizePicture(fitted.width(), fitted.height());
+    canvas->SetMasterCenter(FittedMasterCenter(canvas->Pattern(), fitted));
 }
 
 // Tools are chosen through the toolbox so that toolbox and canvas agree:
@@ -479,13 +511,14 @@ void TfrmMainForm::miPaintBucketClick(QObject *)
 
 QToolButton *TfrmMainForm::ReflectionButtonFor(QObject *item) const
 {
-    const std::array<std::pair<QAction *, QToolButton *>, 6> map{{
+    const std::array<std::pair<QAction *, QToolButton *>, 7> map{{
         {miNoReflections, frmTools->bNoRef},
         {miPrimary, frmTools->bPrimaryRef},
         {miMirrorPrimary, frmTools->bMirrorRef},
         {miSecondary, frmTools->bSecondary},
         {miVertical, frmTools->bVertRef},
         {miHorizontal, frmTools->bHorizRef},
+        {miPattern, frmTools->bPattern},
     }};
     for (const auto &[action, button] : map) {
         if (item == action)
@@ -635,6 +668,34 @@ void TfrmMainForm::miFillToleranceClick(QObject *)
 void TfrmMainForm::miFillSampleAllClick(QObject *)
 {
     canvas->FillSampleAll = !canvas->FillSampleAll;
+}
+
+void TfrmMainForm::miPatternSettingsClick(QObject *)
+{
+    TPattern pattern = canvas->Pattern();
+    if (!ExecutePatternDialog(pattern, PictureSize(*canvas)))
+        return;
+    canvas->SetPattern(pattern);
+    UpdatePatternItems();
+}
+
+void TfrmMainForm::UpdatePatternItems()
+{
+    const bool pattern = canvas->ReflectionMode == rmPattern;
+    miDrawPolygon->setEnabled(!pattern);
+    miDrawStar->setEnabled(!pattern);
+    miFitCanvasToPattern->setEnabled(CanFitCanvas(canvas->Pattern()));
+}
+
+void TfrmMainForm::KeepPatternWithinLimit()
+{
+    const TPattern allowed = SmallestAllowedPattern(canvas->Pattern(), PictureSize(*canvas));
+    if (allowed == canvas->Pattern())
+        return;
+    canvas->SetPattern(allowed);
+    UpdatePatternItems();
+    statusBar()->showMessage(MLString(siPatternGrown).replace(QLatin1String("%s"), PatternCellText(allowed)),
+                             PatternGrownShowTime);
 }
 
 // The tool windows are shown or hidden together, following the toolbox

@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/main_form.h"
+#include "dialogs/pattern_texts.h"
 #include "i18n/ml_strings.h"
 
 #include <QMessageBox>
@@ -30,6 +31,9 @@ void RegisterMessageStrings()
     MLRegisterString(siLayerHidden, QStringLiteral("Layer hidden"));
     MLRegisterString(siOtherBlending, QStringLiteral("%s blends some layers in ways Velmora does not have; they "
                                                      "are shown with normal blending."));
+    MLRegisterString(siPatternGrown, QStringLiteral("The pattern's cell grew to %s: a smaller one needs too many "
+                                                    "copies on this picture."));
+    RegisterPatternStrings();
     ReloadMessageCaptions();
 }
 

@@ -23,9 +23,10 @@ inline const QString siOutOfMemory = QStringLiteral("siOutOfMemory");
 inline const QString siMergedOnly = QStringLiteral("siMergedOnly");
 inline const QString siLayerHidden = QStringLiteral("siLayerHidden");
 inline const QString siOtherBlending = QStringLiteral("siOtherBlending");
+inline const QString siPatternGrown = QStringLiteral("siPatternGrown");
 
-// Registers the message identifiers with their English texts and sets the
-// captions from them.
+// Registers the message identifiers with their English texts, also the
+// Pattern dialog's, and sets the captions from them.
 void RegisterMessageStrings();
 
 // Reloads the four captions from the current language.

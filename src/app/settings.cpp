@@ -10,6 +10,7 @@
 #include "app/settings_store.h"
 #include "app/toolbars_location.h"
 #include "canvas/velmora_canvas.h"
+#include "dialogs/pattern_form.h"
 #include "i18n/ml_strings.h"
 #include "tools/brush_size_form.h"
 #include "tools/layers_form.h"
@@ -27,6 +28,9 @@ namespace {
 // that many copies, and the program would hang at every start.
 constexpr int MinCount = 2, MaxCount = 999;
 constexpr int MinSize = 0, MaxSize = 999;
+// Cells are even; one far beyond any picture would only overflow the
+// lattice arithmetic.
+constexpr int MaxCell = 1 << 15;
 
 // The names of the tool windows in the stored places, in their order.
 constexpr std::array<const char *, 5> ToolWindowNames{"tools", "palette", "commands", "brush", "layers"};
@@ -37,6 +41,19 @@ QString StoredLanguage(const QString &name)
     if (name.compare(QLatin1String("russian"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("Русский");
     return name;
+}
+
+TPattern StoredPattern(const TSettingsStore &store)
+{
+    const TPattern defaults;
+    const int group = store.Int(QStringLiteral("PatternGroup"), defaults.Group);
+    auto side = [&](const char *name, int value) {
+        return std::clamp(store.Int(QLatin1String(name), value), MinPatternCell, MaxCell) & ~1;
+    };
+    const int angle = store.Int(QStringLiteral("PatternAngle"), defaults.Angle);
+    return TPattern{group >= 0 && group < pgCount ? TPatternGroup(group) : defaults.Group,
+                    side("PatternWidth", defaults.Width), side("PatternHeight", defaults.Height),
+                    std::clamp(angle, MinPatternAngle, MaxPatternAngle)};
 }
 
 } // namespace
@@ -67,6 +84,9 @@ void TfrmMainForm::LoadSettings()
     canvas->SetBrushOpacity(store.Int(QStringLiteral("BrushOpacity"), 100));
     canvas->SetBrushHardness(store.Int(QStringLiteral("BrushHardness"), 100));
     canvas->SetStabilizer(store.Int(QStringLiteral("Stabilizer"), 0));
+    canvas->SetPattern(StoredPattern(store));
+    KeepPatternWithinLimit();
+    UpdatePatternItems();
     // Stored as hidden, the Layers window still shows itself with the
     // picture's second layer.
     if (frmLayers && store.Bool(QStringLiteral("LayersWindowVisible"), false)) {
@@ -98,6 +118,10 @@ void TfrmMainForm::SaveSettings()
     store.WriteInt(QStringLiteral("BrushOpacity"), canvas->BrushOpacity);
     store.WriteInt(QStringLiteral("BrushHardness"), canvas->BrushHardness);
     store.WriteInt(QStringLiteral("Stabilizer"), canvas->Stabilizer);
+    store.WriteInt(QStringLiteral("PatternGroup"), canvas->Pattern().Group);
+    store.WriteInt(QStringLiteral("PatternWidth"), canvas->Pattern().Width);
+    store.WriteInt(QStringLiteral("PatternHeight"), canvas->Pattern().Height);
+    store.WriteInt(QStringLiteral("PatternAngle"), canvas->Pattern().Angle);
     store.WriteBool(QStringLiteral("LayersWindowVisible"), frmLayers && frmLayers->Wanted.value_or(false));
     RecentFiles.Save(store);
 }

@@ -14,6 +14,8 @@ void TVelmoraCanvas::PaintBucket(QPoint P)
     if (!BucketFill)
         BucketFill = std::make_unique<TFloodFill>();
     BucketFill->SetTolerance(FillTolerance);
+    const bool tiles = ReflectionMode == rmPattern && TilesPicture(PatternCell, Picture.size());
+    BucketFill->SetWrap(tiles, tiles && !IsFrieze(PatternCell.Group));
     const TColoringMask *mask = ActiveMask();
     TFloodFill::RunHook saveRun;
     if (mask) {

@@ -30,6 +30,10 @@ void TVelmoraCanvas::AddCircle()
 
 void TVelmoraCanvas::DrawCircles(QPoint q)
 {
+    if (ReflectionMode == rmPattern) {
+        DrawPatternCircles(q);
+        return;
+    }
     if (ReflectionMode != rmSecondary) {
         Strokes().Whole().DrawCircles(Picture, {MasterCenter}, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
         return;
@@ -39,6 +43,17 @@ void TVelmoraCanvas::DrawCircles(QPoint q)
     for (int i = 0; i < MasterRefCount; ++i)
         centers.push_back(SecondCenterCopy(in, i));
     Strokes().Whole().DrawCircles(Picture, centers, RoundedDistance(SecondCenter, q), MasterColor, BrushSize);
+}
+
+// A pattern has no one centre: the circle through the cursor about the
+// master centre is drawn about every image of the cursor point instead,
+// as far out as a ring can still reach the picture.
+void TVelmoraCanvas::DrawPatternCircles(QPoint q)
+{
+    const int r = RoundedDistance(MasterCenter, q);
+    ReflectionInput in = Reflection();
+    in.reach = r + BrushSize / 2 + 2;
+    Strokes().DrawCircles(Picture, PointCopies(in, q), r, MasterColor, BrushSize);
 }
 
 // A shape is one smooth stroke of its own, ended as soon as it is drawn.

@@ -5,6 +5,9 @@
 #include <QHash>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 // The display: the picture centred on a grey field with its shadow and
@@ -190,6 +193,49 @@ void DrawGrid(QPainter &p, const QRect &area, const TRect &ir, QSize picture, TZ
     dotted.Horizontal(y(h - qh), ir.Left, ir.Right);
 }
 
+// Every other pixel of the line from a to b, a's first, that lies in the
+// area. The pixels come from the whole line, so a part of the control gets
+// those of a whole paint.
+void AddDottedLine(std::vector<QPoint> &points, QPoint a, QPoint b, const QRect &area)
+{
+    const int dx = b.x() - a.x(), dy = b.y() - a.y();
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    for (int i = 0; i <= steps; i += 2) {
+        const double t = double(i) / steps;
+        const QPoint q(a.x() + int(std::lround(dx * t)), a.y() + int(std::lround(dy * t)));
+        if (area.contains(q))
+            points.push_back(q);
+    }
+}
+
+// Pattern mode's grid outlines the lattice cells in the look of the usual
+// grid's middle lines, black on every other pixel. Lines along the axes take
+// those lines' dashes; slanted ones (hexagonal and oblique cells) are dotted
+// the same way pixel by pixel.
+void DrawLatticeGrid(QPainter &p, const QRect &area, const TRect &ir, TZoom z, const std::vector<QLineF> &lines)
+{
+    const double scale = double(z.Num) / z.Den;
+    // Enlarged, a picture pixel shows at the middle of its block.
+    const double middle = z.Num > 1 ? z.Num / 2 : 0;
+    auto shown = [&](QPointF pic) {
+        return QPoint(ir.Left + int(std::floor(pic.x() * scale + middle)),
+                      ir.Top + int(std::floor(pic.y() * scale + middle)));
+    };
+    TPatternLines dashes(p, area, {true, false}, qRgb(0, 0, 0));
+    std::vector<QPoint> dots;
+    for (const QLineF &line : lines) {
+        const QPoint a = shown(line.p1()), b = shown(line.p2());
+        if (a.x() == b.x())
+            dashes.Vertical(a.x(), std::min(a.y(), b.y()), std::max(a.y(), b.y()));
+        else if (a.y() == b.y())
+            dashes.Horizontal(a.y(), std::min(a.x(), b.x()), std::max(a.x(), b.x()));
+        else if (QRect(a, b).normalized().intersects(area))
+            AddDottedLine(dots, a, b, area);
+    }
+    p.setPen(QPen(QColor(0, 0, 0), 0));
+    p.drawPoints(dots.data(), int(dots.size()));
+}
+
 // The border is the aliased one-pixel outline of the square, which covers
 // its outermost pixels.
 void DrawMarker(QPainter &p, QPoint at, const QColor &border)
@@ -270,12 +316,25 @@ void TVelmoraCanvas::DrawDisplay(QPainter &p, const QRect &area)
     DrawPicture(p, pictureArea, area);
 
     DrawOverlayItems(p, area);
-    if (ShowGrid)
+    if (ShowGrid && ReflectionMode == rmPattern)
+        DrawLatticeGrid(p, area, ImageRect, ZoomFactor, LatticeLines());
+    else if (ShowGrid)
         DrawGrid(p, area, ImageRect, ImagePictureSize(), ZoomFactor);
     DrawMarkers(p, area);
     if (StringVisible())
         DrawBrushString(p);
     p.restore();
+}
+
+const std::vector<QLineF> &TVelmoraCanvas::LatticeLines()
+{
+    const QSize picture(PictureWidth(), PictureHeight());
+    TLatticeGrid &grid = LatticeGrid;
+    if (grid.Pattern == PatternCell && grid.Origin == MasterCenter && grid.Picture == picture)
+        return grid.Lines;
+    grid = TLatticeGrid{PatternCell, MasterCenter, picture,
+                        PatternGridLines(PatternCell, MasterCenter, QRect(QPoint(0, 0), picture))};
+    return grid.Lines;
 }
 
 // The centre icons and their labels in drawing order: a label comes after

@@ -77,21 +77,21 @@ bool TVelmoraCanvas::ReducedFollows() const
     return ZoomFactor.Den > 1 && !ReducedStale && Reduced && Reduced->Factor() == ZoomFactor.Den;
 }
 
-// The pen reaches half its width around each copy of the segment; a smooth
-// pen touches one pixel more.
-std::function<void(QPoint, QPoint)> TVelmoraCanvas::ChangeMarks(int penWidth)
+// The reduced copy averages whole blocks, and takes the box of each copy:
+// the pen reaches half its width around it, a smooth pen one pixel more.
+// The composite takes the rows the copy changed.
+std::function<void(QPoint, QPoint, const std::vector<TSpan> &)> TVelmoraCanvas::ChangeMarks(int penWidth)
 {
     const bool reduced = ReducedFollows();
     TLayerComposite *composite = Composite.get();
     if (!reduced && !composite)
         return {};
     const int reach = penWidth / 2 + 1;
-    return [this, reach, reduced, composite](QPoint a, QPoint b) {
-        const QRect r = QRect(a, b).normalized().adjusted(-reach, -reach, reach, reach);
+    return [this, reach, reduced, composite](QPoint a, QPoint b, const std::vector<TSpan> &rows) {
         if (reduced)
-            Reduced->Mark(r);
+            Reduced->Mark(QRect(a, b).normalized().adjusted(-reach, -reach, reach, reach));
         if (composite)
-            composite->Mark(r);
+            composite->MarkRows(rows);
     };
 }
 

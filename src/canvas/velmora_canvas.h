@@ -311,8 +311,18 @@ private:
     // What a stroke drawn with the given pen width tells the reduced copy
     // and the composite about each copy it draws; nothing for a one-layer
     // picture at full size.
-    std::function<void(QPoint, QPoint)> ChangeMarks(int penWidth);
+    std::function<void(QPoint, QPoint, const std::vector<TSpan> &)> ChangeMarks(int penWidth);
     void DrawMarkers(QPainter &p, const QRect &area) const;
+    // The cell outlines of Pattern mode's grid over the whole picture, kept
+    // while the pattern, the master centre and the picture size stay.
+    const std::vector<QLineF> &LatticeLines();
+    struct TLatticeGrid {
+        TPattern Pattern;
+        QPoint Origin;
+        QSize Picture;
+        std::vector<QLineF> Lines;
+    };
+    TLatticeGrid LatticeGrid;
 
     std::unique_ptr<TParallelStrokes> StrokePainter;
     // The result of ComposeDisplay, kept so that repeated compositions do not
@@ -377,6 +387,7 @@ private:
     const TColoringMask *ActiveMask() const;
     void DrawShape(const std::function<void()> &draw);
     void DrawCircles(QPoint q);
+    void DrawPatternCircles(QPoint q);
     void DrawFigures(QPoint q, bool Star);
     void DrawFigure(const std::vector<QPoint> &Vertices, bool Star);
 

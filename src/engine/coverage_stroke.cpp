@@ -110,17 +110,44 @@ void TCoverageStroke::AddCapsule(QImage &picture, QPoint a, QPoint b, int width,
     const int y1 = std::min(std::max(a.y(), b.y()) + reach, H - 1);
     if (y0 > y1 || std::max(a.x(), b.x()) + reach < 0 || std::min(a.x(), b.x()) - reach >= W)
         return;
-    const QPoint a8 = a * 8, b8 = b * 8;
-    const TBand band(a8, b8, 2 * Radius);
+    const int top = a.y() + CapsuleRuns(b - a, reach);
+    const std::int64_t shift = 4 * std::int64_t(a.x());
     for (int y = y0; y <= y1; ++y) {
+        const auto &cached = Capsule.Runs[std::size_t(y - top)];
         TPartRuns runs;
-        for (int j = 0; j < 4; ++j) {
-            std::int64_t lo, hi;
-            CapsuleRow(SampleRowY(y, j), a8, b8, DiscHalf, band, lo, hi);
-            runs[j] = Clipped(ToColumns(lo, hi), W);
-        }
+        for (int j = 0; j < 4; ++j)
+            runs[j] = Clipped({cached[std::size_t(j)].Lo + shift, cached[std::size_t(j)].Hi + shift}, W);
         AddRow(picture, y, runs, mask);
     }
+}
+
+// The sample runs of the capsule from pixel (0, 0) to delta, row by row
+// from the returned top row. Moved by whole pixels, a capsule covers the
+// same samples moved, so the copies of a pattern, which repeat one capsule
+// many times, find them here already.
+int TCoverageStroke::CapsuleRuns(QPoint delta, int reach)
+{
+    TCapsuleRuns &c = Capsule;
+    const int top = std::min(0, delta.y()) - reach;
+    if (delta == c.Delta && Radius == c.Radius && !c.Runs.empty())
+        return top;
+    // Unmatched until complete: running out of memory on the way leaves
+    // no half list to be taken for a whole one.
+    c.Radius = 0;
+    c.Runs.clear();
+    const QPoint b8 = delta * 8;
+    const TBand band(QPoint(0, 0), b8, 2 * Radius);
+    for (int y = top; y <= std::max(0, delta.y()) + reach; ++y) {
+        auto &runs = c.Runs.emplace_back();
+        for (int j = 0; j < 4; ++j) {
+            std::int64_t lo, hi;
+            CapsuleRow(SampleRowY(y, j), QPoint(0, 0), b8, DiscHalf, band, lo, hi);
+            runs[std::size_t(j)] = ToColumns(lo, hi);
+        }
+    }
+    c.Delta = delta;
+    c.Radius = Radius;
+    return top;
 }
 
 // Calls fn(tile, i, xa, xb) for the pieces of row y from x0 to x1 that lie
@@ -198,49 +225,56 @@ void TCoverageStroke::AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int wi
         return;
     Soft.Begin(a, b, joint);
     for (int y = y0; y <= y1; ++y) {
-        int x0, x1;
-        if (!Soft.Span(y, W, x0, x1))
+        const TPixelRun span = Soft.Span(y, W);
+        if (span.Empty())
             continue;
-        Floors(y, x0, x1, mask);
-        RowWeights.resize(RowFloors.size());
-        Soft.Weigh(y, x0, x1, RowFloors.data(), RowWeights.data());
-        AddSoftRow(picture, y, x0, x1, mask);
+        Floors(y, span, mask);
+        const TPixelRun rose = Soft.Weigh(y, span, RowFloors.data(), RowWeights.data());
+        if (!rose.Empty())
+            AddSoftRow(picture, y, span.X0, rose);
     }
 }
 
-// The weights pixels x0..x1 of row y hold so far; a protected pixel holds
-// the most, so it is never worked out.
-void TCoverageStroke::Floors(int y, int x0, int x1, const TColoringMask *mask)
+// The weights a span of row y holds so far; a protected pixel holds the
+// most, so it is never worked out.
+void TCoverageStroke::Floors(int y, TPixelRun span, const TColoringMask *mask)
 {
-    RowFloors.assign(std::size_t(x1 - x0 + 1), 0);
+    const std::size_t n = std::size_t(span.X1 - span.X0 + 1);
+    if (RowFloors.size() < n) {
+        RowFloors.resize(n);
+        RowWeights.resize(n);
+    }
     std::uint8_t *floors = RowFloors.data();
     const std::size_t tileRow = std::size_t(y >> TileShift) * std::size_t(TilesPerRow);
     const int rowStart = (y & (TileSize - 1)) * TileSize;
-    for (int x = x0; x <= x1;) {
-        const int end = std::min(x1, x | (TileSize - 1));
+    for (int x = span.X0; x <= span.X1;) {
+        const int end = std::min(span.X1, x | (TileSize - 1));
         if (const auto &tile = Tiles[tileRow + std::size_t(x >> TileShift)])
-            std::copy_n(tile->Weight + rowStart + (x & (TileSize - 1)), end - x + 1, floors + (x - x0));
+            std::copy_n(tile->Weight + rowStart + (x & (TileSize - 1)), end - x + 1, floors + (x - span.X0));
+        else
+            std::fill_n(floors + (x - span.X0), end - x + 1, 0);
         x = end + 1;
     }
     if (!mask)
         return;
     const std::uint8_t *protectedRow = mask->Row(y);
-    for (int x = x0; x <= x1; ++x)
+    for (int x = span.X0; x <= span.X1; ++x)
         if (protectedRow[x])
-            floors[x - x0] = TSoftPen::Full;
+            floors[x - span.X0] = TSoftPen::Full;
 }
 
 // A pixel keeps the largest weight any part of the stroke gave it, so the
-// joints of a soft line are no darker than the line between them.
-void TCoverageStroke::AddSoftRow(QImage &picture, int y, int x0, int x1, const TColoringMask *mask)
+// joints of a soft line are no darker than the line between them. The
+// weights are those of the row from x0 on, each 0 or above the pixel's
+// weight so far.
+void TCoverageStroke::AddSoftRow(QImage &picture, int y, int x0, TPixelRun rose)
 {
     auto *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
-    const std::uint8_t *protectedRow = mask ? mask->Row(y) : nullptr;
     const std::uint8_t *weights = RowWeights.data();
-    ForEachTileRun(y, x0, x1, [&](TTile &tile, int i, int xa, int xb) {
+    ForEachTileRun(y, rose.X0, rose.X1, [&](TTile &tile, int i, int xa, int xb) {
         for (int x = xa; x <= xb; ++x, ++i) {
             const std::uint8_t w = weights[x - x0];
-            if (w <= tile.Weight[i] || (protectedRow && protectedRow[x]))
+            if (w == 0)
                 continue;
             if (tile.Weight[i] == 0)
                 tile.Start[i] = row[x];

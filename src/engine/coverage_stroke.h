@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPoint>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -80,10 +81,11 @@ private:
     };
 
     void SetWidth(int width);
+    int CapsuleRuns(QPoint delta, int reach);
     void AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
     void AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask, bool joint);
-    void Floors(int y, int x0, int x1, const TColoringMask *mask);
-    void AddSoftRow(QImage &picture, int y, int x0, int x1, const TColoringMask *mask);
+    void Floors(int y, TPixelRun span, const TColoringMask *mask);
+    void AddSoftRow(QImage &picture, int y, int x0, TPixelRun rose);
     template <typename RunFn>
     void ForEachTileRun(int y, int x0, int x1, RunFn &&fn);
     TTile &TileAt(int x, int y);
@@ -110,6 +112,12 @@ private:
     // vertical distance t (eighths) the largest horizontal one in the disc.
     int Radius = 0;
     std::vector<int> DiscHalf;
+    // The sample runs of the last capsule, from its start pixel.
+    struct TCapsuleRuns {
+        QPoint Delta;
+        int Radius = 0;
+        std::vector<std::array<CoverageSamples::TRun, 4>> Runs;
+    } Capsule;
 };
 
 // Tests make the stroke's allocations fail once it holds this many tiles;

@@ -275,12 +275,8 @@ void TFloodFill::SetAllMarks(std::uint8_t value)
 template <typename Match>
 void TFloodFill::Run(Match &match, QPoint seed)
 {
-    const int x0 = RunStart(match, seed.y(), seed.x());
-    const int x1 = match.End(seed.y(), seed.x(), Width) - 1;
-    Take(match, seed.y(), x0, x1);
     Stack.clear();
-    Push(seed.y() - 1, x0, x1, -1);
-    Push(seed.y() + 1, x0, x1, +1);
+    TakeAcrossEdge(match, seed.y(), seed.x());
     while (!Stack.empty()) {
         const TEntry e = Stack.back();
         Stack.pop_back();
@@ -297,10 +293,33 @@ int TFloodFill::RunStart(const Match &match, int y, int x) const
     return x;
 }
 
+// The matching run through (y, x), which is not taken yet, carried on in
+// both directions.
+template <typename Match>
+void TFloodFill::TakeAcrossEdge(Match &match, int y, int x)
+{
+    const int x0 = RunStart(match, y, x);
+    const int x1 = match.End(y, x, Width) - 1;
+    Take(match, y, x0, x1);
+    Push(y - 1, x0, x1, -1);
+    Push(y + 1, x0, x1, +1);
+}
+
 void TFloodFill::Push(int y, int x0, int x1, int dir)
 {
-    if (y >= 0 && y < Height)
-        Stack.push_back(TEntry{y, x0, x1, dir});
+    if (WrapY && Height > 0)
+        y = (y + Height) % Height;
+    if (y < 0 || y >= Height)
+        return;
+    Stack.push_back(TEntry{y, x0, x1, dir});
+    // Short runs down a column of rows wait on memory for every row; the
+    // row after this one is asked for while this one is scanned.
+    const int next = y + dir;
+    if (next >= 0 && next < Height && Image) {
+        const uchar *row = Image->constScanLine(next);
+        for (int x = x0; x <= std::min(x1, x0 + 63); x += 16)
+            __builtin_prefetch(row + 4 * std::size_t(x));
+    }
 }
 
 template <typename Match>
@@ -312,6 +331,12 @@ void TFloodFill::Take(Match &match, int y, int x0, int x1)
             (*Hook)(y, x0, x1);
         PaintRun(y, x0, x1);
     }
+    if (!WrapX)
+        return;
+    if (x0 == 0 && match.At(y, Width - 1))
+        TakeAcrossEdge(match, y, Width - 1);
+    if (x1 == Width - 1 && match.At(y, 0))
+        TakeAcrossEdge(match, y, 0);
 }
 
 void TFloodFill::PaintRun(int y, int x0, int x1)

@@ -40,6 +40,14 @@ public:
     // differ from the seed's by at most t instead; 0 is the exact rule
     // above.
     void SetTolerance(int tolerance);
+    // A picture that tiles the plane is filled as the tile it is: areas go
+    // on across the right edge at the left one (WrapX) and across the
+    // bottom at the top (WrapY).
+    void SetWrap(bool wrapX, bool wrapY)
+    {
+        WrapX = wrapX;
+        WrapY = wrapY;
+    }
 
 private:
     // A run [X0, X1] of row Y - Dir that was filled; row Y is to be scanned
@@ -64,6 +72,8 @@ private:
     void ScanRow(Match &match, const TEntry &e);
     template <typename Match>
     void Take(Match &match, int y, int x0, int x1);
+    template <typename Match>
+    void TakeAcrossEdge(Match &match, int y, int x);
     void PaintRun(int y, int x0, int x1);
     void SetAllMarks(std::uint8_t value);
 
@@ -74,6 +84,8 @@ private:
     int Height = 0;
     QRgb New = 0;
     int Tolerance = 0;
+    bool WrapX = false;
+    bool WrapY = false;
     const RunHook *Hook = nullptr;
     std::int64_t Filled = 0;
     // A tolerance fill finds every area before it paints: a filled pixel

@@ -12,6 +12,7 @@ namespace {
 // Beyond this many rectangles a whole recomposition costs less than going
 // through them (a stroke with a million copies marks a million).
 constexpr std::size_t MaxMarked = 4096;
+constexpr std::size_t MaxMarkedRows = std::size_t(1) << 16;
 
 // buffer takes the pixels as Format_ARGB32, in its own memory when it has
 // the size already; a Format_RGB32 image's pixels are opaque.
@@ -78,22 +79,50 @@ void TLayerComposite::Rebuild(const TLayerStack &stack)
         Composed = QImage(pixels.size(), QImage::Format_ARGB32);
     if (Composed.isNull())
         throw std::bad_alloc();
-    Marked.clear();
-    MarkedAll = true;
+    MarkAll();
     ShownStale = true;
     Update(stack);
 }
 
 void TLayerComposite::Mark(const QRect &rect)
 {
+    Heard = true;
     if (MarkedAll)
         return;
     if (rect.isEmpty() || Marked.size() >= MaxMarked) {
-        MarkedAll = true;
-        Marked.clear();
+        MarkAll();
         return;
     }
     Marked.push_back(rect);
+}
+
+void TLayerComposite::MarkRows(const std::vector<TSpan> &rows)
+{
+    Heard = true;
+    if (MarkedAll || rows.empty())
+        return;
+    if (MarkedRows.size() + rows.size() > MaxMarkedRows) {
+        MarkAll();
+        return;
+    }
+    int left = rows.front().X0, right = rows.front().X1, top = rows.front().Y, bottom = top;
+    for (const TSpan &r : rows) {
+        left = std::min(left, r.X0);
+        right = std::max(right, r.X1);
+        top = std::min(top, r.Y);
+        bottom = std::max(bottom, r.Y);
+    }
+    MarkedRows.insert(MarkedRows.end(), rows.begin(), rows.end());
+    RowBounds.push_back(QRect(QPoint(left, top), QPoint(right, bottom)));
+}
+
+void TLayerComposite::MarkAll()
+{
+    Heard = true;
+    MarkedAll = true;
+    Marked.clear();
+    MarkedRows.clear();
+    RowBounds.clear();
 }
 
 void TLayerComposite::KeepDisplay(bool keep)
@@ -113,8 +142,19 @@ void TLayerComposite::Update(const TLayerStack &stack)
         ComposeRect(stack, whole);
     for (const QRect &rect : Marked)
         ComposeRect(stack, rect.intersected(whole));
+    // Rows are told by the painter of the picture the composite has the
+    // size of; any other would be a fault, and is left out.
+    std::erase_if(MarkedRows, [&whole](const TSpan &r) {
+        return r.Y < 0 || r.Y > whole.bottom() || r.X0 < 0 || r.X1 > whole.right() || r.X0 > r.X1;
+    });
+    ComposeSpans(stack, int(MarkedRows.size()), [this](int i) { return MarkedRows[std::size_t(i)]; });
+    for (const QRect &rect : RowBounds)
+        MarkShown(rect);
     Marked.clear();
+    MarkedRows.clear();
+    RowBounds.clear();
     MarkedAll = false;
+    Heard = false;
 }
 
 void TLayerComposite::MarkShown(const QRect &rect)
@@ -150,95 +190,113 @@ const QImage &TLayerComposite::Display()
 
 namespace {
 
-// Rows of an image from a column on, found once for a whole rectangle: a
-// stroke's rectangles are small, and finding each row through the image
-// would cost as much as composing it.
+// Rows of an image, found once for all the spans of a change: a stroke's
+// spans are short, and finding each row through the image would cost as
+// much as composing it.
 template <typename Pixel>
 struct TRows {
     using Byte = std::conditional_t<std::is_const_v<Pixel>, const uchar, uchar>;
-    Pixel *operator[](int y) const { return reinterpret_cast<Pixel *>(Bits + y * Stride) + X; }
+    Pixel *operator()(const TSpan &s) const { return reinterpret_cast<Pixel *>(Bits + s.Y * Stride) + s.X0; }
     Byte *Bits;
     qsizetype Stride;
-    int X;
 };
 
-TRows<const QRgb> RowsOf(const QImage &image, int x)
+TRows<const QRgb> RowsOf(const QImage &image)
 {
-    return {image.constBits(), image.bytesPerLine(), x};
+    return {image.constBits(), image.bytesPerLine()};
 }
 
-TRows<QRgb> RowsOf(QImage &image, int x)
+TRows<QRgb> RowsOf(QImage &image)
 {
-    return {image.bits(), image.bytesPerLine(), x};
+    return {image.bits(), image.bytesPerLine()};
 }
 
-// Most pixels of a layer are opaque or transparent, and over a row of only
-// those the composite takes either the layer's pixel or the one under it: a
-// choice without branches, which vectorises.
-bool OnlyHardPixels(const QRgb *__restrict layer, int n, QRgb opaque)
+// Most pixels of a layer are opaque or transparent, and where those of the
+// active layer and of Above all are, the composite takes the pixel of the
+// topmost one that is opaque: a choice without branches, which vectorises.
+// The row is written on that assumption; false means a pixel was neither,
+// and the row must be composed in full. (a + 1) & 0xFE is 0 only for an
+// alpha of 0 or 255.
+template <bool HasUnder, bool HasOver>
+bool SelectHardPixels(const QRgb *__restrict under, const QRgb *__restrict layer, const QRgb *__restrict over,
+                      QRgb *__restrict out, int n, QRgb opaque)
 {
-    bool hard = true;
-    for (int i = 0; i < n; ++i) {
-        const QRgb a = (layer[i] | opaque) >> 24;
-        hard &= (a == 0) | (a == 255);
-    }
-    return hard;
-}
-
-void SelectHardPixels(const QRgb *__restrict under, const QRgb *__restrict layer, QRgb *__restrict out, int n,
-                      QRgb opaque)
-{
+    QRgb soft = 0;
     for (int i = 0; i < n; ++i) {
         const QRgb source = layer[i] | opaque;
         const QRgb keep = 0u - (source >> 31);
-        out[i] = (source & keep) | ((under ? under[i] : 0u) & ~keep);
+        QRgb c = (source & keep) | ((HasUnder ? under[i] : 0u) & ~keep);
+        soft |= ((source >> 24) + 1) & 0xFEu;
+        if (HasOver) {
+            const QRgb top = 0u - (over[i] >> 31);
+            c = (over[i] & top) | (c & ~top);
+            soft |= ((over[i] >> 24) + 1) & 0xFEu;
+        }
+        out[i] = c;
     }
+    return soft == 0;
+}
+
+bool SelectHardPixels(const QRgb *under, const QRgb *layer, const QRgb *over, QRgb *out, int n, QRgb opaque)
+{
+    if (under)
+        return over ? SelectHardPixels<true, true>(under, layer, over, out, n, opaque)
+                    : SelectHardPixels<true, false>(under, layer, over, out, n, opaque);
+    return over ? SelectHardPixels<false, true>(under, layer, over, out, n, opaque)
+                : SelectHardPixels<false, false>(under, layer, over, out, n, opaque);
 }
 
 } // namespace
 
-// Below, then the active layer at its opacity, then Above, in one pass over
-// each pixel.
 void TLayerComposite::ComposeRect(const TLayerStack &stack, const QRect &rect)
 {
     if (rect.isEmpty())
         return;
+    ComposeSpans(stack, rect.height(), [&rect](int i) { return TSpan{rect.top() + i, rect.left(), rect.right()}; });
+    MarkShown(rect);
+}
+
+// Below, then the active layer at its opacity, then Above, in one pass over
+// each pixel of the spans at(0) .. at(count - 1), which lie inside the
+// picture.
+template <typename SpanAt>
+void TLayerComposite::ComposeSpans(const TLayerStack &stack, int count, SpanAt at)
+{
     const TLayer &active = stack.At(stack.ActiveIndex());
     const QImage &pixels = stack.Pixels(stack.ActiveIndex());
     const unsigned opacity = Shows(active) ? OpacityAlpha(active.Opacity) : 0;
     const QRgb layerOpaque = pixels.hasAlphaChannel() ? 0 : 0xFF000000u;
     const bool below = !Below.isNull(), above = !Above.isNull();
-    const int x0 = rect.left(), n = rect.width();
-    const auto belowRows = RowsOf(std::as_const(Below), x0), aboveRows = RowsOf(std::as_const(Above), x0),
-               layerRows = RowsOf(pixels, x0);
-    const auto outRows = RowsOf(Composed, x0);
-    // The rows of a stroke's rectangle lie far apart in memory, where the
-    // processor does not fetch ahead on its own: asking for a few rows ahead
-    // lets their loads overlap.
-    const auto prefetch = [&](int y) {
-        for (int i = 0; i < n; i += 16) {
+    const auto belowRows = RowsOf(std::as_const(Below)), aboveRows = RowsOf(std::as_const(Above)),
+               layerRows = RowsOf(pixels);
+    const auto outRows = RowsOf(Composed);
+    // The rows of a change lie far apart in memory, where the processor
+    // does not fetch ahead on its own: asking for a few spans ahead lets
+    // their loads overlap.
+    const auto prefetch = [&](const TSpan &s) {
+        for (int i = 0; i <= s.X1 - s.X0; i += 16) {
             if (below)
-                __builtin_prefetch(belowRows[y] + i);
+                __builtin_prefetch(belowRows(s) + i);
             if (above)
-                __builtin_prefetch(aboveRows[y] + i);
-            __builtin_prefetch(layerRows[y] + i);
-            __builtin_prefetch(outRows[y] + i, 1);
+                __builtin_prefetch(aboveRows(s) + i);
+            __builtin_prefetch(layerRows(s) + i);
+            __builtin_prefetch(outRows(s) + i, 1);
         }
     };
     constexpr int Ahead = 4;
-    for (int y = rect.top(); y < std::min(rect.top() + Ahead, rect.bottom() + 1); ++y)
-        prefetch(y);
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        if (y + Ahead <= rect.bottom())
-            prefetch(y + Ahead);
-        const QRgb *__restrict under = below ? belowRows[y] : nullptr;
-        const QRgb *__restrict over = above ? aboveRows[y] : nullptr;
-        const QRgb *__restrict layer = layerRows[y];
-        QRgb *__restrict out = outRows[y];
-        if (opacity == 255 && !over && OnlyHardPixels(layer, n, layerOpaque)) {
-            SelectHardPixels(under, layer, out, n, layerOpaque);
+    for (int k = 0; k < std::min(Ahead, count); ++k)
+        prefetch(at(k));
+    for (int k = 0; k < count; ++k) {
+        if (k + Ahead < count)
+            prefetch(at(k + Ahead));
+        const TSpan s = at(k);
+        const int n = s.X1 - s.X0 + 1;
+        const QRgb *__restrict under = below ? belowRows(s) : nullptr;
+        const QRgb *__restrict over = above ? aboveRows(s) : nullptr;
+        const QRgb *__restrict layer = layerRows(s);
+        QRgb *__restrict out = outRows(s);
+        if (opacity == 255 && SelectHardPixels(under, layer, over, out, n, layerOpaque))
             continue;
-        }
         for (int i = 0; i < n; ++i) {
             const QRgb source = layer[i] | layerOpaque;
             const unsigned sa = opacity == 255 ? source >> 24 : ((source >> 24) * opacity + 127) / 255;
@@ -248,5 +306,4 @@ void TLayerComposite::ComposeRect(const TLayerStack &stack, const QRect &rect)
             out[i] = c;
         }
     }
-    MarkShown(rect);
 }

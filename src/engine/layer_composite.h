@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/canvas_types.h"
 #include "engine/layer_stack.h"
 
 #include <QImage>
@@ -26,7 +27,13 @@ public:
     // The active layer changed inside rect (picture coordinates); an empty
     // rectangle means everywhere.
     void Mark(const QRect &rect);
-    bool HasMarks() const { return MarkedAll || !Marked.empty(); }
+    // The active layer changed in these rows (inside the picture), which
+    // are all that is composed again: a stroke's copies are round, and
+    // their boxes hold half as many pixels again.
+    void MarkRows(const std::vector<TSpan> &rows);
+    // Whether a change was marked since the last update, also one that left
+    // every pixel as it was.
+    bool HasMarks() const { return Heard; }
     // Composes the marked parts again.
     void Update(const TLayerStack &stack);
 
@@ -38,7 +45,10 @@ public:
     const QImage &Display();
 
 private:
+    void MarkAll();
     void ComposeRect(const TLayerStack &stack, const QRect &rect);
+    template <typename SpanAt>
+    void ComposeSpans(const TLayerStack &stack, int count, SpanAt at);
     void MarkShown(const QRect &rect);
 
     QImage Below;
@@ -50,5 +60,9 @@ private:
     // The parts of the composite made anew since the display copy followed.
     std::vector<QRect> ShownMarked;
     std::vector<QRect> Marked;
+    std::vector<TSpan> MarkedRows;
+    // Around the rows of each MarkRows, for the display copy.
+    std::vector<QRect> RowBounds;
     bool MarkedAll = false;
+    bool Heard = false;
 };

@@ -36,14 +36,14 @@ void TParallelStrokes::SetSmooth(bool smooth)
     Smooth = smooth;
     WholePainter.SetSmooth(smooth);
     for (auto &band : Bands)
-        band->SetSmooth(smooth);
+        band->Painter.SetSmooth(smooth);
 }
 
 void TParallelStrokes::EndStroke()
 {
     WholePainter.EndStroke();
     for (auto &band : Bands)
-        band->EndStroke();
+        band->Painter.EndStroke();
     StrokeLayout = TLayout::Open;
 }
 
@@ -57,11 +57,12 @@ void TParallelStrokes::DrawCopies(QImage &target, const ReflectionInput &reflect
         return;
     }
     Copies.clear();
-    ForEachSegmentCopy(reflection, from, to, [&](QPoint a, QPoint b) { Copies.push_back({a, b}); });
+    ForEachSegmentCopy(WithPenReach(reflection, width), from, to,
+                       [&](QPoint a, QPoint b) { Copies.push_back({a, b}); });
     const int count = Pool.Threads();
     while (int(Bands.size()) < count) {
-        Bands.push_back(std::make_unique<TStrokePainter>());
-        Bands.back()->SetSmooth(Smooth);
+        Bands.push_back(std::make_unique<TBand>());
+        Bands.back()->Painter.SetSmooth(Smooth);
     }
     const int side = TCoverageStroke::TileSide;
     const int rows = (target.height() + count * side - 1) / (count * side) * side;
@@ -74,13 +75,25 @@ void TParallelStrokes::DrawCopies(QImage &target, const ReflectionInput &reflect
         QImage band(bits + qsizetype(first) * target.bytesPerLine(), target.width(), height, target.bytesPerLine(),
                     target.format());
         const TColoringMask bandMask = mask ? mask->Rows(first, height) : TColoringMask();
-        Bands[std::size_t(i)]->DrawBand(band, first, reflection, from, to, Copies, ink, width,
-                                        mask ? &bandMask : nullptr, style);
+        TBand &own = *Bands[std::size_t(i)];
+        own.Rows.clear();
+        own.Painter.DrawBand(band, first, reflection, from, to, Copies, ink, width, mask ? &bandMask : nullptr, style,
+                             copyDrawn ? &own.Rows : nullptr);
     });
-    if (copyDrawn) {
-        for (const Segment &copy : Copies)
-            copyDrawn(copy.a, copy.b);
-    }
+    if (copyDrawn)
+        TellCopies(copyDrawn, count);
+}
+
+// The bands' rows are merged into those of the first copy; the others come
+// with none, as copies whose pixels were changed already.
+void TParallelStrokes::TellCopies(const TStrokePainter::TCopyDrawn &copyDrawn, int bands)
+{
+    Merged.clear();
+    for (int i = 0; i < bands; ++i)
+        Merged.insert(Merged.end(), Bands[std::size_t(i)]->Rows.begin(), Bands[std::size_t(i)]->Rows.end());
+    const std::vector<TSpan> none;
+    for (std::size_t i = 0; i < Copies.size(); ++i)
+        copyDrawn(Copies[i].a, Copies[i].b, i == 0 ? Merged : none);
 }
 
 // The pen's pixels over all copies, roughly; a stroke with state keeps the

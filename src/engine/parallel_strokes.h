@@ -35,9 +35,17 @@ private:
     TThreadPool &Pool;
     std::int64_t SplitWork;
     bool Smooth = false;
+    void TellCopies(const TStrokePainter::TCopyDrawn &copyDrawn, int bands);
+
     TStrokePainter WholePainter;
-    std::vector<std::unique_ptr<TStrokePainter>> Bands;
+    // A band's painter and the rows it changed in the current segment.
+    struct TBand {
+        TStrokePainter Painter;
+        std::vector<TSpan> Rows;
+    };
+    std::vector<std::unique_ptr<TBand>> Bands;
     std::vector<Segment> Copies;
+    std::vector<TSpan> Merged;
     // A stroke that keeps state per pixel is drawn whole or in bands from
     // its first segment to its end.
     enum class TLayout { Open, Whole, Bands } StrokeLayout = TLayout::Open;

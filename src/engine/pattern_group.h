@@ -58,6 +58,10 @@ QSize FittedCanvasSize(const TPattern &p, QSize picture);
 QPoint FittedMasterCenter(const TPattern &p, QSize fitted);
 // Whether Fit canvas to pattern applies (rectangular or square lattices).
 bool CanFitCanvas(const TPattern &p);
+// Whether a picture of this size is a whole number of cells in every
+// direction the lattice repeats, so that it tiles the plane and painting
+// wraps around its edges.
+bool TilesPicture(const TPattern &p, QSize picture);
 
 // The cell outlines the grid shows, for a lattice through origin, within
 // area (picture coordinates).

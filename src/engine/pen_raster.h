@@ -76,6 +76,10 @@ public:
 
     template <typename SpanFn>
     void Segment(QPoint a, QPoint b, int width, int height, SpanFn &&span) const;
+    // The segment's run on each of its rows, unclipped, top to bottom:
+    // row(y, lo, hi), empty when lo > hi.
+    template <typename RowFn>
+    void Rows(QPoint a, QPoint b, RowFn &&row) const;
 
 private:
     int W = 0;
@@ -183,6 +187,18 @@ void TPen::Segment(QPoint a, QPoint b, int width, int height, SpanFn &&span) con
         hi = std::min<std::int64_t>(hi, width - 1);
         if (lo <= hi)
             span(y, int(lo), int(hi));
+    }
+}
+
+template <typename RowFn>
+void TPen::Rows(QPoint a, QPoint b, RowFn &&row) const
+{
+    using namespace PenRaster;
+    const TBand band(a, b, W);
+    for (int y = std::min(a.y(), b.y()) - Reach(); y <= std::max(a.y(), b.y()) + Reach(); ++y) {
+        std::int64_t lo, hi;
+        CapsuleRow(y, a, b, DiscHalf, band, lo, hi);
+        row(y, lo, hi);
     }
 }
 

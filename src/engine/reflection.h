@@ -2,6 +2,7 @@
 
 #include "engine/canvas_types.h"
 #include "engine/pattern_group.h"
+#include "engine/pattern_lattice.h"
 
 #include <QPoint>
 #include <QSize>
@@ -18,6 +19,9 @@ struct ReflectionInput {
     // picture's size, beyond which no copy is drawn.
     TPattern pattern{};
     QSize area{};
+    // How far beyond its end points a copy can change pixels: Pattern mode
+    // gives every copy that comes this close to the picture.
+    int reach = 0;
     bool operator==(const ReflectionInput &) const = default;
 };
 
@@ -61,6 +65,11 @@ QPoint SecondCenterCopy(const ReflectionInput &in, int Index);
 template <typename Fn>
 void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn)
 {
+    if (in.mode == rmPattern) {
+        ForEachPatternCopy(in.pattern, in.M, in.area, in.reach, std::array<QPoint, 2>{A, B},
+                           [&](int, const std::array<QPoint, 2> &q) { fn(q[0], q[1]); });
+        return;
+    }
     if (in.mode == rmVertical || in.mode == rmHorizontal) {
         const bool vertical = in.mode == rmVertical;
         fn(A, B);
@@ -92,6 +101,11 @@ void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn)
 template <typename Fn>
 void ForEachPointCopy(const ReflectionInput &in, QPoint Q, Fn &&fn)
 {
+    if (in.mode == rmPattern) {
+        ForEachPatternCopy(in.pattern, in.M, in.area, in.reach, std::array<QPoint, 1>{Q},
+                           [&](int, const std::array<QPoint, 1> &q) { fn(q[0]); });
+        return;
+    }
     fn(Q);
     if (in.mode == rmVertical || in.mode == rmHorizontal) {
         fn(MirrorPoint(in.M, Q, in.mode == rmVertical));

@@ -37,9 +37,13 @@ public:
     // next starts a new stroke on the picture as it is then.
     void EndStroke() { Coverage.End(); }
 
-    // Hears of each copy of a segment as it is drawn, so a caller can tell
-    // what changed without reflecting the segment again.
-    using TCopyDrawn = std::function<void(QPoint a, QPoint b)>;
+    // Hears of each copy of a segment as it is drawn, with the rows of
+    // pixels it may have changed, so a caller can tell what changed without
+    // reflecting the segment again. The solid pen tells the pixels from the
+    // first to the last on each row that it changed, a translucent aliased
+    // one those it covered, a smooth one the rows of its reach around the
+    // copy.
+    using TCopyDrawn = std::function<void(QPoint a, QPoint b, const std::vector<TSpan> &rows)>;
 
     // Every copy of the segment from -> to. With a mask (the target's size)
     // only the pixels it leaves paintable change.
@@ -51,9 +55,10 @@ public:
     // coverage's tile size) and mask, if any, the same rows of the mask.
     // Copies that cannot reach the band are skipped; the rest are clipped
     // to it, so bands drawn side by side give the picture DrawCopies would.
+    // With rows, the rows of pixels that changed (picture rows) are added.
     void DrawBand(QImage &band, int firstRow, const ReflectionInput &reflection, QPoint from, QPoint to,
                   const std::vector<Segment> &copies, TInk ink, int width, const TColoringMask *mask,
-                  const TPenStyle &style);
+                  const TPenStyle &style, std::vector<TSpan> *rows);
     // One line of an outline.
     void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);
     // Circle outlines of radius r around the given centres: width 1 gives
@@ -65,12 +70,24 @@ public:
 private:
     template <typename ForEachCopy>
     void Draw(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink, int width,
-              const TColoringMask *mask, const TPenStyle &style, ForEachCopy &&forEachCopy);
+              const TColoringMask *mask, const TPenStyle &style, bool told, ForEachCopy &&forEachCopy);
     // Whether the segment from -> to goes on from the last one drawn, so
     // that every copy starts where the copy before ended.
     bool Continues(const ReflectionInput &reflection, QPoint from, int width, const TPenStyle &style) const;
 
+    template <typename SpanFn>
+    void RepeatedSegment(QPoint a, QPoint b, int width, int height, SpanFn &&span);
+
     TPen Pen;
+    // The runs of the last wide segment drawn, from its start pixel: the
+    // copies of a pattern repeat one segment many times over, shifted by
+    // whole pixels.
+    struct TPenRuns {
+        QPoint Delta;
+        int Width = 0;
+        int Top = 0;
+        std::vector<std::pair<int, int>> Runs;
+    } Repeated;
     bool Smooth = false;
     TCoverageStroke Coverage;
     // The last segment drawn, and the stroke it was drawn in.
@@ -81,7 +98,13 @@ private:
         std::uint64_t Generation = 0;
     } Last;
     TCoverageRings Rings;
+    // The rows the copy being drawn changed, kept for its listener.
+    std::vector<TSpan> CopyRows;
 };
+
+// The copy set of a pen of the given width: copies that cannot reach the
+// picture are left out.
+ReflectionInput WithPenReach(const ReflectionInput &reflection, int width);
 
 // A one-pixel line from a up to but not including b, clipped to the image.
 void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color);

@@ -16,7 +16,7 @@ namespace {
 const QSize ButtonSize(23, 22);
 const QSize GlyphSize(16, 16);
 const QSize SpinEditSize(43, 21);
-constexpr int DesignClientHeight = 314;
+constexpr int DesignClientHeight = 338;
 constexpr int TitlePixelSize = 11;
 constexpr int SmallPixelSize = 9;
 constexpr int RightScreenMargin = 25;
@@ -80,38 +80,40 @@ void TfrmTools::CreateReflectionControls()
                             QStringLiteral("reflections/vertical"));
     bHorizRef = CreateButton("bHorizRef", 54, 124, QStringLiteral("Horizontal reflection"),
                              QStringLiteral("reflections/horizontal"));
+    bPattern = CreateButton("bPattern", 4, 148, QStringLiteral("Pattern reflections"),
+                            QStringLiteral("reflections/pattern"));
     // Exclusive, but with none down until creation presses the canvas's mode.
     ReflectionGroup = new QButtonGroup(this);
-    for (QToolButton *b : {bNoRef, bPrimaryRef, bMirrorRef, bSecondary, bVertRef, bHorizRef})
+    for (QToolButton *b : ModeButtons())
         ReflectionGroup->addButton(b);
 }
 
 void TfrmTools::CreateCountControls()
 {
-    Label7 = CreateLabel("Label7", 5, 153, QStringLiteral("Master"), false, SmallPixelSize);
-    Label8 = CreateLabel("Label8", 54, 153, QStringLiteral("Second"), false, SmallPixelSize);
-    eMasterRef = CreateSpinEdit("eMasterRef", 5, 166, 2, 999, QStringLiteral("Master reflections count"), 13);
-    eSecondRef = CreateSpinEdit("eSecondRef", 53, 167, 2, 999, QStringLiteral("Second reflections count"), 3);
+    Label7 = CreateLabel("Label7", 5, 177, QStringLiteral("Master"), false, SmallPixelSize);
+    Label8 = CreateLabel("Label8", 54, 177, QStringLiteral("Second"), false, SmallPixelSize);
+    eMasterRef = CreateSpinEdit("eMasterRef", 5, 190, 2, 999, QStringLiteral("Master reflections count"), 13);
+    eSecondRef = CreateSpinEdit("eSecondRef", 53, 191, 2, 999, QStringLiteral("Second reflections count"), 3);
 }
 
 void TfrmTools::CreateSizeControls()
 {
-    Label2 = CreateLabel("Label2", 4, 201, QStringLiteral("Size"), true, TitlePixelSize);
-    Label5 = CreateLabel("Label5", 5, 218, QStringLiteral("Brush"), false, SmallPixelSize);
-    Label6 = CreateLabel("Label6", 54, 218, QStringLiteral("Eraser"), false, SmallPixelSize);
-    eBrush = CreateSpinEdit("eBrush", 4, 231, 1, 99, QStringLiteral("Brush size"), 3);
-    eEraser = CreateSpinEdit("eEraser", 53, 231, 1, 99, QStringLiteral("Eraser size"), 3);
+    Label2 = CreateLabel("Label2", 4, 225, QStringLiteral("Size"), true, TitlePixelSize);
+    Label5 = CreateLabel("Label5", 5, 242, QStringLiteral("Brush"), false, SmallPixelSize);
+    Label6 = CreateLabel("Label6", 54, 242, QStringLiteral("Eraser"), false, SmallPixelSize);
+    eBrush = CreateSpinEdit("eBrush", 4, 255, 1, 99, QStringLiteral("Brush size"), 3);
+    eEraser = CreateSpinEdit("eEraser", 53, 255, 1, 99, QStringLiteral("Eraser size"), 3);
 }
 
 void TfrmTools::CreateColoringControls()
 {
-    Label3 = CreateLabel("Label3", 4, 266, QStringLiteral("Coloring"), true, TitlePixelSize);
-    bColoringProtectColor = CreateButton("bColoringProtectColor", 4, 286, QStringLiteral("Protect single color mode"),
+    Label3 = CreateLabel("Label3", 4, 290, QStringLiteral("Coloring"), true, TitlePixelSize);
+    bColoringProtectColor = CreateButton("bColoringProtectColor", 4, 310, QStringLiteral("Protect single color mode"),
                                          QStringLiteral("coloring/protect_color"));
-    bColoringPaintOverColor = CreateButton("bColoringPaintOverColor", 29, 286,
+    bColoringPaintOverColor = CreateButton("bColoringPaintOverColor", 29, 310,
                                            QStringLiteral("Paint over single color mode"),
                                            QStringLiteral("coloring/paint_over_color"));
-    bAutoMask = CreateButton("bAutoMask", 60, 286, QStringLiteral("Auto mask - recreate mask on brush color change"),
+    bAutoMask = CreateButton("bAutoMask", 60, 310, QStringLiteral("Auto mask - recreate mask on brush color change"),
                              QStringLiteral("coloring/auto_mask"));
 }
 
@@ -220,13 +222,19 @@ void TfrmTools::bPaintBucketClick(QObject *)
     SelectTool(ctPaintBucket);
 }
 
+std::array<QToolButton *, 7> TfrmTools::ModeButtons() const
+{
+    return {bNoRef, bPrimaryRef, bMirrorRef, bSecondary, bVertRef, bHorizRef, bPattern};
+}
+
 void TfrmTools::bNoRefClick(QObject *Sender)
 {
-    const std::array<QObject *, 6> buttons{bNoRef, bPrimaryRef, bMirrorRef, bSecondary, bVertRef, bHorizRef};
+    const auto buttons = ModeButtons();
     for (std::size_t mode = 0; mode < buttons.size(); ++mode) {
         if (Sender == buttons[mode] && Canvas())
             Canvas()->SetReflectionMode(TReflectionMode(mode));
     }
+    emit ReflectionModeChosen();
     FocusCanvas();
 }
 
@@ -300,7 +308,7 @@ void TfrmTools::SyncReflectionButtons()
 {
     if (!Canvas())
         return;
-    const std::array<QToolButton *, 6> buttons{bNoRef, bPrimaryRef, bMirrorRef, bSecondary, bVertRef, bHorizRef};
+    const auto buttons = ModeButtons();
     const std::size_t mode = Canvas()->ReflectionMode;
     if (mode < buttons.size())
         buttons[mode]->setChecked(true);

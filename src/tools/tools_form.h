@@ -3,6 +3,8 @@
 #include "engine/canvas_types.h"
 #include "tools/tool_window.h"
 
+#include <array>
+
 class QButtonGroup;
 class QLabel;
 class QToolButton;
@@ -26,7 +28,7 @@ public:
     void bEraserClick(QObject *Sender = nullptr);
     void bEyeDropClick(QObject *Sender = nullptr);
     void bPaintBucketClick(QObject *Sender = nullptr);
-    // Shared by the six reflection buttons; the sender tells the mode.
+    // Shared by the seven reflection buttons; the sender tells the mode.
     void bNoRefClick(QObject *Sender);
 
     void eMasterRefChange(QObject *Sender = nullptr);
@@ -59,6 +61,7 @@ public:
     QToolButton *bSecondary = nullptr;
     QToolButton *bVertRef = nullptr;
     QToolButton *bHorizRef = nullptr;
+    QToolButton *bPattern = nullptr;
     QLabel *Label7 = nullptr;
     QLabel *Label8 = nullptr;
     TSpinEdit *eMasterRef = nullptr;
@@ -72,6 +75,11 @@ public:
     QToolButton *bColoringProtectColor = nullptr;
     QToolButton *bColoringPaintOverColor = nullptr;
     QToolButton *bAutoMask = nullptr;
+
+signals:
+    // A reflection button was clicked (or its menu item chosen): what
+    // depends on the mode elsewhere follows it.
+    void ReflectionModeChosen();
 
 protected:
     QPoint DefaultFramePosition(const QRect &workArea, int frameWidth) const override;
@@ -89,6 +97,8 @@ private:
     TSpinEdit *CreateSpinEdit(const char *name, int left, int top, int minValue, int maxValue, const QString &hint,
                               int value);
     void ColoringButtonClicked(QToolButton *clicked);
+    // The reflection buttons in the order of the modes they select.
+    std::array<QToolButton *, 7> ModeButtons() const;
 
     QButtonGroup *ToolGroup = nullptr;
     QButtonGroup *ReflectionGroup = nullptr;
