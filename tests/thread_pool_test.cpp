@@ -52,8 +52,11 @@ TEST(Strokes, BandsOnEveryCoreDrawWhatOnePainterDraws)
     };
     const TPenCase pens[] = {{1, false, 100, 100}, {9, false, 100, 100}, {6, true, 100, 100},
                              {7, false, 100, 50},  {12, false, 40, 60}};
-    for (TReflectionMode mode : {rmNone, rmPrimary, rmMirrorPrimary, rmSecondary, rmVertical, rmHorizontal}) {
-        const ReflectionInput in{QPoint(250, 150), QPoint(260, 90), 7, 3, mode};
+    for (TReflectionMode mode :
+         {rmNone, rmPrimary, rmMirrorPrimary, rmSecondary, rmVertical, rmHorizontal, rmPattern}) {
+        ReflectionInput in{QPoint(250, 150), QPoint(260, 90), 7, 3, mode};
+        in.pattern = {pgP4g, 48, 48, 90};
+        in.area = start.size();
         for (const auto &[w, smooth, hardness, opacity] : pens) {
             for (const TColoringMask *m : {static_cast<const TColoringMask *>(nullptr), static_cast<const TColoringMask *>(&mask)}) {
                 TStrokePainter one;

@@ -53,7 +53,7 @@ void TVelmoraCanvas::DrawPatternCircles(QPoint q)
     const int r = RoundedDistance(MasterCenter, q);
     ReflectionInput in = Reflection();
     in.reach = r + BrushSize / 2 + 2;
-    Strokes().DrawCircles(Picture, PointCopies(in, q), r, MasterColor, BrushSize);
+    Strokes().Whole().DrawCircles(Picture, PointCopies(in, q), r, MasterColor, BrushSize);
 }
 
 // A shape is one smooth stroke of its own, ended as soon as it is drawn.

@@ -56,14 +56,21 @@ void TParallelStrokes::DrawCopies(QImage &target, const ReflectionInput &reflect
         WholePainter.DrawCopies(target, reflection, from, to, ink, width, mask, copyDrawn, style);
         return;
     }
-    Copies.clear();
-    ForEachSegmentCopy(WithPenReach(reflection, width), from, to,
-                       [&](QPoint a, QPoint b) { Copies.push_back({a, b}); });
     const int count = Pool.Threads();
     while (int(Bands.size()) < count) {
         Bands.push_back(std::make_unique<TBand>());
         Bands.back()->Painter.SetSmooth(Smooth);
     }
+    // The copies are found in parts, one per thread, and kept in order.
+    const ReflectionInput copySet = WithPenReach(reflection, width);
+    Pool.Run(count, [&](int i) {
+        std::vector<Segment> &copies = Bands[std::size_t(i)]->Copies;
+        copies.clear();
+        ForEachSegmentCopy(copySet, from, to, [&](QPoint a, QPoint b) { copies.push_back({a, b}); }, i, count);
+    });
+    Copies.clear();
+    for (int i = 0; i < count; ++i)
+        Copies.insert(Copies.end(), Bands[std::size_t(i)]->Copies.begin(), Bands[std::size_t(i)]->Copies.end());
     const int side = TCoverageStroke::TileSide;
     const int rows = (target.height() + count * side - 1) / (count * side) * side;
     uchar *bits = target.bits();
@@ -107,7 +114,9 @@ bool TParallelStrokes::SplitsSegment(const ReflectionInput &reflection, QPoint f
     int length = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
     if (keepsState)
         length = std::max(length, 16);
-    const std::int64_t work = CopyCount(reflection) * (width + 1) * (width + 1 + length);
+    // A pixel of a smooth or soft pen costs some four of the solid pen's.
+    const std::int64_t weight = keepsState ? 4 : 1;
+    const std::int64_t work = weight * CopyCount(reflection) * (width + 1) * (width + 1 + length);
     const bool split = Pool.Threads() > 1 && work >= SplitWork;
     if (keepsState)
         StrokeLayout = split ? TLayout::Bands : TLayout::Whole;

@@ -8,7 +8,7 @@
 #include <vector>
 
 // Draws the copies of a stroke's segments on every core: the copies are
-// found once, then each thread draws those that reach its band of rows,
+// found once, in parts on every thread, then each thread draws those that reach its band of rows,
 // clipped to it. Bands start on the coverage's tile rows and each has a
 // painter of its own, so no pixel and no stroke state is touched by two
 // threads, and the picture is the one a single painter would draw. A
@@ -42,6 +42,8 @@ private:
     struct TBand {
         TStrokePainter Painter;
         std::vector<TSpan> Rows;
+        // The part of the copies this band's thread found.
+        std::vector<Segment> Copies;
     };
     std::vector<std::unique_ptr<TBand>> Bands;
     std::vector<Segment> Copies;
