@@ -1,4 +1,5 @@
 #include "big_canvas.h"
+#include "engine/thread_pool.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -27,6 +28,16 @@ void StrokeMoves(benchmark::State &state, TVelmoraCanvas &c, const std::function
     c.MouseUp(mbLeft, 0, m.x(), m.y());
 }
 
+// Keeps the strokes on the calling thread while it lives.
+class TOneThread {
+public:
+    TOneThread() { TThreadPool::Shared().SetThreads(1); }
+    ~TOneThread() { TThreadPool::Shared().SetThreads(Threads); }
+
+private:
+    const int Threads = TThreadPool::Shared().Threads();
+};
+
 // Ten visible layers of the big picture: the white background and nine
 // above it, each opaque in a band of half the picture's rows and transparent
 // elsewhere. The top one is active.
@@ -53,6 +64,13 @@ void BM_StrokeMovePrimaryWide(benchmark::State &state)
     StrokeMoves(state, *c);
 }
 BENCHMARK(BM_StrokeMovePrimaryWide)->Unit(benchmark::kMicrosecond);
+
+void BM_StrokeMovePrimaryWideOneThread(benchmark::State &state)
+{
+    const TOneThread one;
+    BM_StrokeMovePrimaryWide(state);
+}
+BENCHMARK(BM_StrokeMovePrimaryWideOneThread)->Unit(benchmark::kMicrosecond);
 
 // The same moves on the top one of ten layers, with the composite brought
 // up to date after each (the display copy over the checkerboard follows it
@@ -144,6 +162,13 @@ void BM_StrokeMoveSecondaryMaximum(benchmark::State &state)
     StrokeMoves(state, *c);
 }
 BENCHMARK(BM_StrokeMoveSecondaryMaximum)->Unit(benchmark::kMillisecond);
+
+void BM_StrokeMoveSecondaryMaximumOneThread(benchmark::State &state)
+{
+    const TOneThread one;
+    BM_StrokeMoveSecondaryMaximum(state);
+}
+BENCHMARK(BM_StrokeMoveSecondaryMaximumOneThread)->Unit(benchmark::kMillisecond);
 
 // About 31,000 copies of each move: per copy at most 1.5 times
 // BM_StrokeMovePrimaryWide's 13, that is at most 3,600 times its time.

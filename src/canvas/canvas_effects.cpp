@@ -1,5 +1,5 @@
 #include "engine/shape_outline.h"
-#include "engine/stroke_drawing.h"
+#include "engine/parallel_strokes.h"
 #include "canvas/velmora_canvas.h"
 
 #include <cmath>
@@ -35,14 +35,14 @@ void TVelmoraCanvas::DrawCircles(QPoint q)
         return;
     }
     if (ReflectionMode != rmSecondary) {
-        Strokes().DrawCircles(Picture, {MasterCenter}, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
+        Strokes().Whole().DrawCircles(Picture, {MasterCenter}, RoundedDistance(MasterCenter, q), MasterColor, BrushSize);
         return;
     }
     const ReflectionInput in = Reflection();
     std::vector<QPoint> centers;
     for (int i = 0; i < MasterRefCount; ++i)
         centers.push_back(SecondCenterCopy(in, i));
-    Strokes().DrawCircles(Picture, centers, RoundedDistance(SecondCenter, q), MasterColor, BrushSize);
+    Strokes().Whole().DrawCircles(Picture, centers, RoundedDistance(SecondCenter, q), MasterColor, BrushSize);
 }
 
 // A pattern has no one centre: the circle through the cursor about the
@@ -53,7 +53,7 @@ void TVelmoraCanvas::DrawPatternCircles(QPoint q)
     const int r = RoundedDistance(MasterCenter, q);
     ReflectionInput in = Reflection();
     in.reach = r + BrushSize / 2 + 2;
-    Strokes().DrawCircles(Picture, PointCopies(in, q), r, MasterColor, BrushSize);
+    Strokes().Whole().DrawCircles(Picture, PointCopies(in, q), r, MasterColor, BrushSize);
 }
 
 // A shape is one smooth stroke of its own, ended as soon as it is drawn.
@@ -110,5 +110,5 @@ void TVelmoraCanvas::DrawFigures(QPoint q, bool Star)
 void TVelmoraCanvas::DrawFigure(const std::vector<QPoint> &Vertices, bool Star)
 {
     for (const auto &[i, j] : FigureEdges(int(Vertices.size()), Star))
-        Strokes().DrawLine(Picture, Vertices[std::size_t(i)], Vertices[std::size_t(j)], MasterColor, BrushSize);
+        Strokes().Whole().DrawLine(Picture, Vertices[std::size_t(i)], Vertices[std::size_t(j)], MasterColor, BrushSize);
 }

@@ -4,7 +4,7 @@
 #include "engine/flood_fill.h"
 #include "engine/layer_composite.h"
 #include "engine/reduced_copy.h"
-#include "engine/stroke_drawing.h"
+#include "engine/parallel_strokes.h"
 #include "engine/undo_history.h"
 #include "canvas/velmora_canvas.h"
 

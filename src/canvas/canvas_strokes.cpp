@@ -1,7 +1,7 @@
 #include "canvas/canvas_resources.h"
 #include "canvas/key_state.h"
 #include "engine/layer_compose.h"
-#include "engine/stroke_drawing.h"
+#include "engine/parallel_strokes.h"
 #include "canvas/velmora_canvas.h"
 
 #include <QKeyEvent>
@@ -51,10 +51,10 @@ bool IsStrokeTool(TCanvasTool t) { return t == ctBrush || t == ctEraser; }
 
 } // namespace
 
-TStrokePainter &TVelmoraCanvas::Strokes()
+TParallelStrokes &TVelmoraCanvas::Strokes()
 {
     if (!StrokePainter)
-        StrokePainter = std::make_unique<TStrokePainter>();
+        StrokePainter = std::make_unique<TParallelStrokes>();
     StrokePainter->SetSmooth(SmoothStrokes);
     return *StrokePainter;
 }

@@ -2,7 +2,7 @@
 
 #include "engine/layer_composite.h"
 #include "engine/reduced_copy.h"
-#include "engine/stroke_drawing.h"
+#include "engine/parallel_strokes.h"
 
 #include <QPainter>
 

@@ -24,7 +24,7 @@ class TFloodFill;
 class TLayerComposite;
 class TMaskedChange;
 class TReducedCopy;
-class TStrokePainter;
+class TParallelStrokes;
 class TUndoHistory;
 
 // The painting canvas: owns the picture, the two centre points, the tool and
@@ -286,7 +286,7 @@ private:
     void SettleHistory();
     void PickColor(TShiftState shift, int x, int y);
     TColor PixelColor(QPoint p) const;
-    TStrokePainter &Strokes();
+    TParallelStrokes &Strokes();
     void BeginStroke(QPoint p);
     void EndStroke();
     void DrawStroke(const std::function<void()> &draw);
@@ -324,7 +324,7 @@ private:
     };
     TLatticeGrid LatticeGrid;
 
-    std::unique_ptr<TStrokePainter> StrokePainter;
+    std::unique_ptr<TParallelStrokes> StrokePainter;
     // The result of ComposeDisplay, kept so that repeated compositions do not
     // allocate; paints draw straight onto the control.
     QImage DisplayBuffer;

@@ -30,8 +30,20 @@ void RestoreRow(QRgb *__restrict dst, const QRgb *__restrict old, const std::uin
 
 // With AVX2 the loop narrows eight pixels to eight mask bytes a step and
 // keeps up with memory; plain x86-64 needs a chain of shuffles for it.
+TColoringMask TColoringMask::Rows(int first, int count) const
+{
+    TColoringMask rows;
+    rows.W = W;
+    rows.H = count;
+    rows.Whole = this;
+    rows.First = first;
+    return rows;
+}
+
 VELMORA_WIDE_VECTORS void TColoringMask::Rebuild(const QImage &picture, TColor key, TColoringMode mode)
 {
+    Whole = nullptr;
+    First = 0;
     W = picture.width();
     H = picture.height();
     Bytes.resize(std::size_t(W) * std::size_t(H));

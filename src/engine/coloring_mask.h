@@ -18,9 +18,17 @@ public:
     // a fully transparent pixel never has the key colour.
     void Rebuild(const QImage &picture, TColor key, TColoringMode mode);
 
+    // Rows first .. first + count - 1 of the mask, as a mask of their own
+    // that reads this one's bytes: it must not outlive this mask or its
+    // next rebuild.
+    TColoringMask Rows(int first, int count) const;
+
     int Width() const { return W; }
     int Height() const { return H; }
-    const std::uint8_t *Row(int y) const { return Bytes.data() + std::size_t(y) * std::size_t(W); }
+    const std::uint8_t *Row(int y) const
+    {
+        return Whole ? Whole->Row(y + First) : Bytes.data() + std::size_t(y) * std::size_t(W);
+    }
     bool Protected(int x, int y) const { return Row(y)[x] != 0; }
 
     // The mask as a 1-bit image: white (1) protected, black (0) paintable.
@@ -30,6 +38,8 @@ private:
     int W = 0;
     int H = 0;
     std::vector<std::uint8_t> Bytes;
+    const TColoringMask *Whole = nullptr;
+    int First = 0;
 };
 
 // Sets pixels x0..x1 of a row to color where the mask row allows it.

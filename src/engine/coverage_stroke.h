@@ -35,6 +35,8 @@ class TCoverageStroke {
 
 public:
     static constexpr int Samples = CoverageSamples::Samples;
+    // The side of the square tiles the state is kept in.
+    static constexpr int TileSide = 32;
 
     // Ends the stroke and frees its state; the next shape starts a new one
     // on the picture as it is then.
@@ -62,6 +64,7 @@ public:
 private:
     static constexpr int TileShift = 5;
     static constexpr int TileSize = 1 << TileShift;
+    static_assert(TileSize == TileSide);
     static constexpr int TileArea = TileSize * TileSize;
 
     // The state of a tile's pixels, row by row: one array per kind of

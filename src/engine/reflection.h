@@ -5,6 +5,7 @@
 #include "engine/pattern_lattice.h"
 
 #include <QPoint>
+#include <cstdint>
 #include <QSize>
 #include <vector>
 
@@ -63,8 +64,13 @@ QPoint SecondCenterCopy(const ReflectionInput &in, int Index);
 // first call is the segment itself. No allocation, so a stroke of a million
 // copies costs nothing beyond the drawing.
 template <typename Fn>
-void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn)
+void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn, int part = 0, int parts = 1)
 {
+    // Parts of the copy set, for threads that share out its finding: the
+    // rotations are divided in order, the other sets come whole in part 0.
+    const bool rotations = in.mode == rmPrimary || in.mode == rmMirrorPrimary || in.mode == rmSecondary;
+    if (part > 0 && !(rotations && in.n >= 2))
+        return;
     if (in.mode == rmPattern) {
         ForEachPatternCopy(in.pattern, in.M, in.area, in.reach, std::array<QPoint, 2>{A, B},
                            [&](int, const std::array<QPoint, 2> &q) { fn(q[0], q[1]); });
@@ -80,7 +86,8 @@ void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn)
         fn(A, B);
         return;
     }
-    for (int i = 0; i < in.n; ++i) {
+    const int last = int(std::int64_t(in.n) * (part + 1) / parts);
+    for (int i = int(std::int64_t(in.n) * part / parts); i < last; ++i) {
         const QPoint ai = RotatePoint(in.M, A, i, in.n, false);
         const QPoint bi = RotatePoint(in.M, B, i, in.n, false);
         if (in.mode == rmSecondary && in.m > 1) {

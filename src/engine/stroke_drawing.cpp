@@ -97,10 +97,54 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
                                 int width, const TColoringMask *mask, const TCopyDrawn &copyDrawn,
                                 const TPenStyle &style)
 {
+    const ReflectionInput copies = WithPenReach(reflection, width);
+    Draw(target, reflection, from, to, ink, width, mask, style, bool(copyDrawn), [&](auto &&draw) {
+        ForEachSegmentCopy(copies, from, to, [&](QPoint a, QPoint b) {
+            const std::vector<TSpan> &rows = draw(a, b);
+            if (copyDrawn)
+                copyDrawn(a, b, rows);
+        });
+    });
+}
+
+void TStrokePainter::DrawBand(QImage &band, int firstRow, const ReflectionInput &reflection, QPoint from, QPoint to,
+                              const std::vector<Segment> &copies, TInk ink, int width, const TColoringMask *mask,
+                              const TPenStyle &style, std::vector<TSpan> *rows)
+{
+    const int reach = width / 2 + 2;
+    const int top = firstRow - reach, bottom = firstRow + band.height() + reach;
+    const QPoint shift(0, firstRow);
+    Draw(band, reflection, from, to, ink, width, mask, style, rows != nullptr, [&](auto &&draw) {
+        for (const Segment &copy : copies) {
+            if (std::max(copy.a.y(), copy.b.y()) < top || std::min(copy.a.y(), copy.b.y()) >= bottom)
+                continue;
+            const std::vector<TSpan> &changed = draw(copy.a - shift, copy.b - shift);
+            if (!rows)
+                continue;
+            for (const TSpan &row : changed)
+                rows->push_back(TSpan{row.Y + firstRow, row.X0, row.X1});
+        }
+    });
+}
+
+ReflectionInput WithPenReach(const ReflectionInput &reflection, int width)
+{
+    // Every pen stays within half its width and a pixel of samples.
+    ReflectionInput copies = reflection;
+    copies.reach = std::max(copies.reach, width / 2 + 2);
+    return copies;
+}
+
+// Draws the copies forEachCopy hands to its argument, which returns the
+// rows each copy changed when told is set.
+template <typename ForEachCopy>
+void TStrokePainter::Draw(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink,
+                          int width, const TColoringMask *mask, const TPenStyle &style, bool told,
+                          ForEachCopy &&forEachCopy)
+{
     const int w = target.width(), h = target.height();
     const bool smooth = Smooth || style.Soft();
     const bool once = !smooth && !style.Opaque();
-    const bool told = bool(copyDrawn);
     const TSpanWriter solid(target, ink.Pixel(), mask);
     // A copy overlaps the one of the segment before, whose pixels have the
     // ink already: the listener hears only of the pixels that change.
@@ -133,10 +177,7 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
     if (smooth)
         Coverage.Prepare(target, ink, style);
     const bool joint = smooth && Continues(reflection, from, width, style);
-    // Every pen stays within half its width and a pixel of samples.
-    ReflectionInput copies = reflection;
-    copies.reach = std::max(copies.reach, width / 2 + 2);
-    ForEachSegmentCopy(copies, from, to, [&](QPoint a, QPoint b) {
+    forEachCopy([&](QPoint a, QPoint b) -> const std::vector<TSpan> & {
         CopyRows.clear();
         if (smooth) {
             Coverage.AddCapsule(target, a, b, width, ink, mask, style, joint);
@@ -148,8 +189,7 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
         } else {
             aliased(opaque, a, b);
         }
-        if (told)
-            copyDrawn(a, b, CopyRows);
+        return CopyRows;
     });
     Last = {reflection, to, width, Coverage.Generation()};
 }

@@ -50,6 +50,15 @@ public:
     void DrawCopies(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink, int width,
                     const TColoringMask *mask = nullptr, const TCopyDrawn &copyDrawn = {},
                     const TPenStyle &style = {});
+    // As DrawCopies, with the copies given, on the rows of a band of the
+    // picture: band holds rows firstRow onwards (a multiple of the
+    // coverage's tile size) and mask, if any, the same rows of the mask.
+    // Copies that cannot reach the band are skipped; the rest are clipped
+    // to it, so bands drawn side by side give the picture DrawCopies would.
+    // With rows, the rows of pixels that changed (picture rows) are added.
+    void DrawBand(QImage &band, int firstRow, const ReflectionInput &reflection, QPoint from, QPoint to,
+                  const std::vector<Segment> &copies, TInk ink, int width, const TColoringMask *mask,
+                  const TPenStyle &style, std::vector<TSpan> *rows);
     // One line of an outline.
     void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);
     // Circle outlines of radius r around the given centres: width 1 gives
@@ -59,6 +68,9 @@ public:
     void DrawCircles(QImage &target, const std::vector<QPoint> &centers, int r, TColor color, int width);
 
 private:
+    template <typename ForEachCopy>
+    void Draw(QImage &target, const ReflectionInput &reflection, QPoint from, QPoint to, TInk ink, int width,
+              const TColoringMask *mask, const TPenStyle &style, bool told, ForEachCopy &&forEachCopy);
     // Whether the segment from -> to goes on from the last one drawn, so
     // that every copy starts where the copy before ended.
     bool Continues(const ReflectionInput &reflection, QPoint from, int width, const TPenStyle &style) const;
@@ -89,6 +101,10 @@ private:
     // The rows the copy being drawn changed, kept for its listener.
     std::vector<TSpan> CopyRows;
 };
+
+// The copy set of a pen of the given width: copies that cannot reach the
+// picture are left out.
+ReflectionInput WithPenReach(const ReflectionInput &reflection, int width);
 
 // A one-pixel line from a up to but not including b, clipped to the image.
 void DrawThinLine(QImage &target, QPoint a, QPoint b, QRgb color);
