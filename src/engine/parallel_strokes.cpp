@@ -114,9 +114,7 @@ bool TParallelStrokes::SplitsSegment(const ReflectionInput &reflection, QPoint f
     int length = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
     if (keepsState)
         length = std::max(length, 16);
-    // A pixel of a smooth or soft pen costs some four of the solid pen's.
-    const std::int64_t weight = keepsState ? 4 : 1;
-    const std::int64_t work = weight * CopyCount(reflection) * (width + 1) * (width + 1 + length);
+    const std::int64_t work = CopyCount(reflection) * (width + 1) * (width + 1 + length);
     const bool split = Pool.Threads() > 1 && work >= SplitWork;
     if (keepsState)
         StrokeLayout = split ? TLayout::Bands : TLayout::Whole;
