@@ -55,6 +55,17 @@ TEST(PictureOps, GrayscaleTakesTheTruncatedMeanAndKeepsTheFourthByte)
     GrayscalePixels(img);
     for (int x = 0; x < 5; ++x)
         EXPECT_EQ(row[x], out[x]) << x;
+
+    // A picture large enough to be shared out among the threads: every row
+    // of every band, the last one's odd rows too.
+    QImage big(1031, 1029, QImage::Format_RGB32);
+    big.fill(0);
+    for (int y = 0; y < big.height(); ++y)
+        std::copy(in, in + 5, reinterpret_cast<QRgb *>(big.scanLine(y)) + (y * 7) % 1000);
+    GrayscalePixels(big);
+    for (int y = 0; y < big.height(); ++y)
+        ASSERT_TRUE(std::equal(out, out + 5, reinterpret_cast<const QRgb *>(big.constScanLine(y)) + (y * 7) % 1000))
+            << y;
 }
 
 TEST(PictureOps, CanvasOperationsRecordAStepMarkModifiedAndRebuildTheMask)
