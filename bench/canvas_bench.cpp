@@ -28,15 +28,17 @@ void StrokeMoves(benchmark::State &state, TVelmoraCanvas &c, const std::function
     c.MouseUp(mbLeft, 0, m.x(), m.y());
 }
 
-// Keeps the strokes on the calling thread while it lives.
-class TOneThread {
-public:
-    TOneThread() { TThreadPool::Shared().SetThreads(1); }
-    ~TOneThread() { TThreadPool::Shared().SetThreads(Threads); }
-
-private:
-    const int Threads = TThreadPool::Shared().Threads();
-};
+// Runs a benchmark with the strokes kept on the calling thread; registered
+// under the benchmark's name with "OneThread" added.
+template <void (*Benchmark)(benchmark::State &)>
+void OnOneThread(benchmark::State &state)
+{
+    TThreadPool &pool = TThreadPool::Shared();
+    const int threads = pool.Threads();
+    pool.SetThreads(1);
+    Benchmark(state);
+    pool.SetThreads(threads);
+}
 
 // Ten visible layers of the big picture: the white background and nine
 // above it, each opaque in a band of half the picture's rows and transparent
@@ -65,12 +67,9 @@ void BM_StrokeMovePrimaryWide(benchmark::State &state)
 }
 BENCHMARK(BM_StrokeMovePrimaryWide)->Unit(benchmark::kMicrosecond);
 
-void BM_StrokeMovePrimaryWideOneThread(benchmark::State &state)
-{
-    const TOneThread one;
-    BM_StrokeMovePrimaryWide(state);
-}
-BENCHMARK(BM_StrokeMovePrimaryWideOneThread)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OnOneThread<BM_StrokeMovePrimaryWide>)
+    ->Name("BM_StrokeMovePrimaryWideOneThread")
+    ->Unit(benchmark::kMicrosecond);
 
 // The same moves on the top one of ten layers, with the composite brought
 // up to date after each (the display copy over the checkerboard follows it
@@ -163,12 +162,9 @@ void BM_StrokeMoveSecondaryMaximum(benchmark::State &state)
 }
 BENCHMARK(BM_StrokeMoveSecondaryMaximum)->Unit(benchmark::kMillisecond);
 
-void BM_StrokeMoveSecondaryMaximumOneThread(benchmark::State &state)
-{
-    const TOneThread one;
-    BM_StrokeMoveSecondaryMaximum(state);
-}
-BENCHMARK(BM_StrokeMoveSecondaryMaximumOneThread)->Unit(benchmark::kMillisecond);
+BENCHMARK(OnOneThread<BM_StrokeMoveSecondaryMaximum>)
+    ->Name("BM_StrokeMoveSecondaryMaximumOneThread")
+    ->Unit(benchmark::kMillisecond);
 
 // About 31,000 copies of each move: per copy at most 1.5 times
 // BM_StrokeMovePrimaryWide's 13, that is at most 3,600 times its time.
