@@ -61,16 +61,13 @@ void TParallelStrokes::DrawCopies(QImage &target, const ReflectionInput &reflect
         Bands.push_back(std::make_unique<TBand>());
         Bands.back()->Painter.SetSmooth(Smooth);
     }
-    // The copies are found in parts, one per thread, and kept in order.
+    Parts.resize(std::size_t(count));
     const ReflectionInput copySet = WithPenReach(reflection, width);
     Pool.Run(count, [&](int i) {
-        std::vector<Segment> &copies = Bands[std::size_t(i)]->Copies;
+        std::vector<Segment> &copies = Parts[std::size_t(i)];
         copies.clear();
         ForEachSegmentCopy(copySet, from, to, [&](QPoint a, QPoint b) { copies.push_back({a, b}); }, i, count);
     });
-    Copies.clear();
-    for (int i = 0; i < count; ++i)
-        Copies.insert(Copies.end(), Bands[std::size_t(i)]->Copies.begin(), Bands[std::size_t(i)]->Copies.end());
     const int side = TCoverageStroke::TileSide;
     const int rows = (target.height() + count * side - 1) / (count * side) * side;
     uchar *bits = target.bits();
@@ -84,7 +81,7 @@ void TParallelStrokes::DrawCopies(QImage &target, const ReflectionInput &reflect
         const TColoringMask bandMask = mask ? mask->Rows(first, height) : TColoringMask();
         TBand &own = *Bands[std::size_t(i)];
         own.Rows.clear();
-        own.Painter.DrawBand(band, first, reflection, from, to, Copies, ink, width, mask ? &bandMask : nullptr, style,
+        own.Painter.DrawBand(band, first, reflection, from, to, Parts, ink, width, mask ? &bandMask : nullptr, style,
                              copyDrawn ? &own.Rows : nullptr);
     });
     if (copyDrawn)
@@ -99,8 +96,13 @@ void TParallelStrokes::TellCopies(const TStrokePainter::TCopyDrawn &copyDrawn, i
     for (int i = 0; i < bands; ++i)
         Merged.insert(Merged.end(), Bands[std::size_t(i)]->Rows.begin(), Bands[std::size_t(i)]->Rows.end());
     const std::vector<TSpan> none;
-    for (std::size_t i = 0; i < Copies.size(); ++i)
-        copyDrawn(Copies[i].a, Copies[i].b, i == 0 ? Merged : none);
+    const std::vector<TSpan> *rows = &Merged;
+    for (const std::vector<Segment> &part : Parts) {
+        for (const Segment &copy : part) {
+            copyDrawn(copy.a, copy.b, *rows);
+            rows = &none;
+        }
+    }
 }
 
 // The pen's pixels over all copies, roughly; a stroke with state keeps the

@@ -42,11 +42,10 @@ private:
     struct TBand {
         TStrokePainter Painter;
         std::vector<TSpan> Rows;
-        // The part of the copies this band's thread found.
-        std::vector<Segment> Copies;
     };
     std::vector<std::unique_ptr<TBand>> Bands;
-    std::vector<Segment> Copies;
+    // The copies of the segment in parts, one per thread, in order.
+    std::vector<std::vector<Segment>> Parts;
     std::vector<TSpan> Merged;
     // A stroke that keeps state per pixel is drawn whole or in bands from
     // its first segment to its end.

@@ -45,6 +45,12 @@ private:
     const TColoringMask *Mask;
 };
 
+// Every pen stays within half its width and a pixel of samples.
+int PenReach(int width)
+{
+    return width / 2 + 2;
+}
+
 // The rows around the segment a -> b, reach pixels beyond it, inside a
 // width x height picture.
 void AddReachRows(std::vector<TSpan> &rows, QPoint a, QPoint b, int reach, int width, int height)
@@ -108,30 +114,31 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
 }
 
 void TStrokePainter::DrawBand(QImage &band, int firstRow, const ReflectionInput &reflection, QPoint from, QPoint to,
-                              const std::vector<Segment> &copies, TInk ink, int width, const TColoringMask *mask,
-                              const TPenStyle &style, std::vector<TSpan> *rows)
+                              const std::vector<std::vector<Segment>> &copies, TInk ink, int width,
+                              const TColoringMask *mask, const TPenStyle &style, std::vector<TSpan> *rows)
 {
-    const int reach = width / 2 + 2;
+    const int reach = PenReach(width);
     const int top = firstRow - reach, bottom = firstRow + band.height() + reach;
     const QPoint shift(0, firstRow);
     Draw(band, reflection, from, to, ink, width, mask, style, rows != nullptr, [&](auto &&draw) {
-        for (const Segment &copy : copies) {
-            if (std::max(copy.a.y(), copy.b.y()) < top || std::min(copy.a.y(), copy.b.y()) >= bottom)
-                continue;
-            const std::vector<TSpan> &changed = draw(copy.a - shift, copy.b - shift);
-            if (!rows)
-                continue;
-            for (const TSpan &row : changed)
-                rows->push_back(TSpan{row.Y + firstRow, row.X0, row.X1});
+        for (const std::vector<Segment> &part : copies) {
+            for (const Segment &copy : part) {
+                if (std::max(copy.a.y(), copy.b.y()) < top || std::min(copy.a.y(), copy.b.y()) >= bottom)
+                    continue;
+                const std::vector<TSpan> &changed = draw(copy.a - shift, copy.b - shift);
+                if (!rows)
+                    continue;
+                for (const TSpan &row : changed)
+                    rows->push_back(TSpan{row.Y + firstRow, row.X0, row.X1});
+            }
         }
     });
 }
 
 ReflectionInput WithPenReach(const ReflectionInput &reflection, int width)
 {
-    // Every pen stays within half its width and a pixel of samples.
     ReflectionInput copies = reflection;
-    copies.reach = std::max(copies.reach, width / 2 + 2);
+    copies.reach = std::max(copies.reach, PenReach(width));
     return copies;
 }
 
