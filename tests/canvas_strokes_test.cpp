@@ -1,4 +1,5 @@
 #include "canvas/key_state.h"
+#include "engine/hue_turn.h"
 #include "engine/stroke_drawing.h"
 #include "engine/undo_history.h"
 #include "canvas_test_util.h"
@@ -130,6 +131,87 @@ TEST(Strokes, PrimaryMoveDrawsAllCopiesStartingWithTheInput)
     EXPECT_EQ(c.LastPoint, QPoint(410, 200));
     Release(c, QPoint(410, 200));
     EXPECT_FALSE(c.Dragging);
+}
+
+// Each copy of a rainbow stroke turns the brush's hue by its index: the
+// master rotation's, shared by a rotation's mirror image and its copies
+// about the second centre; the far side of a single mirror is turned half
+// way round; a pattern's translations keep the hue of their point-group
+// element. The eraser keeps its one colour.
+TEST(Strokes, RainbowCopiesTurnTheHueOfEachCopy)
+{
+    const QRgb brush = qRgb(230, 60, 20), eraser = qRgb(30, 140, 250);
+    const QPoint A(433, 181), B(437, 186), E(300, 420);
+    const struct {
+        TReflectionMode mode;
+        int hues, copiesPerHue;
+    } cases[] = {{rmPrimary, 13, 1}, {rmMirrorPrimary, 13, 2}, {rmSecondary, 13, 3}, {rmVertical, 2, 1},
+                 {rmHorizontal, 2, 1}, {rmPattern, 8, 0}};
+    for (const auto &[mode, hues, copiesPerHue] : cases) {
+        TVelmoraCanvas c;
+        LayOut(c);
+        c.SetReflectionMode(mode);
+        c.SetRainbowCopies(true);
+        c.SetMasterColor(RgbToColor(brush));
+        c.SetSecondColor(RgbToColor(eraser));
+        Press(c, A), Move(c, B), Release(c, B);
+        std::set<QRgb> colors;
+        const auto copies = SegmentCopies(c.Reflection(), A, B);
+        for (std::size_t j = 0; j < copies.size(); ++j) {
+            const QPoint a = copies[j].a;
+            if (!c.Picture.rect().contains(a))
+                continue;
+            colors.insert(Rgb(c.Picture, a.x(), a.y()));
+            if (copiesPerHue) {
+                EXPECT_EQ(Rgb(c.Picture, a.x(), a.y()), TurnHue(brush, int(j) / copiesPerHue, hues) & 0xFFFFFF)
+                    << int(mode) << " copy " << j;
+            }
+        }
+        // p4m: eight hues, and the translations of the stroke the brush's own.
+        EXPECT_EQ(colors.size(), std::size_t(hues)) << int(mode);
+        if (mode == rmPattern) {
+            EXPECT_EQ(Rgb(c.Picture, A.x() - 128, A.y() + 64), brush & 0xFFFFFF);
+        }
+        c.SetTool(ctEraser);
+        c.EraserSize = 1;
+        Press(c, E), Move(c, E + QPoint(3, 0)), Release(c, E + QPoint(3, 0));
+        for (const Segment &copy : SegmentCopies(c.Reflection(), E, E + QPoint(3, 0))) {
+            if (c.Picture.rect().contains(copy.a)) {
+                EXPECT_EQ(Rgb(c.Picture, copy.a.x(), copy.a.y()), eraser & 0xFFFFFF) << int(mode);
+            }
+        }
+    }
+}
+
+// Where copies overlap the highest lies on top, and an edge pixel is still
+// blended once by the share all copies cover together: a stroke across a
+// mirror, on its own mirror image, is the plain stroke in the colour of the
+// mirror's far side, with every kind of pen.
+TEST(Strokes, OverlappingRainbowCopiesShowTheHighestBlendedOnce)
+{
+    const QRgb brush = qRgb(40, 90, 200);
+    const struct {
+        bool smooth;
+        int opacity, hardness;
+    } pens[] = {{false, 100, 100}, {true, 100, 100}, {false, 45, 100}, {true, 100, 35}};
+    for (const auto &[smooth, opacity, hardness] : pens) {
+        QImage pictures[2];
+        for (const bool rainbow : {false, true}) {
+            TVelmoraCanvas c;
+            LayOut(c);
+            c.SetReflectionMode(rmVertical);
+            c.SetSmoothStrokes(smooth);
+            c.SetBrushOpacity(opacity);
+            c.SetBrushHardness(hardness);
+            c.SetRainbowCopies(rainbow);
+            c.SetMasterColor(RgbToColor(rainbow ? brush : TurnHue(brush, 1, 2)));
+            c.BrushSize = 9;
+            const QPoint from = c.MasterCenter + QPoint(-30, 40), to = c.MasterCenter + QPoint(30, 40);
+            Press(c, from), Move(c, to), Release(c, to);
+            pictures[rainbow] = c.Picture;
+        }
+        EXPECT_EQ(pictures[1], pictures[0]) << smooth << " " << opacity << " " << hardness;
+    }
 }
 
 TEST(Strokes, PressAndReleaseWithoutMoveDrawsNothing)

@@ -1,7 +1,9 @@
+#include "engine/hue_turn.h"
 #include "tools/color_adjust.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 TEST(ColorAdjust, LightensAndDarkensEachChannelWithLimitsKeepingTopByte)
@@ -28,4 +30,22 @@ TEST(ColorAdjust, AmountsOutsideByteRangeNeverWrapAChannel)
     EXPECT_EQ(DarkenColor(c, -30), MakeColor(40, 130, 255));
     EXPECT_EQ(LightenColor(c, INT_MIN), clBlack);
     EXPECT_EQ(DarkenColor(c, INT_MAX), clBlack);
+}
+
+// Hues turn around the wheel keeping the largest and smallest channels; a
+// whole turn, or none, gives the colour back exactly, and greys stay grey.
+TEST(TurnHue, SpreadsHuesKeepingSaturationAndValue)
+{
+    EXPECT_EQ(TurnHue(qRgb(255, 0, 0), 1, 3), qRgb(0, 255, 0));
+    EXPECT_EQ(TurnHue(qRgb(255, 0, 0), 2, 3), qRgb(0, 0, 255));
+    EXPECT_EQ(TurnHue(qRgb(255, 0, 0), 1, 2), qRgb(0, 255, 255));
+    EXPECT_EQ(TurnHue(qRgb(200, 50, 100), 1, 2), qRgb(50, 200, 150));
+    EXPECT_EQ(TurnHue(qRgb(200, 50, 100), 12, 12), qRgb(200, 50, 100));
+    EXPECT_EQ(TurnHue(qRgb(200, 50, 100), 0, 7), qRgb(200, 50, 100));
+    EXPECT_EQ(TurnHue(qRgb(90, 90, 90), 3, 7), qRgb(90, 90, 90));
+    for (int k = 0; k < 999; k += 37) {
+        const QRgb c = TurnHue(qRgb(17, 201, 120), k, 999);
+        EXPECT_EQ(std::max({qRed(c), qGreen(c), qBlue(c)}), 201) << k;
+        EXPECT_EQ(std::min({qRed(c), qGreen(c), qBlue(c)}), 17) << k;
+    }
 }

@@ -196,6 +196,7 @@ const std::vector<TExpectedItem> ExpectedMenu = {
     {"N18", nullptr, "", false},
     {"miPreciseBrush", "Precise brush", "Ctrl+B", true},
     {"miSmoothStrokes", "Smooth strokes", "Ctrl+Shift+A", true},
+    {"miRainbowCopies", "Rainbow copies", "Ctrl+Shift+R", true},
     {"miBrushSettings", "Brush settings...", "Ctrl+Alt+B", false},
     {"miFillTolerance", "Fill tolerance...", "", false},
     {"miFillSampleAll", "Fill samples all layers", "", true},
@@ -291,7 +292,7 @@ TEST_F(MainMenuTest, EveryShortcutReachesItsItemWhileTheCanvasHasFocus)
         EXPECT_EQ(spy.count(), 1);
         ++tried;
     }
-    EXPECT_EQ(tried, 48);
+    EXPECT_EQ(tried, 49);
 }
 
 TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)
@@ -318,6 +319,7 @@ TEST_F(MainMenuTest, ShortcutsChangeTheCanvas)
         {"Ctrl+Shift+P", [](TVelmoraCanvas *c) { return c->ShowDrawingPoints; }},
         {"Ctrl+B", [](TVelmoraCanvas *c) { return c->PreciseBrush; }},
         {"Ctrl+Shift+A", [](TVelmoraCanvas *c) { return c->SmoothStrokes; }},
+        {"Ctrl+Shift+R", [](TVelmoraCanvas *c) { return c->RainbowCopies; }},
     };
     for (const TCase &c : cases) {
         SCOPED_TRACE(c.Shortcut);
@@ -475,6 +477,7 @@ TEST_F(MainMenuTest, OpeningMenusRefreshesTheirCheckMarks)
     canvas->SetShowDrawingPoints(false);
     canvas->SetPreciseBrush(true);
     canvas->SetSmoothStrokes(true);
+    canvas->SetRainbowCopies(true);
     canvas->FillSampleAll = true;
     canvas->SetColoringMode(cmPaintOverColor);
     canvas->SetAutoMask(false);
@@ -488,6 +491,7 @@ TEST_F(MainMenuTest, OpeningMenusRefreshesTheirCheckMarks)
     emit Menu(form->miOptions)->aboutToShow();
     EXPECT_TRUE(form->miPreciseBrush->isChecked());
     EXPECT_TRUE(form->miSmoothStrokes->isChecked());
+    EXPECT_TRUE(form->miRainbowCopies->isChecked());
     EXPECT_TRUE(form->miFillSampleAll->isChecked());
 
     emit Menu(form->miColoringMask)->aboutToShow();

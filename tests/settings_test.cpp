@@ -60,7 +60,7 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     form->SaveSettings();
     const QStringList keys = Store().allKeys();
     for (const char *name : {"Language", "ShowCenterPoints", "ShowDrawingPoints", "Shadow", "MasterRefCount",
-                             "SecondRefCount", "BrushSize", "EraserSize", "SmoothStrokes", "FillTolerance",
+                             "SecondRefCount", "BrushSize", "EraserSize", "SmoothStrokes", "RainbowCopies", "FillTolerance",
                              "FillSampleAll", "LayersWindowVisible", "BrushOpacity", "BrushHardness",
                              "Stabilizer", "PatternGroup", "PatternWidth", "PatternHeight", "PatternAngle"})
         EXPECT_TRUE(keys.contains(QStringLiteral("v2/") + QLatin1String(name))) << name;
@@ -69,6 +69,7 @@ TEST_F(SettingsTest, FirstStartReadsNothingAndClosingStoresEverythingButTheFolde
     EXPECT_EQ(StoredText("ShowDrawingPoints"), "0");
     EXPECT_EQ(StoredText("MasterRefCount"), "13");
     EXPECT_EQ(StoredText("SmoothStrokes"), "0");
+    EXPECT_EQ(StoredText("RainbowCopies"), "0");
     EXPECT_EQ(StoredText("FillTolerance"), "0");
     EXPECT_EQ(StoredText("FillSampleAll"), "0");
     EXPECT_EQ(StoredText("LayersWindowVisible"), "0");
@@ -95,6 +96,7 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
             {"BrushSize", 500},
             {"EraserSize", -3},
             {"SmoothStrokes", 1},
+            {"RainbowCopies", 1},
             {"FillTolerance", 300},
             {"FillSampleAll", 1},
             {"LayersWindowVisible", 1},
@@ -118,6 +120,7 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
     EXPECT_EQ(canvas->BrushSize, 99);
     EXPECT_EQ(canvas->EraserSize, 1);
     EXPECT_TRUE(canvas->SmoothStrokes);
+    EXPECT_TRUE(canvas->RainbowCopies);
     EXPECT_EQ(canvas->FillTolerance, 255);
     EXPECT_TRUE(canvas->FillSampleAll);
     EXPECT_TRUE(frmLayers->isVisible());
@@ -127,6 +130,7 @@ TEST_F(SettingsTest, StoredValuesReachTheCanvasAndTheToolboxWithinLimits)
     EXPECT_EQ(frmTools->eMasterRef->Value(), 999);
     form->SaveSettings();
     EXPECT_EQ(StoredText("FillSampleAll"), "1");
+    EXPECT_EQ(StoredText("RainbowCopies"), "1");
     EXPECT_EQ(StoredText("LayersWindowVisible"), "1");
     // Even sides within bounds, the angle within 30..150.
     const TPattern read{pgPmm, 32, 1 << 15, 30};

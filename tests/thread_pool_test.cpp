@@ -34,7 +34,7 @@ TEST(ThreadPool, RunsEveryPartOnceAndPassesOnAFailure)
 
 // Strokes drawn in bands on several threads are the strokes one painter
 // draws, pixel for pixel, across the bands' edges, in every mode, with every
-// kind of pen, with and without a mask.
+// kind of pen, rainbow copies too, with and without a mask.
 TEST(Strokes, BandsOnEveryCoreDrawWhatOnePainterDraws)
 {
     QRandomGenerator rng(23);
@@ -49,15 +49,17 @@ TEST(Strokes, BandsOnEveryCoreDrawWhatOnePainterDraws)
         int w;
         bool smooth;
         int hardness, opacity;
+        bool rainbow = false;
     };
     const TPenCase pens[] = {{1, false, 100, 100}, {9, false, 100, 100}, {6, true, 100, 100},
-                             {7, false, 100, 50},  {12, false, 40, 60}};
+                             {7, false, 100, 50},  {12, false, 40, 60},  {5, false, 100, 100, true},
+                             {8, true, 100, 70, true}, {11, false, 30, 100, true}};
     for (TReflectionMode mode :
          {rmNone, rmPrimary, rmMirrorPrimary, rmSecondary, rmVertical, rmHorizontal, rmPattern}) {
         ReflectionInput in{QPoint(250, 150), QPoint(260, 90), 7, 3, mode};
         in.pattern = {pgP4g, 48, 48, 90};
         in.area = start.size();
-        for (const auto &[w, smooth, hardness, opacity] : pens) {
+        for (const auto &[w, smooth, hardness, opacity, rainbow] : pens) {
             for (const TColoringMask *m : {static_cast<const TColoringMask *>(nullptr), static_cast<const TColoringMask *>(&mask)}) {
                 TStrokePainter one;
                 TParallelStrokes bands(pool, 0);
@@ -66,6 +68,7 @@ TEST(Strokes, BandsOnEveryCoreDrawWhatOnePainterDraws)
                 TPenStyle style;
                 style.Hardness = hardness;
                 style.Opacity = opacity;
+                style.Hues = rainbow ? CopyHues(in) : 0;
                 QImage expected = start.copy(), actual = start.copy();
                 QPoint p(rng.bounded(500), rng.bounded(300));
                 for (int i = 0; i < 5; ++i) {

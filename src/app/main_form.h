@@ -139,6 +139,7 @@ public:
     void miViewmaskClick(QObject *Sender = nullptr);
     void miPreciseBrushClick(QObject *Sender = nullptr);
     void miSmoothStrokesClick(QObject *Sender = nullptr);
+    void miRainbowCopiesClick(QObject *Sender = nullptr);
     void miBrushSettingsClick(QObject *Sender = nullptr);
     void miFillToleranceClick(QObject *Sender = nullptr);
     void miFillSampleAllClick(QObject *Sender = nullptr);
@@ -261,6 +262,7 @@ public:
     QAction *miLanguage = nullptr;
     QAction *miPreciseBrush = nullptr;
     QAction *miSmoothStrokes = nullptr;
+    QAction *miRainbowCopies = nullptr;
     QAction *miBrushSettings = nullptr;
     QAction *miFillTolerance = nullptr;
     QAction *miFillSampleAll = nullptr;

@@ -195,6 +195,8 @@ const TMenuRow MenuRows[] = {
      &F::miPreciseBrushClick},
     {1, "miSmoothStrokes", "Smooth strokes", Qt::CTRL | Qt::SHIFT | Qt::Key_A, ifCheck, &F::miSmoothStrokes,
      &F::miSmoothStrokesClick},
+    {1, "miRainbowCopies", "Rainbow copies", Qt::CTRL | Qt::SHIFT | Qt::Key_R, ifCheck, &F::miRainbowCopies,
+     &F::miRainbowCopiesClick},
     {1, "miBrushSettings", "Brush settings...", Qt::CTRL | Qt::ALT | Qt::Key_B, 0, &F::miBrushSettings,
      &F::miBrushSettingsClick},
     {1, "miFillTolerance", "Fill tolerance...", NoKey, 0, &F::miFillTolerance, &F::miFillToleranceClick},
@@ -338,6 +340,7 @@ void TfrmMainForm::miOptionsClick(QObject *)
 {
     miPreciseBrush->setChecked(canvas->PreciseBrush);
     miSmoothStrokes->setChecked(canvas->SmoothStrokes);
+    miRainbowCopies->setChecked(canvas->RainbowCopies);
     miFillSampleAll->setChecked(canvas->FillSampleAll);
 }
 
@@ -646,6 +649,11 @@ void TfrmMainForm::miPreciseBrushClick(QObject *)
 void TfrmMainForm::miSmoothStrokesClick(QObject *)
 {
     canvas->SetSmoothStrokes(!canvas->SmoothStrokes);
+}
+
+void TfrmMainForm::miRainbowCopiesClick(QObject *)
+{
+    canvas->SetRainbowCopies(!canvas->RainbowCopies);
 }
 
 void TfrmMainForm::miBrushSettingsClick(QObject *)

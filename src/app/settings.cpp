@@ -79,6 +79,7 @@ void TfrmMainForm::LoadSettings()
     canvas->BrushSize = std::clamp(store.Int(QStringLiteral("BrushSize"), canvas->BrushSize), MinSize, MaxSize);
     canvas->EraserSize = std::clamp(store.Int(QStringLiteral("EraserSize"), canvas->EraserSize), MinSize, MaxSize);
     canvas->SetSmoothStrokes(store.Bool(QStringLiteral("SmoothStrokes"), false));
+    canvas->SetRainbowCopies(store.Bool(QStringLiteral("RainbowCopies"), false));
     canvas->SetFillTolerance(store.Int(QStringLiteral("FillTolerance"), 0));
     canvas->FillSampleAll = store.Bool(QStringLiteral("FillSampleAll"), false);
     canvas->SetBrushOpacity(store.Int(QStringLiteral("BrushOpacity"), 100));
@@ -113,6 +114,7 @@ void TfrmMainForm::SaveSettings()
     store.WriteInt(QStringLiteral("BrushSize"), canvas->BrushSize);
     store.WriteInt(QStringLiteral("EraserSize"), canvas->EraserSize);
     store.WriteBool(QStringLiteral("SmoothStrokes"), canvas->SmoothStrokes);
+    store.WriteBool(QStringLiteral("RainbowCopies"), canvas->RainbowCopies);
     store.WriteInt(QStringLiteral("FillTolerance"), canvas->FillTolerance);
     store.WriteBool(QStringLiteral("FillSampleAll"), canvas->FillSampleAll);
     store.WriteInt(QStringLiteral("BrushOpacity"), canvas->BrushOpacity);

@@ -209,6 +209,12 @@ void TVelmoraCanvas::SetSmoothStrokes(bool b)
     EndStroke();
 }
 
+void TVelmoraCanvas::SetRainbowCopies(bool b)
+{
+    RainbowCopies = b;
+    EndStroke();
+}
+
 // A stroke in progress goes on as a new one with the new setting.
 void TVelmoraCanvas::SetBrushSetting(int &field, int value, int lo, int hi)
 {

@@ -302,10 +302,13 @@ void TVelmoraCanvas::DrawSegmentTo(QPoint p)
     // The eraser paints the bottom layer in its colour and makes the pixels
     // of the layers above it transparent.
     const TInk ink = !eraser ? TInk(MasterColor) : ActiveLayer() > 0 ? TInk::Transparency() : TInk(SecondColor);
+    TPenStyle style = PenStyle();
+    if (RainbowCopies && !eraser)
+        style.Hues = CopyHues(Reflection());
     Modified = true;
     DrawStroke([&] {
         Strokes().DrawCopies(Picture, Reflection(), LastPoint, p, ink, width, ActiveMask(), ChangeMarks(width),
-                             PenStyle());
+                             style);
     });
     LastPoint = p;
     RequestRepaint();

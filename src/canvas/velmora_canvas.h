@@ -94,6 +94,7 @@ public:
     const TPattern &Pattern() const { return PatternCell; }
     void SetPreciseBrush(bool b);
     void SetSmoothStrokes(bool b);
+    void SetRainbowCopies(bool b);
     void SetBrushOpacity(int percent);
     void SetBrushHardness(int percent);
     void SetStabilizer(int strength);
@@ -228,6 +229,8 @@ public:
     int EraserSize = 10;
     // Brush and eraser strokes and the outline effects drawn with coverage.
     bool SmoothStrokes = false;
+    // The brush's copies take hues spread around the colour wheel.
+    bool RainbowCopies = false;
     // The brush's and the eraser's opacity (1..100%) and hardness
     // (0..100%); shapes and the bucket paint at full strength.
     int BrushOpacity = 100;

@@ -1,6 +1,7 @@
 #include "engine/coverage_stroke.h"
 
 #include "engine/coloring_mask.h"
+#include "engine/hue_turn.h"
 #include "engine/pen_raster.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ void TCoverageStroke::Prepare(const QImage &picture, TInk ink, const TPenStyle &
     const QRgb rgb = ink.Pixel();
     const bool alpha = picture.hasAlphaChannel();
     if (Open && picture.width() == W && picture.height() == H && rgb == Color && alpha == Alpha &&
-        style.Opacity == Style.Opacity && style.Hardness == Style.Hardness)
+        style.Opacity == Style.Opacity && style.Hardness == Style.Hardness && style.Hues == Style.Hues)
         return;
     End();
     W = picture.width();
@@ -42,6 +43,9 @@ void TCoverageStroke::Prepare(const QImage &picture, TInk ink, const TPenStyle &
     Color = rgb;
     Alpha = alpha;
     Style = style;
+    Colors.clear();
+    for (int k = 0; Style.Rainbow() && k < Style.Hues; ++k)
+        Colors.push_back(TurnHue(Color, k, Style.Hues));
     const unsigned opacity = Style.Opacity256() * Samples;
     for (unsigned w = 0; w <= TSoftPen::Full; ++w)
         SoftWeight[w] = (w * opacity + TSoftPen::Full / 2) / TSoftPen::Full;
@@ -62,6 +66,11 @@ void TCoverageStroke::SetWidth(int width)
         DiscHalf[std::size_t(t)] = int(ISqrt(r2 - t * t));
 }
 
+int TCoverageStroke::RainbowIndex(int hue) const
+{
+    return Colors.empty() ? 0 : int(unsigned(hue) % Colors.size());
+}
+
 TCoverageStroke::TTile &TCoverageStroke::NewTile(std::unique_ptr<TTile> &slot)
 {
     if (TileCount >= TileLimit)
@@ -69,6 +78,8 @@ TCoverageStroke::TTile &TCoverageStroke::NewTile(std::unique_ptr<TTile> &slot)
     slot = std::make_unique_for_overwrite<TTile>();
     std::fill(std::begin(slot->Bits), std::end(slot->Bits), 0);
     std::fill(std::begin(slot->Weight), std::end(slot->Weight), 0);
+    if (!Colors.empty())
+        std::fill(std::begin(slot->Top), std::end(slot->Top), 0);
     ++TileCount;
     return *slot;
 }
@@ -95,11 +106,12 @@ std::size_t TCoverageStroke::Bytes() const
 }
 
 void TCoverageStroke::AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TInk ink,
-                                 const TColoringMask *mask, const TPenStyle &style, bool joint)
+                                 const TColoringMask *mask, const TPenStyle &style, bool joint, int hue)
 {
     if (!InRange(a) || !InRange(b))
         return;
     Prepare(picture, ink, style);
+    Hue = RainbowIndex(hue);
     if (Style.Soft()) {
         AddSoftCapsule(picture, a, b, width, mask, joint);
         return;
@@ -169,6 +181,10 @@ void TCoverageStroke::ForEachTileRun(int y, int x0, int x1, RunFn &&fn)
 // already.
 void TCoverageStroke::AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask)
 {
+    if (!Colors.empty()) {
+        AddRainbowRow(picture, y, runs, mask);
+        return;
+    }
     const TPartSpan span = SpanOf(runs);
     if (span.X0 > span.X1)
         return;
@@ -197,19 +213,61 @@ void TCoverageStroke::AddRow(QImage &picture, int y, const TPartRuns &runs, cons
     });
 }
 
+// As AddRow, with each pixel blended toward the colour of the highest copy
+// that covered any of its samples.
+void TCoverageStroke::AddRainbowRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask)
+{
+    const TPartSpan span = SpanOf(runs);
+    if (span.X0 > span.X1)
+        return;
+    auto *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
+    const std::uint8_t *protectedRow = mask ? mask->Row(y) : nullptr;
+    const unsigned opacity = Style.Opacity256();
+    const auto top = std::uint16_t(Hue + 1);
+    ForEachTileRun(y, span.X0, span.X1, [&](TTile &tile, int i, int xa, int xb) {
+        for (int x = xa; x <= xb; ++x, ++i) {
+            const unsigned bits = tile.Bits[i];
+            if ((bits == AllSamples && tile.Top[i] >= top) || (protectedRow && protectedRow[x]))
+                continue;
+            const unsigned covers = x >= span.FullLo && x <= span.FullHi ? AllSamples : PartBits(runs, x);
+            if (covers == 0 || ((bits | covers) == bits && tile.Top[i] >= top))
+                continue;
+            if (bits == 0)
+                tile.Start[i] = row[x];
+            tile.Bits[i] = std::uint16_t(bits | covers);
+            tile.Top[i] = std::max(tile.Top[i], top);
+            row[x] = PenInk(tile.Start[i], Colors[tile.Top[i] - 1u], unsigned(CountSamples(bits | covers)) * opacity,
+                            Alpha);
+        }
+    });
+}
+
 void TCoverageStroke::AddSpan(QImage &picture, int y, int x0, int x1, TInk ink, const TColoringMask *mask,
-                              const TPenStyle &style)
+                              const TPenStyle &style, int hue)
 {
     Prepare(picture, ink, style);
     auto *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
     const std::uint8_t *protectedRow = mask ? mask->Row(y) : nullptr;
     const unsigned weight = Style.Opacity256() * Samples;
+    const bool rainbow = !Colors.empty();
+    hue = RainbowIndex(hue);
+    const auto top = std::uint16_t(hue + 1);
     ForEachTileRun(y, x0, x1, [&](TTile &tile, int i, int xa, int xb) {
         for (int x = xa; x <= xb; ++x, ++i) {
-            if (tile.Bits[i] == AllSamples || (protectedRow && protectedRow[x]))
+            const bool covered = tile.Bits[i] == AllSamples;
+            if ((covered && (!rainbow || tile.Top[i] >= top)) || (protectedRow && protectedRow[x]))
                 continue;
             tile.Bits[i] = AllSamples;
-            row[x] = PenInk(row[x], Color, weight, Alpha);
+            if (!rainbow) {
+                row[x] = PenInk(row[x], Color, weight, Alpha);
+                continue;
+            }
+            // A higher copy paints over a lower one from the colour before
+            // the stroke.
+            if (!covered)
+                tile.Start[i] = row[x];
+            tile.Top[i] = top;
+            row[x] = PenInk(tile.Start[i], Colors[std::size_t(hue)], weight, Alpha);
         }
     });
 }
@@ -230,8 +288,12 @@ void TCoverageStroke::AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int wi
             continue;
         Floors(y, span, mask);
         const TPixelRun rose = Soft.Weigh(y, span, RowFloors.data(), RowWeights.data());
-        if (!rose.Empty())
+        if (rose.Empty())
+            continue;
+        if (Colors.empty())
             AddSoftRow(picture, y, span.X0, rose);
+        else
+            AddRainbowSoftRow(picture, y, span.X0, rose);
     }
 }
 
@@ -255,6 +317,8 @@ void TCoverageStroke::Floors(int y, TPixelRun span, const TColoringMask *mask)
             std::fill_n(floors + (x - span.X0), end - x + 1, 0);
         x = end + 1;
     }
+    if (!Colors.empty())
+        RainbowFloors(y, span);
     if (!mask)
         return;
     const std::uint8_t *protectedRow = mask->Row(y);
@@ -280,6 +344,40 @@ void TCoverageStroke::AddSoftRow(QImage &picture, int y, int x0, TPixelRun rose)
                 tile.Start[i] = row[x];
             tile.Weight[i] = w;
             row[x] = PenInk(tile.Start[i], Color, SoftWeight[w], Alpha);
+        }
+    });
+}
+
+// Rainbow copies: a pixel a lower copy weighed may take this copy's colour
+// at any weight, so its weight is worked out whatever it held.
+void TCoverageStroke::RainbowFloors(int y, TPixelRun span)
+{
+    const std::size_t tileRow = std::size_t(y >> TileShift) * std::size_t(TilesPerRow);
+    const int rowStart = (y & (TileSize - 1)) * TileSize;
+    for (int x = span.X0; x <= span.X1; ++x) {
+        const auto &tile = Tiles[tileRow + std::size_t(x >> TileShift)];
+        if (tile && tile->Top[rowStart + (x & (TileSize - 1))] <= Hue)
+            RowFloors[std::size_t(x - span.X0)] = 0;
+    }
+}
+
+// As AddSoftRow, each pixel keeping its largest weight and taking the
+// colour of the highest copy that gave it any.
+void TCoverageStroke::AddRainbowSoftRow(QImage &picture, int y, int x0, TPixelRun rose)
+{
+    auto *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
+    const std::uint8_t *weights = RowWeights.data();
+    const auto top = std::uint16_t(Hue + 1);
+    ForEachTileRun(y, rose.X0, rose.X1, [&](TTile &tile, int i, int xa, int xb) {
+        for (int x = xa; x <= xb; ++x, ++i) {
+            const std::uint8_t w = std::max(weights[x - x0], tile.Weight[i]);
+            if (weights[x - x0] == 0 || (w == tile.Weight[i] && tile.Top[i] >= top))
+                continue;
+            if (tile.Weight[i] == 0)
+                tile.Start[i] = row[x];
+            tile.Weight[i] = w;
+            tile.Top[i] = std::max(tile.Top[i], top);
+            row[x] = PenInk(tile.Start[i], Colors[tile.Top[i] - 1u], SoftWeight[w], Alpha);
         }
     });
 }

@@ -25,7 +25,9 @@ class TColoringMask;
 // overlap (the joints of a stroke, its copies) never darken a pixel twice,
 // and the order in which they come does not matter. A soft pen records each
 // pixel's largest weight instead, and an aliased pen below full opacity
-// covers whole pixels once. The per-pixel state lives in tiles made only
+// covers whole pixels once. With rainbow copies every copy has a colour of
+// its own, and a pixel is blended toward the colour of the highest copy that
+// has covered it; the covered share stays the union of all copies. The per-pixel state lives in tiles made only
 // where the stroke goes and freed when it ends, so a stroke holds memory in
 // proportion to its area, never to the picture's. A failed allocation throws
 // std::bad_alloc and leaves the stroke and the picture consistent: every
@@ -46,11 +48,12 @@ public:
     // (the picture's size) protected pixels keep their colour. A colour is
     // laid over pixels that are not opaque; transparency makes them fade.
     // A joint says that the capsule before, added with the same width and
-    // style, ended at a.
+    // style, ended at a. Hue is the copy's hue index, below style.Hues.
     void AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TInk ink, const TColoringMask *mask,
-                    const TPenStyle &style = {}, bool joint = false);
+                    const TPenStyle &style = {}, bool joint = false, int hue = 0);
     // Pixels x0..x1 of row y, covered whole.
-    void AddSpan(QImage &picture, int y, int x0, int x1, TInk ink, const TColoringMask *mask, const TPenStyle &style);
+    void AddSpan(QImage &picture, int y, int x0, int x1, TInk ink, const TColoringMask *mask, const TPenStyle &style,
+                 int hue = 0);
     // How many samples of the pixel the stroke has covered, 0..Samples.
     int Covered(int x, int y) const;
     // The bytes the stroke's state holds now.
@@ -78,14 +81,21 @@ private:
         // The colour before the stroke, kept for pixels not yet at their
         // final colour.
         QRgb Start[TileArea];
+        // Rainbow copies: the highest hue index that covered the pixel,
+        // plus one; 0 means untouched.
+        std::uint16_t Top[TileArea];
     };
 
     void SetWidth(int width);
+    int RainbowIndex(int hue) const;
     int CapsuleRuns(QPoint delta, int reach);
     void AddRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
+    void AddRainbowRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
     void AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask, bool joint);
     void Floors(int y, TPixelRun span, const TColoringMask *mask);
+    void RainbowFloors(int y, TPixelRun span);
     void AddSoftRow(QImage &picture, int y, int x0, TPixelRun rose);
+    void AddRainbowSoftRow(QImage &picture, int y, int x0, TPixelRun rose);
     template <typename RunFn>
     void ForEachTileRun(int y, int x0, int x1, RunFn &&fn);
     TTile &TileAt(int x, int y);
@@ -99,6 +109,10 @@ private:
     QRgb Color = 0;
     bool Alpha = false;
     TPenStyle Style;
+    // Rainbow copies: each hue index's colour, and the index of the copy
+    // being added.
+    std::vector<QRgb> Colors;
+    int Hue = 0;
     // The pen weight of a soft pen's weights.
     unsigned SoftWeight[TSoftPen::Full + 1] = {};
     TSoftPen Soft;

@@ -51,7 +51,7 @@ void TParallelStrokes::DrawCopies(QImage &target, const ReflectionInput &reflect
                                   int width, const TColoringMask *mask, const TStrokePainter::TCopyDrawn &copyDrawn,
                                   const TPenStyle &style)
 {
-    const bool keepsState = Smooth || style.Soft() || !style.Opaque();
+    const bool keepsState = Smooth || style.Soft() || !style.Opaque() || style.Rainbow();
     if (!SplitsSegment(reflection, from, to, width, keepsState)) {
         WholePainter.DrawCopies(target, reflection, from, to, ink, width, mask, copyDrawn, style);
         return;
@@ -64,9 +64,10 @@ void TParallelStrokes::DrawCopies(QImage &target, const ReflectionInput &reflect
     Parts.resize(std::size_t(count));
     const ReflectionInput copySet = WithPenReach(reflection, width);
     Pool.Run(count, [&](int i) {
-        std::vector<Segment> &copies = Parts[std::size_t(i)];
+        std::vector<TSegmentCopy> &copies = Parts[std::size_t(i)];
         copies.clear();
-        ForEachSegmentCopy(copySet, from, to, [&](QPoint a, QPoint b) { copies.push_back({a, b}); }, i, count);
+        ForEachSegmentCopy(
+            copySet, from, to, [&](QPoint a, QPoint b, int hue) { copies.push_back({a, b, hue}); }, i, count);
     });
     const int side = TCoverageStroke::TileSide;
     const int rows = (target.height() + count * side - 1) / (count * side) * side;
@@ -97,8 +98,8 @@ void TParallelStrokes::TellCopies(const TStrokePainter::TCopyDrawn &copyDrawn, i
         Merged.insert(Merged.end(), Bands[std::size_t(i)]->Rows.begin(), Bands[std::size_t(i)]->Rows.end());
     const std::vector<TSpan> none;
     const std::vector<TSpan> *rows = &Merged;
-    for (const std::vector<Segment> &part : Parts) {
-        for (const Segment &copy : part) {
+    for (const std::vector<TSegmentCopy> &part : Parts) {
+        for (const TSegmentCopy &copy : part) {
             copyDrawn(copy.a, copy.b, *rows);
             rows = &none;
         }

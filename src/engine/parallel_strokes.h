@@ -45,7 +45,7 @@ private:
     };
     std::vector<std::unique_ptr<TBand>> Bands;
     // The copies of the segment in parts, one per thread, in order.
-    std::vector<std::vector<Segment>> Parts;
+    std::vector<std::vector<TSegmentCopy>> Parts;
     std::vector<TSpan> Merged;
     // A stroke that keeps state per pixel is drawn whole or in bands from
     // its first segment to its end.

@@ -95,6 +95,11 @@ void TurnOf(int turn, bool hexagonal, double &c, double &s)
 
 } // namespace
 
+int PointGroupOrder(TPatternGroup g)
+{
+    return int(ProtosOf(g).size());
+}
+
 // Turns are clockwise on the screen (y points down), as in the rosettes.
 TPatternLattice::TPatternLattice(const TPattern &p)
 {

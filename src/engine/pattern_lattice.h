@@ -21,6 +21,9 @@ struct TPatternOp {
     QPointF Apply(QPointF p) const { return {Xx * p.x() + Xy * p.y() + Tx, Yx * p.x() + Yy * p.y() + Ty}; }
 };
 
+// The number of elements of the group's point group.
+int PointGroupOrder(TPatternGroup g);
+
 // A pattern's transforms and lattice, worked out once per segment. The
 // lattice is spanned by (Ux, 0) and (Vx, Vy); a frieze has one row only. On
 // a rectangular or square lattice with even sides every number is a whole

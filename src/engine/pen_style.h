@@ -13,9 +13,15 @@ struct TPenStyle {
     int Opacity = 100;
     // 0..100 percent of the pen's radius that paints at full weight.
     int Hardness = 100;
+    // Rainbow copies, the brush's only: copy k of the copies' Hues hue
+    // indices paints in the ink turned by k / Hues of the colour wheel, and
+    // a pixel shows the colour of the highest index that covered it. Below
+    // 2 every copy has the ink's colour.
+    int Hues = 0;
 
     bool Opaque() const { return Opacity >= 100; }
     bool Soft() const { return Hardness < 100; }
+    bool Rainbow() const { return Hues > 1; }
     // The opacity in 256ths, at least 1.
     unsigned Opacity256() const { return unsigned(std::clamp((Opacity * 256 + 50) / 100, 1, 256)); }
 };

@@ -1,5 +1,6 @@
 #include "engine/reflection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -95,6 +96,17 @@ QPoint MirrorPoint(QPoint C, QPoint P, bool Vertical)
 QPoint SecondCenterCopy(const ReflectionInput &in, int Index)
 {
     return RotatePoint(in.M, in.S, Index, in.n, false);
+}
+
+int CopyHues(const ReflectionInput &in)
+{
+    switch (in.mode) {
+    case rmNone: return 1;
+    case rmVertical:
+    case rmHorizontal: return 2;
+    case rmPattern: return PointGroupOrder(in.pattern.Group);
+    default: return std::max(in.n, 1);
+    }
 }
 
 std::vector<Segment> SegmentCopies(const ReflectionInput &in, QPoint A, QPoint B)

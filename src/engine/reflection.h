@@ -5,8 +5,9 @@
 #include "engine/pattern_lattice.h"
 
 #include <QPoint>
-#include <cstdint>
 #include <QSize>
+#include <cstdint>
+#include <type_traits>
 #include <vector>
 
 // Everything the copy sets depend on: both centres, both counts and the mode.
@@ -31,6 +32,20 @@ struct Segment {
     QPoint b;
     bool operator==(const Segment &) const = default;
 };
+
+// A copy of a segment with its hue index (see CopyHues).
+struct TSegmentCopy {
+    QPoint a;
+    QPoint b;
+    int hue = 0;
+};
+
+// How many hues the copies of a stroke are spread over when each copy takes
+// its own: the rotations of the master centre (a mirror image and the
+// second centre's rotations share the hue of their master rotation), the
+// two sides of a single mirror, or the elements of a pattern's point group
+// (its translations keep the hue). 1 where there is nothing to spread.
+int CopyHues(const ReflectionInput &in);
 
 // Rotates P about C by Index/Count of a full turn (clockwise on screen). With
 // Mirror the result is also reflected across the line through M toward S;
@@ -60,12 +75,19 @@ QPoint MirrorPoint(QPoint C, QPoint P, bool Vertical);
 // The Index-th rotated copy of the second centre about the master centre.
 QPoint SecondCenterCopy(const ReflectionInput &in, int Index);
 
-// Calls fn(a, b) for every copy of the segment A->B in drawing order; the
-// first call is the segment itself. No allocation, so a stroke of a million
-// copies costs nothing beyond the drawing.
+// Calls fn(a, b), or fn(a, b, hue) with the copy's hue index below
+// CopyHues(in), for every copy of the segment A->B in drawing order; the
+// first call is the segment itself, with hue 0. No allocation, so a stroke
+// of a million copies costs nothing beyond the drawing.
 template <typename Fn>
 void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn, int part = 0, int parts = 1)
 {
+    auto copy = [&fn](QPoint a, QPoint b, int hue) {
+        if constexpr (std::is_invocable_v<Fn &, QPoint, QPoint, int>)
+            fn(a, b, hue);
+        else
+            fn(a, b);
+    };
     // Parts of the copy set, for threads that share out its finding: the
     // rotations are divided in order, the other sets come whole in part 0.
     const bool rotations = in.mode == rmPrimary || in.mode == rmMirrorPrimary || in.mode == rmSecondary;
@@ -73,17 +95,17 @@ void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn, 
         return;
     if (in.mode == rmPattern) {
         ForEachPatternCopy(in.pattern, in.M, in.area, in.reach, std::array<QPoint, 2>{A, B},
-                           [&](int, const std::array<QPoint, 2> &q) { fn(q[0], q[1]); });
+                           [&](int element, const std::array<QPoint, 2> &q) { copy(q[0], q[1], element); });
         return;
     }
     if (in.mode == rmVertical || in.mode == rmHorizontal) {
         const bool vertical = in.mode == rmVertical;
-        fn(A, B);
-        fn(MirrorPoint(in.M, A, vertical), MirrorPoint(in.M, B, vertical));
+        copy(A, B, 0);
+        copy(MirrorPoint(in.M, A, vertical), MirrorPoint(in.M, B, vertical), 1);
         return;
     }
     if (in.mode == rmNone || in.n < 2) {
-        fn(A, B);
+        copy(A, B, 0);
         return;
     }
     const int last = int(std::int64_t(in.n) * (part + 1) / parts);
@@ -94,12 +116,12 @@ void ForEachSegmentCopy(const ReflectionInput &in, QPoint A, QPoint B, Fn &&fn, 
             const QPoint ci = SecondCenterCopy(in, i);
             const TRotation ra(ci, ai, in.m), rb(ci, bi, in.m);
             for (int j = 0; j < in.m; ++j)
-                fn(ra.Copy(j), rb.Copy(j));
+                copy(ra.Copy(j), rb.Copy(j), i);
             continue;
         }
-        fn(ai, bi);
+        copy(ai, bi, i);
         if (in.mode == rmMirrorPrimary)
-            fn(RotatePoint(in.M, A, i, in.n, true, in.M, in.S), RotatePoint(in.M, B, i, in.n, true, in.M, in.S));
+            copy(RotatePoint(in.M, A, i, in.n, true, in.M, in.S), RotatePoint(in.M, B, i, in.n, true, in.M, in.S), i);
     }
 }
 

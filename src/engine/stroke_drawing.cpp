@@ -105,8 +105,8 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
 {
     const ReflectionInput copies = WithPenReach(reflection, width);
     Draw(target, reflection, from, to, ink, width, mask, style, bool(copyDrawn), [&](auto &&draw) {
-        ForEachSegmentCopy(copies, from, to, [&](QPoint a, QPoint b) {
-            const std::vector<TSpan> &rows = draw(a, b);
+        ForEachSegmentCopy(copies, from, to, [&](QPoint a, QPoint b, int hue) {
+            const std::vector<TSpan> &rows = draw(a, b, hue);
             if (copyDrawn)
                 copyDrawn(a, b, rows);
         });
@@ -114,18 +114,18 @@ void TStrokePainter::DrawCopies(QImage &target, const ReflectionInput &reflectio
 }
 
 void TStrokePainter::DrawBand(QImage &band, int firstRow, const ReflectionInput &reflection, QPoint from, QPoint to,
-                              const std::vector<std::vector<Segment>> &copies, TInk ink, int width,
+                              const std::vector<std::vector<TSegmentCopy>> &copies, TInk ink, int width,
                               const TColoringMask *mask, const TPenStyle &style, std::vector<TSpan> *rows)
 {
     const int reach = PenReach(width);
     const int top = firstRow - reach, bottom = firstRow + band.height() + reach;
     const QPoint shift(0, firstRow);
     Draw(band, reflection, from, to, ink, width, mask, style, rows != nullptr, [&](auto &&draw) {
-        for (const std::vector<Segment> &part : copies) {
-            for (const Segment &copy : part) {
+        for (const std::vector<TSegmentCopy> &part : copies) {
+            for (const TSegmentCopy &copy : part) {
                 if (std::max(copy.a.y(), copy.b.y()) < top || std::min(copy.a.y(), copy.b.y()) >= bottom)
                     continue;
-                const std::vector<TSpan> &changed = draw(copy.a - shift, copy.b - shift);
+                const std::vector<TSpan> &changed = draw(copy.a - shift, copy.b - shift, copy.hue);
                 if (!rows)
                     continue;
                 for (const TSpan &row : changed)
@@ -151,7 +151,10 @@ void TStrokePainter::Draw(QImage &target, const ReflectionInput &reflection, QPo
 {
     const int w = target.width(), h = target.height();
     const bool smooth = Smooth || style.Soft();
-    const bool once = !smooth && !style.Opaque();
+    // Rainbow copies keep the highest copy on top of each pixel, which
+    // takes the state coverage keeps.
+    const bool once = !smooth && (!style.Opaque() || style.Rainbow());
+    int hue = 0;
     const TSpanWriter solid(target, ink.Pixel(), mask);
     // A copy overlaps the one of the segment before, whose pixels have the
     // ink already: the listener hears only of the pixels that change.
@@ -166,7 +169,7 @@ void TStrokePainter::Draw(QImage &target, const ReflectionInput &reflection, QPo
         CopyRows.push_back(TSpan{y, x0, x1});
     };
     auto translucent = [&](int y, int x0, int x1) {
-        Coverage.AddSpan(target, y, x0, x1, ink, mask, style);
+        Coverage.AddSpan(target, y, x0, x1, ink, mask, style, hue);
         if (told)
             CopyRows.push_back(TSpan{y, x0, x1});
     };
@@ -184,10 +187,11 @@ void TStrokePainter::Draw(QImage &target, const ReflectionInput &reflection, QPo
     if (smooth)
         Coverage.Prepare(target, ink, style);
     const bool joint = smooth && Continues(reflection, from, width, style);
-    forEachCopy([&](QPoint a, QPoint b) -> const std::vector<TSpan> & {
+    forEachCopy([&](QPoint a, QPoint b, int copyHue) -> const std::vector<TSpan> & {
         CopyRows.clear();
+        hue = copyHue;
         if (smooth) {
-            Coverage.AddCapsule(target, a, b, width, ink, mask, style, joint);
+            Coverage.AddCapsule(target, a, b, width, ink, mask, style, joint, hue);
             // Coverage reaches the pixels a sample of which the pen touches.
             if (told)
                 AddReachRows(CopyRows, a, b, width / 2 + 1, w, h);

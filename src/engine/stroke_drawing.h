@@ -58,7 +58,7 @@ public:
     // With rows, the rows of pixels that changed (picture rows) are added.
     // The copies come in parts, drawn in order.
     void DrawBand(QImage &band, int firstRow, const ReflectionInput &reflection, QPoint from, QPoint to,
-                  const std::vector<std::vector<Segment>> &copies, TInk ink, int width, const TColoringMask *mask,
+                  const std::vector<std::vector<TSegmentCopy>> &copies, TInk ink, int width, const TColoringMask *mask,
                   const TPenStyle &style, std::vector<TSpan> *rows);
     // One line of an outline.
     void DrawLine(QImage &target, QPoint a, QPoint b, TColor color, int width);
