@@ -81,5 +81,11 @@ TEST(Strokes, BandsOnEveryCoreDrawWhatOnePainterDraws)
             }
         }
     }
+    // Enough copies for each thread to take several parts of them in turn.
+    const ReflectionInput many{QPoint(250, 150), QPoint(250, 100), 300, 300, rmSecondary};
+    QImage expected = start.copy(), actual = start.copy();
+    TStrokePainter().DrawCopies(expected, many, QPoint(260, 160), QPoint(275, 150), clBlack, 1);
+    TParallelStrokes(pool, 0).DrawCopies(actual, many, QPoint(260, 160), QPoint(275, 150), clBlack, 1, nullptr, {}, {});
+    EXPECT_EQ(actual, expected);
 }
 

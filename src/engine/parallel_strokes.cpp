@@ -23,6 +23,17 @@ std::int64_t CopyCount(const ReflectionInput &in)
     return in.mode == rmSecondary ? n * std::max(in.m, 1) : n;
 }
 
+// The copies are found in parts that the threads take in turn as they come
+// free: the cost of a copy varies with its angle, and a thread may be held
+// up by other programs, so one part per thread would leave the others
+// waiting for the slowest. A part is kept large enough that taking it costs
+// nothing beside finding its copies.
+int PartsOfCopies(const ReflectionInput &in, int threads)
+{
+    const std::int64_t perThread = CopyCount(in) / (std::int64_t(threads) * 8192);
+    return threads * int(std::clamp<std::int64_t>(perThread, 1, 16));
+}
+
 } // namespace
 
 TParallelStrokes::TParallelStrokes(TThreadPool &pool, std::int64_t splitWork)
@@ -61,13 +72,18 @@ void TParallelStrokes::DrawCopies(QImage &target, const ReflectionInput &reflect
         Bands.push_back(std::make_unique<TBand>());
         Bands.back()->Painter.SetSmooth(Smooth);
     }
-    Parts.resize(std::size_t(count));
+    const int parts = PartsOfCopies(reflection, count);
+    Parts.resize(std::size_t(parts));
     const ReflectionInput copySet = WithPenReach(reflection, width);
-    Pool.Run(count, [&](int i) {
-        std::vector<TSegmentCopy> &copies = Parts[std::size_t(i)];
+    Pool.Run(parts, [&](int i) {
+        // Filled on the thread's own stack: the parts' vectors share cache
+        // lines, which every copy added would otherwise pass between the
+        // cores.
+        std::vector<TSegmentCopy> copies = std::move(Parts[std::size_t(i)]);
         copies.clear();
         ForEachSegmentCopy(
-            copySet, from, to, [&](QPoint a, QPoint b, int hue) { copies.push_back({a, b, hue}); }, i, count);
+            copySet, from, to, [&](QPoint a, QPoint b, int hue) { copies.push_back({a, b, hue}); }, i, parts);
+        Parts[std::size_t(i)] = std::move(copies);
     });
     const int side = TCoverageStroke::TileSide;
     const int rows = (target.height() + count * side - 1) / (count * side) * side;

@@ -44,7 +44,7 @@ private:
         std::vector<TSpan> Rows;
     };
     std::vector<std::unique_ptr<TBand>> Bands;
-    // The copies of the segment in parts, one per thread, in order.
+    // The copies of the segment in parts, in order.
     std::vector<std::vector<TSegmentCopy>> Parts;
     std::vector<TSpan> Merged;
     // A stroke that keeps state per pixel is drawn whole or in bands from
