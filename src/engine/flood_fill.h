@@ -26,7 +26,7 @@ class TFloodFill {
 public:
     // Fills of fewer than splitPixels pixels' pictures stay on the calling
     // thread.
-    explicit TFloodFill(TThreadPool &pool = TThreadPool::Shared(), std::int64_t splitPixels = 1 << 18);
+    explicit TFloodFill(TThreadPool &pool = TThreadPool::Shared(), std::int64_t splitPixels = 1 << 17);
 
     // Called with each run (row y, x0..x1) just before it is filled.
     using RunHook = std::function<void(int y, int x0, int x1)>;
