@@ -81,13 +81,20 @@ struct TExactMatch {
     const QRgb *Row(int y) const { return reinterpret_cast<const QRgb *>(Bits + y * Stride); }
     bool At(int y, int x) const { return Same<Alpha>(Row(y)[x], Old); }
     // First x in [x, end) whose pixel does not match, or end. Without alpha,
-    // two pixels are compared at a time while the run lasts.
+    // eight, then two pixels are compared at a time while the run lasts.
     int End(int y, int x, int end) const
     {
         const QRgb *row = Row(y);
         if constexpr (!Alpha) {
             const std::uint64_t pair = std::uint64_t(Old & ColorBits) * 0x0000000100000001ull;
             constexpr std::uint64_t pairBits = 0x00FFFFFF00FFFFFFull;
+            while (x + 8 <= end) {
+                std::uint64_t eight[4];
+                std::memcpy(eight, row + x, sizeof eight);
+                if (((eight[0] ^ pair) | (eight[1] ^ pair) | (eight[2] ^ pair) | (eight[3] ^ pair)) & pairBits)
+                    break;
+                x += 8;
+            }
             while (x + 2 <= end) {
                 std::uint64_t two;
                 std::memcpy(&two, row + x, sizeof two);

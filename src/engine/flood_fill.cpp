@@ -121,13 +121,14 @@ int TFloodFill::BandCount(const QImage &source, std::span<const QPoint> seeds) c
     for (QPoint seed : seeds) {
         if (!Inside(seed, width, height))
             continue;
-        const QRgb key = FloodKey(source.pixel(seed), alpha);
-        if (first < 0) {
-            first = seed.y() / rows;
+        if (Tolerance > 0) {
+            const QRgb key = FloodKey(reinterpret_cast<const QRgb *>(source.constScanLine(seed.y()))[seed.x()], alpha);
+            if (first >= 0 && key != color)
+                return 1;
             color = key;
         }
-        if (Tolerance > 0 && key != color)
-            return 1;
+        if (first < 0)
+            first = seed.y() / rows;
         spread |= seed.y() / rows != first;
     }
     return spread ? threads : 1;
