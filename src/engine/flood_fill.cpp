@@ -42,7 +42,7 @@ std::int64_t TFloodFill::Fill(const QImage &source, QImage &target, std::span<co
     const bool paints = Tolerance == 0 && &source == &target && !beforeRun;
     SetUp(source, target, seeds, color, paints);
     if (paints) {
-        FindAreas();
+        FindAreas(seeds);
         return Filled();
     }
     struct TEraseMarks {
@@ -56,7 +56,7 @@ std::int64_t TFloodFill::Fill(const QImage &source, QImage &target, std::span<co
                 Fill.Bands[std::size_t(i)]->EraseMarks(Fill.Scene);
         }
     } eraseMarks{*this};
-    FindAreas();
+    FindAreas(seeds);
     PaintAreas(beforeRun);
     eraseMarks.Armed = false;
     return Filled();
@@ -90,54 +90,65 @@ void TFloodFill::SetUp(const QImage &source, QImage &target, std::span<const QPo
     Scene.Source = source.constBits();
     Scene.SourceStride = source.bytesPerLine();
 
-    Count = BandCount(source, seeds);
+    Count = BandCount(seeds, Scene.Width, Scene.Height);
     const int rows = std::max(1, (Scene.Height + Count - 1) / Count);
     Scene.BandRows = rows;
     while (int(Bands.size()) < Count)
         Bands.push_back(std::make_unique<TFloodBand>());
     for (int i = 0; i < Count; ++i)
         Bands[std::size_t(i)]->Begin(std::min(i * rows, Scene.Height), std::min((i + 1) * rows, Scene.Height));
-    for (QPoint seed : seeds) {
-        if (Inside(seed, Scene.Width, Scene.Height))
-            Bands[std::size_t(seed.y() / rows)]->In.push_back(TFloodEntry{seed.y(), seed.x(), seed.x(), 0, 0});
-    }
 }
 
 // Seeds that all lie in one band would leave the other threads waiting on
-// what that band finds. Near areas of different colours may overlap, and
-// each colour's marks would be overwritten by the others' as the bands pass
-// the areas back and forth: such fills stay on the calling thread.
-int TFloodFill::BandCount(const QImage &source, std::span<const QPoint> seeds) const
+// what that band finds.
+int TFloodFill::BandCount(std::span<const QPoint> seeds, int width, int height) const
 {
     const int threads = Pool.Threads();
-    const int width = source.width(), height = source.height();
     if (threads < 2 || std::int64_t(width) * height < SplitPixels)
         return 1;
     const int rows = (height + threads - 1) / threads;
-    const bool alpha = source.hasAlphaChannel();
     int first = -1;
-    bool spread = false;
-    QRgb color = 0;
     for (QPoint seed : seeds) {
         if (!Inside(seed, width, height))
             continue;
-        if (Tolerance > 0) {
-            const QRgb key = FloodKey(reinterpret_cast<const QRgb *>(source.constScanLine(seed.y()))[seed.x()], alpha);
-            if (first >= 0 && key != color)
-                return 1;
-            color = key;
-        }
+        const int band = seed.y() / rows;
         if (first < 0)
-            first = seed.y() / rows;
-        spread |= seed.y() / rows != first;
+            first = band;
+        else if (band != first)
+            return threads;
     }
-    return spread ? threads : 1;
+    return 1;
+}
+
+// Near areas of different colours may overlap, and the marks of one colour
+// would be overwritten by another's as the bands hand their areas back and
+// forth without end: the areas of one colour are found in every band before
+// those of the next.
+void TFloodFill::FindAreas(std::span<const QPoint> seeds)
+{
+    Seeds.clear();
+    for (QPoint seed : seeds) {
+        if (!Inside(seed, Scene.Width, Scene.Height))
+            continue;
+        const auto *row = reinterpret_cast<const QRgb *>(Scene.Source + seed.y() * Scene.SourceStride);
+        const QRgb key = Scene.Tolerance > 0 ? FloodKey(row[seed.x()], Scene.Alpha) : 0;
+        Seeds.push_back(TFloodEntry{seed.y(), seed.x(), seed.x(), 0, key});
+    }
+    const auto byColor = [](const TFloodEntry &a, const TFloodEntry &b) { return a.Old < b.Old; };
+    if (!std::is_sorted(Seeds.begin(), Seeds.end(), byColor))
+        std::sort(Seeds.begin(), Seeds.end(), byColor);
+    for (auto seed = Seeds.begin(); seed != Seeds.end();) {
+        const QRgb color = seed->Old;
+        for (; seed != Seeds.end() && seed->Old == color; ++seed)
+            Bands[std::size_t(seed->Y / Scene.BandRows)]->In.push_back(*seed);
+        RunRounds();
+    }
 }
 
 // Rounds until no band has anywhere left to go on. A round with work in one
 // band only, as when an area winds from band to band, stays on the calling
 // thread.
-void TFloodFill::FindAreas()
+void TFloodFill::RunRounds()
 {
     for (;;) {
         int busy = 0;

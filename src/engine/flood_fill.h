@@ -28,7 +28,7 @@ public:
     // thread.
     explicit TFloodFill(TThreadPool &pool = TThreadPool::Shared(), std::int64_t splitPixels = 1 << 17);
 
-    // Called with each run (row y, x0..x1) just before it is filled.
+    // Called with each run (row y, x0..x1) before it is filled.
     using RunHook = std::function<void(int y, int x0, int x1)>;
 
     // Gives color to every pixel of the 32-bit image that has exactly the
@@ -64,9 +64,10 @@ public:
     }
 
 private:
-    int BandCount(const QImage &source, std::span<const QPoint> seeds) const;
+    int BandCount(std::span<const QPoint> seeds, int width, int height) const;
     void SetUp(const QImage &source, QImage &target, std::span<const QPoint> seeds, QRgb color, bool paints);
-    void FindAreas();
+    void FindAreas(std::span<const QPoint> seeds);
+    void RunRounds();
     void PaintAreas(const RunHook &beforeRun);
     void PassOnEntries();
     void ForEachBand(const std::function<void(TFloodBand &)> &work);
@@ -79,6 +80,8 @@ private:
     bool WrapY = false;
     TFloodScene Scene;
     std::vector<std::unique_ptr<TFloodBand>> Bands;
+    // The seeds in the picture, with their colours as matched.
+    std::vector<TFloodEntry> Seeds;
     int Count = 0;
     // One byte a pixel for the fills that find their areas before they
     // paint; all zero between fills. Taken at the first such fill and kept.
