@@ -1,10 +1,12 @@
 #include "engine/coloring_mask.h"
+#include "engine/flood_fill.h"
 #include "engine/parallel_strokes.h"
 #include "engine/thread_pool.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <stdexcept>
 #include <vector>
@@ -89,3 +91,58 @@ TEST(Strokes, BandsOnEveryCoreDrawWhatOnePainterDraws)
     EXPECT_EQ(actual, expected);
 }
 
+
+// A fill shared out in bands fills, counts and hands on for saving what one
+// thread does, from many seeds, with areas that wind from band to band and,
+// in a tiling picture, on across the picture's edges.
+TEST(FloodFill, BandsOnEveryCoreFillWhatOneThreadFills)
+{
+    QRandomGenerator rng(25);
+    TThreadPool one(1), four(4);
+    QImage start(301, 203, QImage::Format_RGB32);
+    start.fill(Qt::white);
+    for (int y = 120; y < 203; ++y)
+        for (int x = 0; x < 301; ++x)
+            start.setPixel(x, y, rng.bounded(170, 256) * 0x010101u);
+    // Walls open at alternate ends, then short random ones.
+    for (int x = 30; x < 301; x += 30)
+        for (int y = 0; y < 190; ++y)
+            start.setPixel(x, (x / 30) % 2 ? y + 13 : y, 0);
+    for (int i = 0; i < 200; ++i) {
+        const QPoint p(rng.bounded(301), rng.bounded(203)), d = i % 2 ? QPoint(1, 0) : QPoint(0, 1);
+        for (int k = rng.bounded(5, 60); k > 0 && start.rect().contains(p + k * d); --k)
+            start.setPixel(p + k * d, 0);
+    }
+    std::vector<QPoint> seeds(150);
+    for (QPoint &seed : seeds)
+        seed = QPoint(rng.bounded(-5, 306), rng.bounded(-5, 208));
+    for (int tolerance : {0, 40}) {
+        for (bool wrap : {false, true}) {
+            QImage want;
+            std::int64_t wantCount = 0;
+            std::vector<std::array<int, 3>> wantSaved;
+            for (TThreadPool *pool : {&one, &four}) {
+                for (bool save : {false, true}) {
+                    TFloodFill fill(*pool, 0);
+                    fill.SetTolerance(tolerance);
+                    fill.SetWrap(wrap, wrap);
+                    QImage picture = start.copy();
+                    std::vector<std::array<int, 3>> saved;
+                    const auto keep = [&](int y, int x0, int x1) { saved.push_back({y, x0, x1}); };
+                    const std::int64_t count =
+                        fill.Fill(picture, seeds, qRgb(200, 30, 90), save ? TFloodFill::RunHook(keep) : nullptr);
+                    if (want.isNull()) {
+                        want = picture;
+                        wantCount = count;
+                    }
+                    ASSERT_EQ(picture, want) << tolerance << wrap << pool->Threads() << save;
+                    EXPECT_EQ(count, wantCount);
+                    if (save && wantSaved.empty())
+                        wantSaved = saved;
+                    EXPECT_EQ(saved, save ? wantSaved : decltype(saved)());
+                }
+            }
+            EXPECT_GT(wantCount, 10000);
+        }
+    }
+}

@@ -1,22 +1,34 @@
 #pragma once
 
-#include "engine/canvas_types.h"
+#include "engine/flood_band.h"
+#include "engine/thread_pool.h"
 
 #include <QImage>
 #include <QPoint>
 
-#include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
 // Scan-line flood fill with an explicit stack: no recursion, so areas of
 // many millions of pixels cannot exhaust the call stack, and each pixel is
-// read a bounded number of times. The stack is kept between fills.
+// read a bounded number of times. The stacks are kept between fills.
+//
+// A fill whose seeds lie in more than one band of rows of a large picture is
+// shared among the pool's threads, one band each: each fills from the seeds
+// in its rows, and where an area goes on into another band's rows, that
+// band carries it on in the next round, until no band has any left. The
+// pixels filled, their number and the runs handed to beforeRun do not
+// depend on the number of threads.
 class TFloodFill {
 public:
-    // Called with each run (row y, x0..x1) just before it is filled.
+    // Fills of fewer than splitPixels pixels' pictures stay on the calling
+    // thread.
+    explicit TFloodFill(TThreadPool &pool = TThreadPool::Shared(), std::int64_t splitPixels = 1 << 17);
+
+    // Called with each run (row y, x0..x1) before it is filled.
     using RunHook = std::function<void(int y, int x0, int x1)>;
 
     // Gives color to every pixel of the 32-bit image that has exactly the
@@ -30,7 +42,9 @@ public:
     // One fill from several seeds, such as the reflected copies of one
     // click: the union of the seeds' areas, each found in the image as it
     // was before the call, whatever the order of the seeds. Every pixel is
-    // filled, and handed to beforeRun, at most once.
+    // filled, and handed to beforeRun, at most once. beforeRun is called on
+    // the calling thread, row by row, with the longest runs of filled
+    // pixels, all before the first pixel changes.
     std::int64_t Fill(QImage &image, std::span<const QPoint> seeds, QRgb color, const RunHook &beforeRun = {});
     // The same with the areas found in source and filled in target, an
     // image of the same size (a layer under the composed picture).
@@ -50,51 +64,26 @@ public:
     }
 
 private:
-    // A run [X0, X1] of row Y - Dir that was filled; row Y is to be scanned
-    // below it.
-    struct TEntry {
-        int Y;
-        int X0;
-        int X1;
-        int Dir;
-    };
+    int BandCount(std::span<const QPoint> seeds, int width, int height) const;
+    void SetUp(const QImage &source, QImage &target, std::span<const QPoint> seeds, QRgb color, bool paints);
+    void FindAreas(std::span<const QPoint> seeds);
+    void RunRounds();
+    void PaintAreas(const RunHook &beforeRun);
+    void PassOnEntries();
+    void ForEachBand(const std::function<void(TFloodBand &)> &work);
+    std::int64_t Filled() const;
 
-    template <bool Alpha>
-    void FillExact(QImage &image, QPoint seed);
-    template <bool Alpha>
-    void FillNear(const QImage &source, std::span<const QPoint> seeds);
-    template <typename Match>
-    void Run(Match &match, QPoint seed);
-    template <typename Match>
-    int RunStart(const Match &match, int y, int x) const;
-    void Push(int y, int x0, int x1, int dir);
-    template <typename Match>
-    void ScanRow(Match &match, const TEntry &e);
-    template <typename Match>
-    void Take(Match &match, int y, int x0, int x1);
-    template <typename Match>
-    void TakeAcrossEdge(Match &match, int y, int x);
-    void PaintRun(int y, int x0, int x1);
-    void SetAllMarks(std::uint8_t value);
-
-    std::vector<TEntry> Stack;
-    // The fill in progress.
-    QImage *Image = nullptr;
-    int Width = 0;
-    int Height = 0;
-    QRgb New = 0;
+    TThreadPool &Pool;
+    std::int64_t SplitPixels;
     int Tolerance = 0;
     bool WrapX = false;
     bool WrapY = false;
-    const RunHook *Hook = nullptr;
-    std::int64_t Filled = 0;
-    // A tolerance fill finds every area before it paints: a filled pixel
-    // would no longer show the colour another seed's area is matched on.
-    // Marks holds one byte a pixel, the number of the seed that reached it
-    // last, and is all zero between fills; Runs, the runs no earlier seed
-    // took, covers every mark, so clearing them clears the map without a
-    // pass over the whole picture.
+    TFloodScene Scene;
+    std::vector<std::unique_ptr<TFloodBand>> Bands;
+    // The seeds in the picture, with their colours as matched.
+    std::vector<TFloodEntry> Seeds;
+    int Count = 0;
+    // One byte a pixel for the fills that find their areas before they
+    // paint; all zero between fills. Taken at the first such fill and kept.
     std::vector<std::uint8_t> Marks;
-    std::vector<TSpan> Runs;
-    std::array<QRgb, 256> SeedColor{};
 };
