@@ -75,11 +75,12 @@ TCoverageStroke::TTile &TCoverageStroke::NewTile(std::unique_ptr<TTile> &slot)
 {
     if (TileCount >= TileLimit)
         throw std::bad_alloc();
-    slot = std::make_unique_for_overwrite<TTile>();
-    std::fill(std::begin(slot->Bits), std::end(slot->Bits), 0);
-    std::fill(std::begin(slot->Weight), std::end(slot->Weight), 0);
+    auto tile = std::make_unique_for_overwrite<TTile>();
     if (!Colors.empty())
-        std::fill(std::begin(slot->Top), std::end(slot->Top), 0);
+        tile->Top = std::make_unique<std::uint16_t[]>(TileArea);
+    std::fill(std::begin(tile->Bits), std::end(tile->Bits), 0);
+    std::fill(std::begin(tile->Weight), std::end(tile->Weight), 0);
+    slot = std::move(tile);
     ++TileCount;
     return *slot;
 }
@@ -102,7 +103,8 @@ int TCoverageStroke::Covered(int x, int y) const
 
 std::size_t TCoverageStroke::Bytes() const
 {
-    return TileCount * sizeof(TTile) + Tiles.capacity() * sizeof(Tiles[0]);
+    const std::size_t tile = sizeof(TTile) + (Colors.empty() ? 0 : TileArea * sizeof(std::uint16_t));
+    return TileCount * tile + Tiles.capacity() * sizeof(Tiles[0]);
 }
 
 void TCoverageStroke::AddCapsule(QImage &picture, QPoint a, QPoint b, int width, TInk ink,

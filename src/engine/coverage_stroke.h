@@ -81,9 +81,10 @@ private:
         // The colour before the stroke, kept for pixels not yet at their
         // final colour.
         QRgb Start[TileArea];
-        // Rainbow copies: the highest hue index that covered the pixel,
-        // plus one; 0 means untouched.
-        std::uint16_t Top[TileArea];
+        // Rainbow copies only, so other strokes do not carry it: the
+        // highest hue index that covered the pixel, plus one; 0 means
+        // untouched.
+        std::unique_ptr<std::uint16_t[]> Top;
     };
 
     void SetWidth(int width);
