@@ -202,20 +202,17 @@ void TVelmoraCanvas::SetPreciseBrush(bool b)
     UpdateCursor();
 }
 
-void TVelmoraCanvas::SetSmoothStrokes(bool b)
-{
-    SmoothStrokes = b;
-    // A stroke in progress goes on as a new one.
-    EndStroke();
-}
-
-void TVelmoraCanvas::SetRainbowCopies(bool b)
-{
-    RainbowCopies = b;
-    EndStroke();
-}
-
 // A stroke in progress goes on as a new one with the new setting.
+void TVelmoraCanvas::SetStrokeSwitch(bool &field, bool value)
+{
+    field = value;
+    EndStroke();
+}
+
+void TVelmoraCanvas::SetSmoothStrokes(bool b) { SetStrokeSwitch(SmoothStrokes, b); }
+void TVelmoraCanvas::SetRainbowCopies(bool b) { SetStrokeSwitch(RainbowCopies, b); }
+
+// Likewise, for a setting kept within lo..hi.
 void TVelmoraCanvas::SetBrushSetting(int &field, int value, int lo, int hi)
 {
     value = std::clamp(value, lo, hi);

@@ -295,6 +295,7 @@ private:
     void DrawStroke(const std::function<void()> &draw);
     int StrokeWidth(bool eraser) const;
     void SetBrushSetting(int &field, int value, int lo, int hi);
+    void SetStrokeSwitch(bool &field, bool value);
     TPenStyle PenStyle() const { return TPenStyle{BrushOpacity, BrushHardness}; }
     double StringLength() const;
     void FollowPointer(QPoint p);

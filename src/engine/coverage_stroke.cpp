@@ -313,14 +313,16 @@ void TCoverageStroke::Floors(int y, TPixelRun span, const TColoringMask *mask)
     const int rowStart = (y & (TileSize - 1)) * TileSize;
     for (int x = span.X0; x <= span.X1;) {
         const int end = std::min(span.X1, x | (TileSize - 1));
-        if (const auto &tile = Tiles[tileRow + std::size_t(x >> TileShift)])
-            std::copy_n(tile->Weight + rowStart + (x & (TileSize - 1)), end - x + 1, floors + (x - span.X0));
-        else
+        if (const auto &tile = Tiles[tileRow + std::size_t(x >> TileShift)]) {
+            const int first = rowStart + (x & (TileSize - 1));
+            std::copy_n(tile->Weight + first, end - x + 1, floors + (x - span.X0));
+            if (!Colors.empty())
+                RainbowFloors(tile->Top.get() + first, end - x + 1, floors + (x - span.X0));
+        } else {
             std::fill_n(floors + (x - span.X0), end - x + 1, 0);
+        }
         x = end + 1;
     }
-    if (!Colors.empty())
-        RainbowFloors(y, span);
     if (!mask)
         return;
     const std::uint8_t *protectedRow = mask->Row(y);
@@ -352,15 +354,11 @@ void TCoverageStroke::AddSoftRow(QImage &picture, int y, int x0, TPixelRun rose)
 
 // Rainbow copies: a pixel a lower copy weighed may take this copy's colour
 // at any weight, so its weight is worked out whatever it held.
-void TCoverageStroke::RainbowFloors(int y, TPixelRun span)
+void TCoverageStroke::RainbowFloors(const std::uint16_t *tops, int count, std::uint8_t *floors) const
 {
-    const std::size_t tileRow = std::size_t(y >> TileShift) * std::size_t(TilesPerRow);
-    const int rowStart = (y & (TileSize - 1)) * TileSize;
-    for (int x = span.X0; x <= span.X1; ++x) {
-        const auto &tile = Tiles[tileRow + std::size_t(x >> TileShift)];
-        if (tile && tile->Top[rowStart + (x & (TileSize - 1))] <= Hue)
-            RowFloors[std::size_t(x - span.X0)] = 0;
-    }
+    for (int i = 0; i < count; ++i)
+        if (tops[i] <= Hue)
+            floors[i] = 0;
 }
 
 // As AddSoftRow, each pixel keeping its largest weight and taking the

@@ -94,7 +94,7 @@ private:
     void AddRainbowRow(QImage &picture, int y, const TPartRuns &runs, const TColoringMask *mask);
     void AddSoftCapsule(QImage &picture, QPoint a, QPoint b, int width, const TColoringMask *mask, bool joint);
     void Floors(int y, TPixelRun span, const TColoringMask *mask);
-    void RainbowFloors(int y, TPixelRun span);
+    void RainbowFloors(const std::uint16_t *tops, int count, std::uint8_t *floors) const;
     void AddSoftRow(QImage &picture, int y, int x0, TPixelRun rose);
     void AddRainbowSoftRow(QImage &picture, int y, int x0, TPixelRun rose);
     template <typename RunFn>
